@@ -1,0 +1,118 @@
+#include "GlobalShared.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "Platform.h"
+
+namespace GlobalShared {
+namespace {
+
+struct Kind {
+  const char* stem;
+  const char* section;
+};
+
+const Kind* kindOf(FileType iFileType) {
+  static constexpr Kind kinds[] = {
+      {"crusaders_unit_prod11.", "[Unit_Prod11]"},
+      {"crusader_build_prod13.", "[Build_prod13]"},
+      {"ProjectileStats.", "[ProjectileStats]"},
+  };
+  if (iFileType < 1 || iFileType > 3) return nullptr;
+  return &kinds[iFileType - 1];
+}
+
+bool isSeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == '/';
+#else
+  return c == '/';
+#endif
+}
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : mFd(fd) {}
+  ~FileDescriptor() {
+    if (mFd >= 0) ::close(mFd);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return mFd; }
+
+ private:
+  int mFd;
+};
+
+// Reads the whole file; returns 0 or the error number.
+int readInto(const std::string& sPath, std::string& text) {
+  FileDescriptor file(::open(sPath.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) return errno;
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0) return errno;
+  if (S_ISDIR(info.st_mode)) return EISDIR;
+  try {
+    text.resize(static_cast<std::size_t>(info.st_size));
+  } catch (const std::bad_alloc&) {
+    return ENOMEM;
+  } catch (const std::length_error&) {
+    return EFBIG;
+  }
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t got = ::read(file.get(), text.data() + done, text.size() - done);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (got == 0) break;  // the file shrank while we read it
+    done += static_cast<std::size_t>(got);
+  }
+  text.resize(done);
+  return 0;
+}
+
+}  // namespace
+
+std::string getDefaultFileName(FileType iFileType, bool bBackup) {
+  const Kind* kind = kindOf(iFileType);
+  return std::string(kind ? kind->stem : "") + (bBackup ? "bak" : "txt");
+}
+
+std::string getSectionName(FileType iFileType) {
+  const Kind* kind = kindOf(iFileType);
+  return kind ? kind->section : "";
+}
+
+bool fileExists(const std::string& sPath) {
+  struct stat info {};
+  return !sPath.empty() && ::stat(sPath.c_str(), &info) == 0;
+}
+
+std::string getFileName(const std::string& sPath) {
+  for (std::size_t i = sPath.size(); i > 0; --i)
+    if (isSeparator(sPath[i - 1])) return sPath.substr(i);
+  return sPath;
+}
+
+std::string describeError(int errorNumber) {
+  return "[" + std::to_string(errorNumber) + "] :" + std::strerror(errorNumber);
+}
+
+std::string readWholeFile(const std::string& sPath) {
+  std::string text;
+  if (const int error = readInto(sPath, text); error != 0) {
+    Platform::msgBox("An error occurred trying to read '" + sPath + "'\r\n" + describeError(error),
+                     Platform::OkOnly | Platform::Critical, "PelkoEditor");
+    return {};
+  }
+  return text;
+}
+
+}  // namespace GlobalShared

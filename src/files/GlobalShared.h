@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// The kinds of data file, the names derived from them, and the small file operations every
+// subsystem uses. Free functions without state.
+namespace GlobalShared {
+
+// 1 unit production, 2 building production, 3 projectile statistics; 0 no kind (or: detect it).
+using FileType = std::int32_t;
+constexpr FileType kUnitProd = 1;
+constexpr FileType kBuildProd = 2;
+constexpr FileType kProjectileStats = 3;
+
+// The kind's name stem followed by "bak" or "txt"; just the extension for a code without a kind.
+std::string getDefaultFileName(FileType iFileType, bool bBackup);
+
+// "[Unit_Prod11]", "[Build_prod13]", "[ProjectileStats]"; empty for any other code.
+std::string getSectionName(FileType iFileType);
+
+// True when the path names an existing file or folder.
+bool fileExists(const std::string& sPath);
+
+// The part after the last path separator; the whole path when it has none.
+std::string getFileName(const std::string& sPath);
+
+// The file's bytes, one character each. On failure shows the read-error box and returns "".
+std::string readWholeFile(const std::string& sPath);
+
+// "[{number}] :{description}": how file errors are reported to the user.
+std::string describeError(int errorNumber);
+
+}  // namespace GlobalShared

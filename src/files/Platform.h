@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// The only ways the core reaches the platform. main() sets each once; tests replace them.
+namespace Platform {
+
+// Button sets and icons, combined by adding them, as message boxes take them.
+enum MsgBoxStyle : int {
+  OkOnly = 0,
+  OkCancel = 1,
+  YesNoCancel = 3,
+  YesNo = 4,
+  Critical = 16,
+  Question = 32,
+  Exclamation = 48,
+  Information = 64,
+};
+constexpr int kButtonMask = 0x0F;
+constexpr int kIconMask = 0x70;
+
+enum MsgBoxResult : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+using MessageBoxFn = std::function<int(const std::string& prompt, int style, const std::string& title)>;
+
+// Until main() installs one, boxes go to standard error and answer with their first button.
+void setMessageBox(MessageBoxFn fn);
+int msgBox(const std::string& prompt, int style, const std::string& title);
+
+// The folder of the running executable, without a closing separator.
+void setProgramFolder(std::string folder);
+const std::string& programFolder();
+
+constexpr std::int32_t kTwipsPerPixel = 15;  // at 96 dots per inch
+constexpr std::int32_t pixelsToTwips(std::int32_t pixels) { return pixels * kTwipsPerPixel; }
+
+struct ScreenTwips {
+  std::int32_t width;
+  std::int32_t height;
+};
+// Defaults to a 1920 x 1080 screen until main() reads the real one.
+void setScreenTwips(ScreenTwips size);
+ScreenTwips screenTwips();
+
+}  // namespace Platform

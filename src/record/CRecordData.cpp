@@ -1,0 +1,144 @@
+#include "CRecordData.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "DataFileFormat.h"
+#include "DataFileParser.h"
+#include "GlobalShared.h"
+#include "Platform.h"
+
+using namespace DataFileFormat;
+
+namespace {
+
+std::string detailText(const LoadFailure& failure, const std::string& section) {
+  const std::string formatted = "The " + section + " Data is incorrectly formatted.";
+  switch (failure.detail) {
+    case LoadFailure::Detail::NoData:
+      return "There is no data in this file!";
+    case LoadFailure::Detail::IncorrectlyFormatted:
+      return formatted;
+    case LoadFailure::Detail::TooLong:
+      return formatted + "\r\nMore than 40,000 chars in a single record!\r\n"
+                         "(probably caused by forcing a unit_prod11 file to load as a ProjectileStats File\r\n"
+                         "or an out of place or missing \" somewhere in data.)";
+    case LoadFailure::Detail::EndOfData:
+      return formatted + "\r\nReached end of data without finding a record(end)!\r\n"
+                         "(probably caused by forcing a non-MTW file to load,\r\n"
+                         "or an out of place/missing \" somewhere in data.)";
+    case LoadFailure::Detail::Other:
+      break;
+  }
+  return "Err.No: " + std::to_string(failure.errorNumber) + "\r\nErr.desc: " + failure.errorDescription;
+}
+
+}  // namespace
+
+void CRecordData::reportLoadFailure(const LoadFailure& failure) const {
+  const std::string section = GlobalShared::getSectionName(mFormID);
+  Platform::msgBox("There was an error loading the data.\r\n\r\n" + detailText(failure, section) +
+                       "\r\n\r\nThe Program stopped Loading at Record: " + std::to_string(failure.record) +
+                       "  Field: " + std::to_string(failure.field),
+                   Platform::OkOnly | Platform::Exclamation, "Error Loading " + section + " file");
+}
+
+bool CRecordData::createRecord(std::string sInputData, std::string sFilename) {
+  std::size_t dataStart = 0;
+  if (mFormID == GlobalShared::kProjectileStats) {
+    // The header runs to the last semicolon and is kept even when the load then fails.
+    const std::size_t semicolon = sInputData.rfind(';');
+    dataStart = semicolon == std::string::npos ? 0 : semicolon + 1;
+    mProjVerInfo.assign(sInputData, 0, dataStart);
+  }
+  DataFileParser parser(mFormID, mNoFields, [this](std::int32_t record, std::int64_t lenStart, std::int64_t lenLeft) {
+    if (mUnitLoaded) mUnitLoaded(record, lenStart, lenLeft);
+  });
+  if (auto failure = parser.parse(sInputData, dataStart, dataStart > 0)) {
+    reportLoadFailure(*failure);
+    return false;
+  }
+  mText = std::move(sInputData);
+  mTable = parser.takeTable();
+  mTailOffset = parser.tailOffset();
+  mEdits.clear();
+  mFilePath = std::move(sFilename);
+  return true;
+}
+
+std::string_view CRecordData::TrailingText() const {
+  const std::string_view tail = std::string_view(mText).substr(std::min(mTailOffset, mText.size()));
+  return tail.find_first_not_of("\r\n") == std::string_view::npos ? std::string_view() : tail;
+}
+
+std::string_view CRecordData::value(std::int32_t iRecNo, std::int32_t iField) const {
+  if (!validRecord(iRecNo) || !validField(iField)) return {};
+  const FieldTable::Ref& ref = mTable.at(iRecNo - 1, iField - 1);
+  if (ref.offset == FieldTable::kEdited)
+    return mEdits.at(static_cast<std::uint64_t>(iRecNo - 1) * mNoFields + (iField - 1));
+  return std::string_view(mText).substr(mTable.recordStart(iRecNo - 1) + ref.offset, ref.length);
+}
+
+void CRecordData::setField(std::int32_t iFieldNo, std::int32_t iRecNo, std::string sFieldData) {
+  const std::int32_t field = actualFieldNoInSelectedRange(iFieldNo);
+  if (!validRecord(iRecNo) || !validField(field)) return;
+  mEdits[static_cast<std::uint64_t>(iRecNo - 1) * mNoFields + (field - 1)] = std::move(sFieldData);
+  mTable.at(iRecNo - 1, field - 1).offset = FieldTable::kEdited;
+}
+
+std::vector<std::string> CRecordData::returnArrayUnitNames(std::int32_t iRecord2StartAt,
+                                                          std::int32_t iNoRecords) const {
+  const std::int32_t nameField = mFormID == GlobalShared::kBuildProd ? 2 : 1;
+  std::vector<std::string> names(static_cast<std::size_t>(std::max(iNoRecords, 0)));
+  for (std::size_t k = 0; k < names.size(); ++k)
+    names[k] = value(iRecord2StartAt + static_cast<std::int32_t>(k), nameField);
+  return names;
+}
+
+std::vector<std::vector<std::string>> CRecordData::returnArrayFieldXUnit(std::int32_t iRecord2StartAt,
+                                                                         std::int32_t iField2StartAt,
+                                                                         std::int32_t iNoRecords,
+                                                                         std::int32_t iNoFields) const {
+  std::vector<std::vector<std::string>> cells(static_cast<std::size_t>(std::max(iNoFields, 0)));
+  for (std::size_t c = 0; c < cells.size(); ++c) {
+    const std::int32_t field = actualFieldNoInSelectedRange(iField2StartAt + static_cast<std::int32_t>(c));
+    cells[c].resize(static_cast<std::size_t>(std::max(iNoRecords, 0)));
+    for (std::size_t r = 0; r < cells[c].size(); ++r)
+      cells[c][r] = value(iRecord2StartAt + static_cast<std::int32_t>(r), field);
+  }
+  return cells;
+}
+
+std::string CRecordData::getStr2Write(std::int32_t iRecNo) {
+  std::string text;
+  appendStr2Write(iRecNo, text);
+  return text;
+}
+
+void CRecordData::appendStr2Write(std::int32_t iRecNo, std::string& out) {
+  const std::size_t start = out.size();
+  const bool unitFile = mFormID == GlobalShared::kUnitProd;
+  const bool headerRecord = iRecNo <= kTroopHeaderRecords;
+  const bool packed = unitFile && !headerRecord && !value(iRecNo, kTroopFirst).empty();
+  for (std::int32_t i = 1; i <= mNoFields; ++i) {
+    if (!unitFile || i < kTroopFirst || i > kTroopLast) {
+      out += value(iRecNo, i);
+      out += '\t';
+    } else if (headerRecord) {
+      // The header records' cell stands for all 22 fields and is written as read.
+      if (i == kTroopFirst) out += value(iRecNo, i);
+      if (i == kTroopLast) out += '\t';
+    } else {
+      if (packed && i == kTroopFirst) out += '"';
+      out += value(iRecNo, i);
+      if (i < kTroopLast) {
+        if (packed) out += ", ";
+      } else {
+        out += packed ? "\"\t" : "\t";
+      }
+    }
+  }
+  if (out.size() > start) out.pop_back();
+  out += "\r\n";
+  if (mUnitLoaded) mUnitLoaded(iRecNo, NoUnits(), std::abs(static_cast<std::int64_t>(iRecNo) - NoUnits()));
+}

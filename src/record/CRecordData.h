@@ -1,0 +1,93 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "FieldTable.h"
+
+struct LoadFailure;
+
+// The in-memory store of one loaded data file: its records and fields, the six field ranges of
+// its kind and the display width of every field. Records and fields count from 1. Values are
+// views into the loaded text until edited, so a load copies no field.
+class CRecordData {
+ public:
+  // iLenStart and ilenCurrent count characters while loading and records while saving.
+  using UnitLoaded = std::function<void(std::int32_t iUnitNo, std::int64_t iLenStart, std::int64_t ilenCurrent)>;
+
+  CRecordData() = default;
+  CRecordData(const CRecordData&) = delete;
+  CRecordData& operator=(const CRecordData&) = delete;
+
+  void setUnitLoadedHandler(UnitLoaded handler) { mUnitLoaded = std::move(handler); }
+
+  const std::string& sFilePath() const { return mFilePath; }
+  const std::string& ProjVerInfo() const { return mProjVerInfo; }
+  std::int32_t NoUnits() const { return mTable.size(); }
+  std::int32_t NoFields() const { return mNoFields; }
+  std::int32_t MaxValue() const { return mNoFields; }
+
+  // --- field ranges ---
+  std::int32_t RangeSelected() const { return mRangeSelected; }
+  void setRangeSelected(std::int32_t iRangeSelected) { mRangeSelected = iRangeSelected; }
+  std::int32_t NoFieldsInSelectedRange() const;
+  std::int32_t actualFieldNoInSelectedRange(std::int32_t iFieldNoDisplay) const;
+  void initRanges(std::int32_t lFormID);
+  std::string getSelRangeArrayStr(std::int32_t iRange_or_0_selected = 0) const;
+  std::int32_t setRange(std::int32_t iRange, std::string_view sText);
+
+  // --- display widths ---
+  std::string getWidthArrayStr() const;
+  std::int32_t DisplayWidth(std::int32_t lField) const;
+  void setDisplayWidth(std::int32_t lField, std::string_view sNewWidth);
+  std::int32_t setAllDisplayWidths(std::string_view sText);
+
+  // --- records ---
+  // Stores a value for the field shown in display column iFieldNo of record iRecNo.
+  void setField(std::int32_t iFieldNo, std::int32_t iRecNo, std::string sFieldData);
+  std::vector<std::string> returnArrayUnitNames(std::int32_t iRecord2StartAt, std::int32_t iNoRecords) const;
+  // Indexed [column][record], both from 0.
+  std::vector<std::vector<std::string>> returnArrayFieldXUnit(std::int32_t iRecord2StartAt,
+                                                              std::int32_t iField2StartAt,
+                                                              std::int32_t iNoRecords,
+                                                              std::int32_t iNoFields) const;
+  // Parses a whole data file. On failure shows the load-error box, keeps the earlier records
+  // and returns false. The text is taken over, not copied: pass it with std::move.
+  bool createRecord(std::string sInputData, std::string sFilename);
+  // The record's text as written to the file, CR LF included.
+  std::string getStr2Write(std::int32_t iRecNo);
+  // The same, appended to out: saves build the file in large pieces.
+  void appendStr2Write(std::int32_t iRecNo, std::string& out);
+
+  // What followed the empty line that ends the data, when it holds more than line ends; written
+  // back after the records so that a save loses nothing of the file.
+  std::string_view TrailingText() const;
+
+ private:
+  static constexpr int kRanges = 6;
+
+  std::string_view value(std::int32_t iRecNo, std::int32_t iField) const;
+  bool validRecord(std::int32_t iRecNo) const { return iRecNo >= 1 && iRecNo <= NoUnits(); }
+  bool validField(std::int32_t iField) const { return iField >= 1 && iField <= mNoFields; }
+  void reportLoadFailure(const LoadFailure& failure) const;
+  std::int32_t getDefaultWidth(std::int32_t iField) const;
+  std::int32_t widthFromText(std::int32_t iField, std::string_view sText) const;
+
+  std::int32_t mFormID = 0;
+  std::int32_t mNoFields = 0;
+  std::string mFilePath;
+  std::string mProjVerInfo;
+  std::string mText;  // the loaded file; the field table points into it
+  FieldTable mTable;
+  std::unordered_map<std::uint64_t, std::string> mEdits;  // key: (record - 1) * NoFields + field - 1
+  std::size_t mTailOffset = 0;
+  std::int32_t mRangeSelected = 1;
+  // Per range: entry 0 is the count, entries 1..count the field numbers of the display columns.
+  std::array<std::vector<std::int32_t>, kRanges> mRanges;
+  std::vector<std::int32_t> mWidths;  // per field, from index 0
+  UnitLoaded mUnitLoaded;
+};

@@ -1,0 +1,53 @@
+#include "DataFile.h"
+
+#include "AtomicFileWriter.h"
+#include "CRecordData.h"
+#include "GlobalShared.h"
+#include "Platform.h"
+
+namespace DataFile {
+
+std::int32_t detectFileType(std::string_view sText) {
+  std::string key(sText.substr(0, 4));
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (key == "name") return GlobalShared::kUnitProd;
+  if (key == "numb") return GlobalShared::kBuildProd;
+  if (key == "ver ") return GlobalShared::kProjectileStats;
+  return 0;
+}
+
+void reportDetectionFailure() {
+  Platform::msgBox(
+      "Couldn't auto-detect File Type!\r\n\r\n"
+      "This File dosen't appear appears to be a MTW File, switch auto-detect "
+      "off and try forcing it to load as a specific file-type if you are sure it contains validly formatted data.",
+      Platform::OkOnly | Platform::Critical, "LoadRecord Aborted!");
+}
+
+bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::string& sPath) {
+  constexpr std::size_t kChunk = std::size_t{1} << 20;
+  AtomicFileWriter file(sPath);
+  bool ok = file.open();
+  std::string buffer;
+  buffer.reserve(kChunk + 64 * 1024);
+  if (iFileType == GlobalShared::kProjectileStats) buffer = record.ProjVerInfo();
+  const std::int32_t units = record.NoUnits();
+  for (std::int32_t r = 1; ok && r <= units; ++r) {
+    record.appendStr2Write(r, buffer);
+    if (buffer.size() >= kChunk) {
+      ok = file.write(buffer);
+      buffer.clear();
+    }
+  }
+  const std::string_view trailing = record.TrailingText();
+  buffer += trailing.empty() ? std::string_view("\r\n\r\n") : trailing;
+  ok = ok && file.write(buffer) && file.commit();
+  if (!ok)
+    Platform::msgBox("An error occurred trying to save to '" + sPath + "'\r\n" +
+                         GlobalShared::describeError(file.errorNumber()),
+                     Platform::OkOnly, "PelkoEditor");
+  return ok;
+}
+
+}  // namespace DataFile

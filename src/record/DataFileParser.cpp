@@ -1,0 +1,148 @@
+#include "DataFileParser.h"
+
+#include <algorithm>
+#include <limits>
+#include <new>
+
+#include "DataFileFormat.h"
+#include "GlobalShared.h"
+
+using namespace DataFileFormat;
+
+DataFileParser::DataFileParser(std::int32_t fileType, std::int32_t noFields, RecordParsed onRecord)
+    : mFileType(fileType),
+      mNoFields(noFields),
+      mCells(fileType == GlobalShared::kUnitProd ? noFields - (kTroopLast - kTroopFirst) : noFields),
+      mOnRecord(std::move(onRecord)) {
+  mTabs.reserve(static_cast<std::size_t>(std::max(mCells, 1)));
+}
+
+LoadFailure DataFileParser::failure(LoadFailure::Detail detail, std::int32_t field) const {
+  // Until a separator has been found in this load, every failure reads "incorrectly formatted".
+  if (!mSeparatorFound && detail != LoadFailure::Detail::NoData) detail = LoadFailure::Detail::IncorrectlyFormatted;
+  return LoadFailure{detail, mRecord, field, 0, {}};
+}
+
+std::optional<LoadFailure> DataFileParser::parse(const std::string& text, std::size_t dataStart,
+                                                 bool separatorFound) {
+  mSeparatorFound = separatorFound;
+  mRecord = 1;
+  mTable = FieldTable(mNoFields);
+  const auto lenStart = static_cast<std::int64_t>(text.size() - dataStart);
+  if (lenStart == 0) return failure(LoadFailure::Detail::NoData, 0);
+  if (mNoFields <= 0)
+    return LoadFailure{LoadFailure::Detail::Other, mRecord, 0, LoadError::kNoFileType,
+                       "Invalid procedure call: the record store was not set up for a kind of file."};
+  std::size_t pos = dataStart;
+  try {
+    for (;; ++mRecord) {
+      if (auto failed = parseRecord(text, pos)) return failed;
+      mOnRecord(mRecord, lenStart, static_cast<std::int64_t>(text.size() - pos));
+      if (pos == text.size() || text[pos] == '\r') break;
+      if (mRecord == std::numeric_limits<std::int32_t>::max()) {
+        LoadFailure tooMany = failure(LoadFailure::Detail::Other, 0);
+        tooMany.errorNumber = LoadError::kTooManyRecords;
+        tooMany.errorDescription = "Overflow: the file holds more records than can be counted.";
+        return tooMany;
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    // Not a fault of the data, so never reported as "incorrectly formatted".
+    return LoadFailure{LoadFailure::Detail::Other, mRecord, 0, LoadError::kOutOfMemory,
+                       "Out of memory: the file's records do not fit in the memory available."};
+  }
+  mTailOffset = pos;
+  return std::nullopt;
+}
+
+std::optional<LoadFailure> DataFileParser::parseRecord(const std::string& text, std::size_t& pos) {
+  const char* record = text.data() + pos;
+  const std::size_t available = text.size() - pos;
+  const std::size_t scan = std::min(available, kLastTerminatorPosition);
+  const auto tabsNeeded = static_cast<std::size_t>(mCells - 1);
+  mTabs.clear();
+  bool inQuotes = false;
+  std::size_t length = scan;
+  for (std::size_t i = 0; i < scan; ++i) {
+    const char c = record[i];
+    if (c == '"') {
+      inQuotes = !inQuotes;
+    } else if (c == '\t') {
+      if (mTabs.size() < tabsNeeded) mTabs.push_back(static_cast<std::uint32_t>(i));
+    } else if (c == '\r' && !inQuotes) {
+      length = i;
+      break;
+    }
+  }
+  if (length == scan) {
+    // The end of the text is tested before the length limit at each position.
+    return failure(available < kLastTerminatorPosition + 1 ? LoadFailure::Detail::EndOfData
+                                                          : LoadFailure::Detail::TooLong,
+                   0);
+  }
+  if (length + 1 == available) {
+    LoadFailure cut = failure(LoadFailure::Detail::Other, 0);
+    cut.errorNumber = LoadError::kTerminatorCut;
+    cut.errorDescription = "Input past end of file: the data ends with a carriage return that has no line feed after it.";
+    return cut;
+  }
+  FieldTable::Ref* refs = mTable.appendRecord(pos);
+  if (auto failed = splitFields(record, length, refs)) return failed;
+  pos += length + 2;
+  return std::nullopt;
+}
+
+std::optional<LoadFailure> DataFileParser::splitFields(const char* record, std::size_t length,
+                                                       FieldTable::Ref* refs) {
+  const bool unitFile = mFileType == GlobalShared::kUnitProd;
+  for (std::int32_t cell = 1; cell <= mCells; ++cell) {
+    const std::int32_t field = unitFile && cell > kTroopFirst ? cell + (kTroopLast - kTroopFirst) : cell;
+    const std::size_t begin = cell == 1 ? 0 : mTabs[cell - 2] + 1;
+    std::size_t end = length;
+    if (cell < mCells) {
+      if (mTabs.size() < static_cast<std::size_t>(cell)) {
+        mSeparatorFound = false;
+        return failure(LoadFailure::Detail::IncorrectlyFormatted, field);
+      }
+      end = mTabs[cell - 1];
+    }
+    mSeparatorFound = true;
+    if (unitFile && cell == kTroopFirst) {
+      if (!splitTroopStats(record, begin, end, refs))
+        return LoadFailure{LoadFailure::Detail::IncorrectlyFormatted, mRecord, mFailedField, 0, {}};
+    } else {
+      refs[field - 1] = {static_cast<std::uint16_t>(begin), static_cast<std::uint16_t>(end - begin)};
+    }
+  }
+  return std::nullopt;
+}
+
+// The packed cell: "v22, v23, ..., v43" with each value trimmed of blanks. Fewer than 22 values
+// fail the load, so that a save never silently invents the missing ones.
+bool DataFileParser::splitTroopStats(const char* record, std::size_t begin, std::size_t end,
+                                     FieldTable::Ref* refs) {
+  auto ref = [](std::size_t from, std::size_t to) {
+    return FieldTable::Ref{static_cast<std::uint16_t>(from), static_cast<std::uint16_t>(to - from)};
+  };
+  if (mRecord <= kTroopHeaderRecords || begin == end) {
+    std::fill(refs + kTroopFirst - 1, refs + kTroopLast, ref(begin, end));
+    return true;
+  }
+  std::size_t from = begin + 1;  // past the opening quote
+  for (std::int32_t field = kTroopFirst; field <= kTroopLast; ++field) {
+    const bool last = field == kTroopLast;
+    std::size_t to = from;
+    while (to < end && record[to] != ',' && !(last && record[to] == '"')) ++to;
+    if (to >= end && !last) {
+      mFailedField = field;
+      return false;
+    }
+    std::size_t first = std::min(from, to);
+    std::size_t stop = to;
+    while (first < stop && record[first] == ' ') ++first;
+    while (stop > first && record[stop - 1] == ' ') --stop;
+    refs[field - 1] = ref(first, stop);
+    from = to + 1;
+  }
+  return true;
+}

@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FieldTable.h"
+
+// Why a load stopped, already reduced to the detail the user is shown.
+struct LoadFailure {
+  enum class Detail { NoData, IncorrectlyFormatted, TooLong, EndOfData, Other };
+  Detail detail;
+  std::int32_t record;
+  std::int32_t field;  // 0 while the record's end is still being searched
+  int errorNumber = 0;  // for Detail::Other
+  std::string errorDescription;
+};
+
+// Our own codes for failures the data-file grammar does not name ("Err.No" / "Err.desc").
+namespace LoadError {
+constexpr int kOutOfMemory = 7;         // the records do not fit in memory
+constexpr int kTooManyRecords = 6;      // more records than a Long can count
+constexpr int kNoFileType = 5;          // the store was not set up for a kind of file
+constexpr int kTerminatorCut = 62;      // the data ends with a CR and no character after it
+}  // namespace LoadError
+
+// Splits a data file's text into records and fields by the data-file grammar. The header of a
+// projectile file is split off by the caller; parsing starts at dataStart.
+class DataFileParser {
+ public:
+  using RecordParsed = std::function<void(std::int32_t record, std::int64_t lenStart, std::int64_t lenLeft)>;
+
+  DataFileParser(std::int32_t fileType, std::int32_t noFields, RecordParsed onRecord);
+
+  // separatorFound: whether a header semicolon was found, which makes later failures name their
+  // cause instead of the plain "incorrectly formatted".
+  std::optional<LoadFailure> parse(const std::string& text, std::size_t dataStart, bool separatorFound);
+
+  FieldTable takeTable() { return std::move(mTable); }
+  // Everything after the empty line that ends the data (starts with that line's CR), or empty.
+  std::size_t tailOffset() const { return mTailOffset; }
+
+ private:
+  std::optional<LoadFailure> parseRecord(const std::string& text, std::size_t& pos);
+  std::optional<LoadFailure> splitFields(const char* record, std::size_t length, FieldTable::Ref* refs);
+  bool splitTroopStats(const char* cell, std::size_t begin, std::size_t end, FieldTable::Ref* refs);
+  LoadFailure failure(LoadFailure::Detail detail, std::int32_t field) const;
+
+  std::int32_t mFileType;
+  std::int32_t mNoFields;
+  std::int32_t mCells;  // TAB-separated cells per line: a unit file packs fields 22-43 into one
+  RecordParsed mOnRecord;
+  FieldTable mTable;
+  std::vector<std::uint32_t> mTabs;
+  std::int32_t mRecord = 0;
+  std::int32_t mFailedField = 0;
+  bool mSeparatorFound = false;
+  std::size_t mTailOffset = 0;
+};
