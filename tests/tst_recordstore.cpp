@@ -1,0 +1,310 @@
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "Fetch.h"
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "CGlobal.h"
+#include "CRecordData.h"
+#include "DataFile.h"
+#include "DataText.h"
+#include "GlobalShared.h"
+#include "MessageRecorder.h"
+
+using namespace DataText;
+
+namespace {
+
+std::unique_ptr<CRecordData> store(int kind) {
+  auto record = std::make_unique<CRecordData>();
+  record->initRanges(kind);
+  return record;
+}
+
+std::unique_ptr<CRecordData> loaded(int kind, const QByteArray& text) {
+  auto record = store(kind);
+  MessageRecorder boxes;
+  if (!record->createRecord(text.toStdString(), "in.txt")) {
+    qWarning("load failed: %s", boxes.boxes.empty() ? "" : boxes.boxes[0].prompt.c_str());
+    return nullptr;
+  }
+  return record;
+}
+
+QByteArray saved(CRecordData& record, int kind) {
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("out.txt").toStdString();
+  if (!DataFile::writeDataFile(record, kind, path)) return "save failed";
+  return QByteArray::fromStdString(GlobalShared::readWholeFile(path));
+}
+
+QByteArray fileBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QByteArray kEnd = "\r\n\r\n";
+
+}  // namespace
+
+class TestRecordStore : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { Platform::setScreenTwips({15360, 11520}); }
+
+  void samplesSaveBackByteForByte_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("units");
+    QTest::newRow("unit production") << "crusaders_unit_prod11.txt" << 1 << 40;
+    QTest::newRow("building production") << "crusader_build_prod13.txt" << 2 << 34;
+    QTest::newRow("projectile statistics") << "ProjectileStats.txt" << 3 << 25;
+  }
+  void samplesSaveBackByteForByte() {
+    QFETCH(int, kind);
+    const QByteArray text = fileBytes(qEnvironmentVariable("PELKO_SAMPLES") + '/' + fetched<QString>("file"));
+    QVERIFY(!text.isEmpty());
+    QCOMPARE(DataFile::detectFileType(text.toStdString()), kind);
+    auto record = loaded(kind, text);
+    QVERIFY(record);
+    QCOMPARE(record->NoUnits(), fetched<int>("units"));
+    QCOMPARE(saved(*record, kind), text);
+  }
+
+  // What a load then a save makes of a file: the normalised layout.
+  void saveWritesTheNormalisedLayout_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("output");
+    const QByteArray a = record(28, "a"), b = record(28, "b");
+    QTest::newRow("ends right after the last record") << 2 << a + b << a + b + kEnd;
+    QTest::newRow("several empty lines at the end") << 2 << a + b + "\r\n\r\n\r\n\r\n" << a + b + kEnd;
+    QTest::newRow("records after the empty line are kept as text")
+        << 2 << a + "\r\n" + b + "\r\n" << a + "\r\n" + b + "\r\n";
+    QTest::newRow("junk after the empty line is kept") << 2 << a + "\r\nnotes\x01\xff" << a + "\r\nnotes\x01\xff";
+    QTest::newRow("CR followed by another character") << 2 << a.chopped(1) + "X" + b << a + b + kEnd;
+    QByteArray surplus = record(28, "s");
+    surplus.insert(surplus.size() - 2, "\textra\t\tcells");
+    QTest::newRow("surplus cells stay in the last field") << 2 << surplus + kEnd << surplus + kEnd;
+    const QByteArray quoted = "\"line one\r\nline two\"\t" + record(27, "q");
+    QTest::newRow("quoted CR LF inside a record") << 2 << quoted + kEnd << quoted + kEnd;
+    QTest::newRow("projectile header kept") << 3 << "ver 2;x;" + record(38, "p") << "ver 2;x;" + record(38, "p") + kEnd;
+    QTest::newRow("projectile file without a header") << 3 << record(38, "p") << record(38, "p") + kEnd;
+    QTest::newRow("unit list blanks normalised")
+        << 1 << unitFile({unitRecord(troopList(" ,  "))}) << unitFile({unitRecord(troopList())}) + kEnd;
+    QTest::newRow("unit list text after the 22nd value dropped")
+        << 1 << unitFile({unitRecord(troopList().chopped(1) + ", 99\" tail")}) << unitFile({unitRecord(troopList())}) + kEnd;
+    QTest::newRow("unit list empty") << 1 << unitFile({unitRecord("")}) << unitFile({unitRecord("")}) + kEnd;
+    QTest::newRow("header rows written as read") << 1 << unitFile({}) << unitFile({}) + kEnd;
+  }
+  void saveWritesTheNormalisedLayout() {
+    QFETCH(int, kind);
+    auto record = loaded(kind, fetched<QByteArray>("input"));
+    QVERIFY(record);
+    QCOMPARE(saved(*record, kind), fetched<QByteArray>("output"));
+  }
+
+  void loadErrors_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("detail");
+    QTest::addColumn<int>("record");
+    QTest::addColumn<int>("field");
+    const QString building = "The [Build_prod13] Data is incorrectly formatted.";
+    const QString projectile = "The [ProjectileStats] Data is incorrectly formatted.";
+    const QString endOfData = "\r\nReached end of data without finding a record(end)!\r\n"
+                              "(probably caused by forcing a non-MTW file to load,\r\n"
+                              "or an out of place/missing \" somewhere in data.)";
+    const QString tooLong = "\r\nMore than 40,000 chars in a single record!\r\n"
+                            "(probably caused by forcing a unit_prod11 file to load as a ProjectileStats File\r\n"
+                            "or an out of place or missing \" somewhere in data.)";
+    const QByteArray good = record(28, "g");
+    QTest::newRow("empty text") << 2 << QByteArray() << "There is no data in this file!" << 1 << 0;
+    QTest::newRow("projectile header only") << 3 << QByteArray("ver 1;") << "There is no data in this file!" << 1 << 0;
+    QTest::newRow("too few cells") << 2 << good + record(3, "x") << building << 2 << 3;
+    QTest::newRow("last record without CR LF, the first") << 2 << good.chopped(2) << building << 1 << 0;
+    QTest::newRow("last record without CR LF, after another") << 2 << good + good.chopped(2) << building + endOfData << 2 << 0;
+    QTest::newRow("unclosed quote") << 2 << good + "\"" + good + good << building + endOfData << 2 << 0;
+    QTest::newRow("record too long, the first") << 2 << QByteArray(40000, 'x') + "\r\n" << building << 1 << 0;
+    QTest::newRow("record too long, after another") << 2 << good + QByteArray(40000, 'x') + "\r\n" << building + tooLong << 2 << 0;
+    QTest::newRow("projectile without semicolon, unterminated") << 3 << QByteArray("x\ty") << projectile << 1 << 0;
+    QTest::newRow("projectile with header, unterminated") << 3 << QByteArray("ver 1;x\ty") << projectile + endOfData << 1 << 0;
+    QTest::newRow("CR as the last character")
+        << 2 << good + good.chopped(1)
+        << "Err.No: 62\r\nErr.desc: Input past end of file: the data ends with a carriage return that has no line feed after it."
+        << 2 << 0;
+    QTest::newRow("unit list of three values")
+        << 1 << unitFile({unitRecord("\"1, 2, 3\"")}) << "The [Unit_Prod11] Data is incorrectly formatted." << 5 << 24;
+    QTest::newRow("unit line cut before the list")
+        << 1 << unitFile({record(21, "u")}) << "The [Unit_Prod11] Data is incorrectly formatted." << 5 << 21;
+    QByteArray cut = unitRecord(troopList());
+    cut.truncate(cut.indexOf("\tu45"));
+    QTest::newRow("unit line cut after the list")
+        << 1 << unitFile({cut + "\r\n"}) << "The [Unit_Prod11] Data is incorrectly formatted." << 5 << 44;
+  }
+  void loadErrors() {
+    QFETCH(int, kind);
+    auto data = store(kind);
+    MessageRecorder boxes;
+    QVERIFY(!data->createRecord(fetched<QByteArray>("input").toStdString(), "bad.txt"));
+    QCOMPARE(boxes.boxes.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(boxes.boxes[0].title),
+             "Error Loading " + QString::fromStdString(GlobalShared::getSectionName(kind)) + " file");
+    QCOMPARE(boxes.boxes[0].style, Platform::OkOnly | Platform::Exclamation);
+    QCOMPARE(QString::fromStdString(boxes.boxes[0].prompt),
+             "There was an error loading the data.\r\n\r\n" + fetched<QString>("detail") +
+                 QString("\r\n\r\nThe Program stopped Loading at Record: %1  Field: %2")
+                     .arg(fetched<int>("record"))
+                     .arg(fetched<int>("field")));
+  }
+
+  void recordLengthLimit_data() {
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("CR at position 39,999") << 39998 << true;
+    QTest::newRow("CR at position 40,000") << 39999 << false;
+  }
+  void recordLengthLimit() {
+    QFETCH(int, length);
+    QByteArray line = record(28, "f");
+    line.insert(0, QByteArray(length - (line.size() - 2), 'z'));
+    QCOMPARE(line.size() - 2, length);
+    auto record = store(2);
+    MessageRecorder boxes;
+    QCOMPARE(record->createRecord((DataText::record(28, "g") + line).toStdString(), "f"), fetched<bool>("loads"));
+  }
+
+  void failedLoadKeepsTheEarlierRecords() {
+    auto record = loaded(3, "ver 1;" + DataText::record(38, "p") + kEnd);
+    QVERIFY(record);
+    MessageRecorder boxes;
+    QVERIFY(!record->createRecord("ver 2;broken", "second.txt"));
+    QCOMPARE(record->NoUnits(), 1);
+    QCOMPARE(record->sFilePath(), std::string("in.txt"));
+    QCOMPARE(record->ProjVerInfo(), std::string("ver 2;"));  // replaced before the parse
+    QCOMPARE(record->returnArrayUnitNames(1, 1)[0], std::string("p1"));
+  }
+
+  void unitLoadedReportsProgress() {
+    const QByteArray first = DataText::record(28, "a"), second = DataText::record(28, "bb");
+    auto record = store(2);
+    std::vector<std::array<std::int64_t, 3>> events;
+    record->setUnitLoadedHandler([&](std::int32_t unit, std::int64_t start, std::int64_t current) {
+      events.push_back({unit, start, current});
+    });
+    const std::int64_t total = first.size() + second.size() + 4;
+    QVERIFY(record->createRecord((first + second + kEnd).toStdString(), "x"));
+    const std::vector<std::array<std::int64_t, 3>> loading{{1, total, total - first.size()}, {2, total, 4}};
+    QCOMPARE(events, loading);
+    events.clear();
+    record->getStr2Write(1);
+    record->getStr2Write(2);
+    const std::vector<std::array<std::int64_t, 3>> saving{{1, 2, 1}, {2, 2, 0}};
+    QCOMPARE(events, saving);
+  }
+
+  void editsAreWrittenBack() {
+    auto record = loaded(1, unitFile({unitRecord(troopList()), unitRecord(troopList())}));
+    QVERIFY(record);
+    record->setRangeSelected(2);                         // display column 1 is field 22
+    record->setField(1, 5, "");                          // record 5: empty list
+    record->setField(2, 6, "7");                         // record 6: field 23
+    record->setField(2, 2, "ignored");                   // header rows write field 22 for the cell
+    record->setRangeSelected(1);
+    record->setField(1, 6, "Knights \xe9");
+    QCOMPARE(record->getStr2Write(5), unitRecord("232425262728293031323334353637383940414243").toStdString());
+    QByteArray list = troopList();
+    list.replace("23,", "7,");
+    QCOMPARE(record->getStr2Write(6), unitRecord(list).replace("u1\t", "Knights \xe9\t").toStdString());
+    QCOMPARE(record->getStr2Write(2), unitRecord("Troop stats 2", "h2_").toStdString());
+  }
+
+  void arraysByKind() {
+    auto building = loaded(2, DataText::record(28, "a") + DataText::record(28, "b") + kEnd);
+    QVERIFY(building);
+    QCOMPARE(building->returnArrayUnitNames(1, 2), (std::vector<std::string>{"a2", "b2"}));
+    building->setRange(3, "5, 1,");
+    building->setRangeSelected(3);
+    const std::vector<std::vector<std::string>> cells{{"a5", "b5"}, {"a1", "b1"}};
+    QCOMPARE(building->returnArrayFieldXUnit(1, 1, 2, 2), cells);
+    QCOMPARE(building->returnArrayFieldXUnit(2, 2, 1, 1), (std::vector<std::vector<std::string>>{{"b1"}}));
+    auto unit = loaded(1, unitFile({unitRecord(troopList(" , "))}));
+    QVERIFY(unit);
+    QCOMPARE(unit->returnArrayUnitNames(4, 2), (std::vector<std::string>{"h4_1", "u1"}));
+    unit->setRangeSelected(2);
+    QCOMPARE(unit->returnArrayFieldXUnit(5, 21, 1, 2), (std::vector<std::vector<std::string>>{{"42"}, {"43"}}));
+    QCOMPARE(unit->returnArrayFieldXUnit(1, 22, 1, 1), (std::vector<std::vector<std::string>>{{"Troop stats 1"}}));
+  }
+
+  void detectFileType_data() {
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("NAME") << QByteArray("NAME\tx") << 1;
+    QTest::newRow("Numb") << QByteArray("Numb") << 2;
+    QTest::newRow("VER and a blank") << QByteArray("VER 1;") << 3;
+    QTest::newRow("ver and a tab") << QByteArray("ver\t1;") << 0;
+    QTest::newRow("a blank before name") << QByteArray(" name") << 0;
+    QTest::newRow("shorter than four") << QByteArray("nam") << 0;
+    QTest::newRow("empty") << QByteArray() << 0;
+  }
+  void detectFileType() {
+    QCOMPARE(DataFile::detectFileType(fetched<QByteArray>("start").toStdString()), fetched<int>("kind"));
+  }
+
+  void failedSaveKeepsTheOldFile_data() {
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("folder not writable") << "readonly/old.txt" << "[13] :Permission denied";
+    QTest::newRow("destination is a folder") << "folder" << "[21] :Is a directory";
+    QTest::newRow("folder missing") << "missing/old.txt" << "[2] :No such file or directory";
+  }
+  void failedSaveKeepsTheOldFile() {
+    QFETCH(QString, destination);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("readonly");
+    QDir(dir.path()).mkpath("folder");
+    const QString keep = dir.filePath(destination == "folder" ? "folder/keep" : "readonly/old.txt");
+    std::ofstream(keep.toStdString(), std::ios::binary) << "old content";
+    const QByteArray readOnly = dir.filePath("readonly").toLocal8Bit();
+    ::chmod(readOnly.constData(), 0555);
+    if (destination.startsWith("readonly") && ::access(readOnly.constData(), W_OK) == 0)
+      QSKIP("this user may write into read-only folders");
+    const std::string path = dir.filePath(destination).toStdString();
+    auto record = loaded(2, DataText::record(28, "a") + kEnd);
+    MessageRecorder boxes;
+    QVERIFY(!DataFile::writeDataFile(*record, 2, path));
+    QCOMPARE(boxes.boxes.size(), std::size_t{1});
+    QCOMPARE(boxes.boxes[0].title, std::string("PelkoEditor"));
+    QCOMPARE(boxes.boxes[0].style, int(Platform::OkOnly));
+    QCOMPARE(QString::fromStdString(boxes.boxes[0].prompt),
+             "An error occurred trying to save to '" + QString::fromStdString(path) + "'\r\n" + fetched<QString>("error"));
+    QCOMPARE(fileBytes(keep), QByteArray("old content"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);  // no temporary file left
+    ::chmod(readOnly.constData(), 0755);
+  }
+
+  void saveReplacesALongerFile() {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("old.txt").toStdString();
+    std::ofstream(path, std::ios::binary) << std::string(100000, 'o');
+    auto record = loaded(2, DataText::record(28, "a"));
+    QVERIFY(DataFile::writeDataFile(*record, 2, path));
+    QCOMPARE(fileBytes(QString::fromStdString(path)), DataText::record(28, "a") + kEnd);
+  }
+
+  void gridLimitsFollowTheScreen() {
+    const CGlobal global;
+    QCOMPARE(global.MaxFields(), 20);
+    QCOMPARE(global.MaxUnits(), 21);
+    Platform::setScreenTwips({28800, 16200});
+    const CGlobal fullHd;
+    QCOMPARE(fullHd.MaxFields(), 39);
+    QCOMPARE(fullHd.MaxUnits(), 32);
+  }
+};
+
+QTEST_APPLESS_MAIN(TestRecordStore)
+#include "tst_recordstore.moc"
