@@ -1,0 +1,157 @@
+#include "PrivateProfile.h"
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <optional>
+#include <string_view>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
+
+#include "AtomicFileWriter.h"
+#include "GlobalShared.h"
+
+namespace GlobalShared {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view trim(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+// Where a section and a key stand in the file's text.
+struct Lookup {
+  bool sectionFound = false;
+  std::size_t insertAt = 0;         // just after the section's last line that is not blank or a comment
+  bool insertNeedsLineEnd = false;  // that line is the file's last and has no line end
+  std::optional<std::size_t> keyBegin, keyEnd, valueBegin;
+};
+
+Lookup find(std::string_view text, std::string_view section, std::string_view key) {
+  Lookup found;
+  bool inSection = false;
+  std::size_t pos = text.substr(0, 3) == kByteOrderMark ? 3 : 0;
+  while (pos < text.size()) {
+    const std::size_t newline = text.find('\n', pos);
+    const std::size_t next = newline == std::string_view::npos ? text.size() : newline + 1;
+    std::size_t end = newline == std::string_view::npos ? text.size() : newline;
+    if (end > pos && text[end - 1] == '\r') --end;
+    const std::string_view line = text.substr(pos, end - pos);
+    const std::string_view content = trim(line);
+    if (!content.empty() && content.front() == '[') {
+      if (inSection) break;  // the section ended; a later duplicate does not count
+      const std::size_t close = content.find(']');
+      inSection = sameName(trim(content.substr(1, close == std::string_view::npos ? close : close - 1)), section);
+      if (inSection) found.sectionFound = true;
+    } else if (inSection && !found.keyBegin) {
+      const std::size_t equals = line.find('=');
+      if (equals != std::string_view::npos && sameName(trim(line.substr(0, equals)), key)) {
+        found.keyBegin = pos;
+        found.keyEnd = end;
+        found.valueBegin = pos + equals + 1;
+      }
+    }
+    // A new key goes after the section's last key, not after comments that lead into the next.
+    if (inSection && !content.empty() && content.front() != ';' && content.front() != '#') {
+      found.insertAt = next;
+      found.insertNeedsLineEnd = newline == std::string_view::npos;
+    }
+    pos = next;
+  }
+  return found;
+}
+
+std::string lineEndOf(std::string_view text) {
+  const bool lfOnly = text.find('\n') != std::string_view::npos && text.find("\r\n") == std::string_view::npos;
+  return lfOnly ? "\n" : "\r\n";
+}
+
+// Reads the file; nothing when it exists but cannot be read (it must not be overwritten then).
+std::optional<std::string> readExisting(const std::string& path) {
+  if (!fileExists(path)) return std::string();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string text;
+  char buffer[65536];
+  ssize_t got;
+  while ((got = ::read(fd, buffer, sizeof buffer)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  return text;
+}
+
+// An advisory lock beside the file, so that two instances' read-modify-write cycles do not
+// interleave. Waits a little at most: a stuck lock must not hang the program.
+class WriterLock {
+ public:
+  explicit WriterLock(const std::string& file) : mFd(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (mFd >= 0 && ::flock(mFd, LOCK_EX | LOCK_NB) != 0 && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ~WriterLock() {
+    if (mFd >= 0) ::close(mFd);  // closing releases the lock
+  }
+  WriterLock(const WriterLock&) = delete;
+  WriterLock& operator=(const WriterLock&) = delete;
+
+ private:
+  int mFd;
+};
+
+}  // namespace
+
+std::string readIniString(const std::string& sSection, const std::string& sKey, const std::string& sDefault,
+                          const std::string& sFile) {
+  const std::optional<std::string> text = readExisting(sFile);
+  if (!text) return sDefault;
+  const Lookup found = find(*text, sSection, sKey);
+  if (!found.keyBegin) return sDefault;
+  const std::string_view value = trim(std::string_view(*text).substr(*found.valueBegin, *found.keyEnd - *found.valueBegin));
+  return std::string(value.substr(0, kIniValueLimit));
+}
+
+bool writeIniString(const std::string& sSection, const std::string& sKey, const std::string& sValue,
+                    const std::string& sFile) {
+  WriterLock lock(sFile);
+  std::optional<std::string> text = readExisting(sFile);
+  if (!text) return false;
+  std::string value = sValue;
+  for (char& c : value)
+    if (c == '\r' || c == '\n') c = ' ';  // a line end would split the key's line
+  const std::string eol = lineEndOf(*text);
+  const std::string keyLine = sKey + "=" + value;
+  const Lookup found = find(*text, sSection, sKey);
+  if (found.keyBegin) {
+    text->replace(*found.keyBegin, *found.keyEnd - *found.keyBegin, keyLine);
+  } else if (found.sectionFound) {
+    text->insert(found.insertAt, (found.insertNeedsLineEnd ? eol : "") + keyLine + eol);
+  } else {
+    if (!text->empty() && text->back() != '\n') *text += eol;
+    if (!text->empty()) *text += eol;
+    *text += "[" + sSection + "]" + eol + keyLine + eol;
+  }
+  AtomicFileWriter file(sFile);
+  return file.open() && file.write(*text) && file.commit();
+}
+
+}  // namespace GlobalShared

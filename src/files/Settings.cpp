@@ -1,0 +1,119 @@
+#include "Settings.h"
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+#include "NumberText.h"
+#include "Platform.h"
+#include "PrivateProfile.h"
+#include "SettingsWindow.h"
+
+namespace GlobalShared {
+namespace {
+
+constexpr const char* kNoData = "NoData";
+constexpr const char* kWindowSection = "Pelko Editor";
+constexpr std::int32_t kFirstUserRange = 2;
+constexpr std::int32_t kLastRange = 6;
+
+std::string rangeArrayKey(std::int32_t n) { return "Range Array " + std::to_string(n); }
+std::string captionKey(std::int32_t n) { return "Caption " + std::to_string(n); }
+std::string scrollUpdateKey(std::int32_t i) { return "ScrollUpdate" + std::to_string(i); }
+constexpr const char* kSelectedRange = "Selected Range";
+constexpr const char* kWidthsArray = "WidthsArray";
+
+// The kind's section: its bracketed name without the brackets.
+std::string sectionOf(FileType iFileType) {
+  const std::string name = getSectionName(iFileType);
+  return name.size() >= 2 ? name.substr(1, name.size() - 2) : name;
+}
+
+// The value, or nothing when the key is absent (or literally "NoData").
+std::optional<std::string> read(const std::string& section, const std::string& key) {
+  std::string value = readIniString(section, key, kNoData, getIniPath());
+  if (value == kNoData) return std::nullopt;
+  return value;
+}
+
+double number(const std::string& text) { return NumberText::leadingNumber(text, NumberText::Blanks::Leading); }
+
+// A whole number within [low, high], or nothing for a value only a hand-edited file can hold.
+std::optional<std::int32_t> wholeNumber(const std::string& text, std::int32_t low, std::int32_t high) {
+  const double value = std::nearbyint(number(text));
+  if (!(value >= low && value <= high)) return std::nullopt;
+  return static_cast<std::int32_t>(value);
+}
+
+void write(const std::string& section, const std::string& key, const std::string& value) {
+  writeIniString(section, key, value, getIniPath());
+}
+
+}  // namespace
+
+std::string getIniPath() { return Platform::programFolder() + "/pelkoEditor.ini"; }
+
+std::string formatSettingsNumber(double value) {
+  char digits[64];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  std::string text(digits, result.ptr);
+  return value < 0 ? text : " " + text;
+}
+
+void loadTypeSettings(FileType iFileType, SettingsWindow& window) {
+  const std::string section = sectionOf(iFileType);
+  for (std::int32_t n = kFirstUserRange; n <= kLastRange; ++n) {
+    if (auto range = read(section, rangeArrayKey(n))) window.setRange(n, *range);
+    if (auto caption = read(section, captionKey(n))) {
+      window.setRangeButtonTag(n, *caption);
+      if (!window.HideNames()) window.setRangeButtonCaption(n, *caption);
+    }
+  }
+  if (auto value = read(section, kSelectedRange)) {
+    if (auto selected = wholeNumber(*value, 1, kLastRange)) {
+      window.setRangeButtonOn(*selected);
+      window.setRangeSelected(*selected);
+    }
+  }
+  for (std::int32_t i = 0; i <= 1; ++i)
+    if (auto value = read(section, scrollUpdateKey(i)))
+      if (auto state = wholeNumber(*value, 0, 1)) window.setScrollUpdate(i, *state);
+  if (auto widths = read(section, kWidthsArray)) window.setAllDisplayWidths(*widths);
+}
+
+void saveTypeSettings(FileType iFileType, SettingsWindow& window) {
+  const std::string section = sectionOf(iFileType);
+  write(section, kSelectedRange, formatSettingsNumber(window.RangeSelected()));
+  for (std::int32_t n = kFirstUserRange; n <= kLastRange; ++n) {
+    write(section, rangeArrayKey(n), window.getSelRangeArrayStr(n));
+    write(section, captionKey(n), window.rangeButtonTag(n));
+  }
+  for (std::int32_t i = 0; i <= 1; ++i) write(section, scrollUpdateKey(i), formatSettingsNumber(window.scrollUpdate(i)));
+  write(section, kWidthsArray, window.getWidthArrayStr());
+}
+
+void loadWindowPlacement(SettingsWindow& window) {
+  using Setter = void (SettingsWindow::*)(double);
+  const std::pair<const char*, Setter> edges[] = {{"Left", &SettingsWindow::setWindowLeft},
+                                                 {"Width", &SettingsWindow::setWindowWidth},
+                                                 {"Top", &SettingsWindow::setWindowTop},
+                                                 {"Height", &SettingsWindow::setWindowHeight}};
+  for (const auto& [key, set] : edges)
+    if (auto value = read(kWindowSection, key)) (window.*set)(number(*value));
+  if (auto value = read(kWindowSection, "Windowstate"))
+    if (auto state = wholeNumber(*value, SettingsWindow::Normal, SettingsWindow::Maximized))
+      window.setWindowState(static_cast<SettingsWindow::State>(*state));
+}
+
+void saveWindowPlacement(const SettingsWindow& window) {
+  const SettingsWindow::State state = window.windowState();
+  // A minimized or maximized window keeps the last normal placement for its restored size.
+  if (state != SettingsWindow::Minimized) write(kWindowSection, "Windowstate", formatSettingsNumber(state));
+  if (state != SettingsWindow::Normal) return;
+  write(kWindowSection, "Left", formatSettingsNumber(window.windowLeft()));
+  write(kWindowSection, "Width", formatSettingsNumber(window.windowWidth()));
+  write(kWindowSection, "Top", formatSettingsNumber(window.windowTop()));
+  write(kWindowSection, "Height", formatSettingsNumber(window.windowHeight()));
+}
+
+}  // namespace GlobalShared

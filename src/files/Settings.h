@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+
+#include "GlobalShared.h"
+
+class SettingsWindow;
+
+// The view settings of each kind of file and the window placement, kept between runs in
+// pelkoEditor.ini in the program's folder. Nothing is cached: each call reads or writes the
+// file. Failures are silent: a missing or unreadable file gives the window's own defaults.
+namespace GlobalShared {
+
+std::string getIniPath();
+
+// The kind's ranges 2-6 with their captions, the selected range, the scroll options and widths.
+void loadTypeSettings(FileType iFileType, SettingsWindow& window);
+void saveTypeSettings(FileType iFileType, SettingsWindow& window);
+
+void loadWindowPlacement(SettingsWindow& window);
+void saveWindowPlacement(const SettingsWindow& window);
+
+// How numbers are written: a blank before a number that is not negative ("Selected Range= 3").
+std::string formatSettingsNumber(double value);
+
+}  // namespace GlobalShared
