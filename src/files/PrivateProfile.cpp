@@ -4,13 +4,15 @@
 #include <chrono>
 #include <fcntl.h>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
 #include "AtomicFileWriter.h"
-#include "GlobalShared.h"
 
 namespace GlobalShared {
 namespace {
@@ -79,25 +81,44 @@ std::string lineEndOf(std::string_view text) {
   return lfOnly ? "\n" : "\r\n";
 }
 
-// Reads the file; nothing when it exists but cannot be read (it must not be overwritten then).
-std::optional<std::string> readExisting(const std::string& path) {
-  if (!fileExists(path)) return std::string();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string text;
-  char buffer[65536];
-  ssize_t got;
-  while ((got = ::read(fd, buffer, sizeof buffer)) != 0) {
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      ::close(fd);
-      return std::nullopt;
+// The file's bytes, mapped rather than copied: a settings file may be huge, and only the few
+// bytes of one key are wanted. Not valid when the file exists but cannot be read; such a file
+// must not be overwritten either.
+class FileView {
+ public:
+  explicit FileView(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      mValid = errno == ENOENT;  // a missing file reads as an empty one
+      return;
     }
-    text.append(buffer, static_cast<std::size_t>(got));
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+      mSize = static_cast<std::size_t>(info.st_size);
+      if (mSize == 0) {
+        mValid = true;
+      } else {
+        mData = ::mmap(nullptr, mSize, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        mValid = mData != MAP_FAILED;
+        if (!mValid) mData = nullptr;
+      }
+    }
+    ::close(fd);
   }
-  ::close(fd);
-  return text;
-}
+  ~FileView() {
+    if (mData) ::munmap(mData, mSize);
+  }
+  FileView(const FileView&) = delete;
+  FileView& operator=(const FileView&) = delete;
+
+  bool valid() const { return mValid; }
+  std::string_view bytes() const { return mData ? std::string_view(static_cast<const char*>(mData), mSize) : ""; }
+
+ private:
+  void* mData = nullptr;
+  std::size_t mSize = 0;
+  bool mValid = false;
+};
 
 // An advisory lock beside the file, so that two instances' read-modify-write cycles do not
 // interleave. Waits a little at most: a stuck lock must not hang the program.
@@ -122,36 +143,40 @@ class WriterLock {
 
 std::string readIniString(const std::string& sSection, const std::string& sKey, const std::string& sDefault,
                           const std::string& sFile) {
-  const std::optional<std::string> text = readExisting(sFile);
-  if (!text) return sDefault;
-  const Lookup found = find(*text, sSection, sKey);
+  const FileView file(sFile);
+  const std::string_view text = file.bytes();
+  const Lookup found = find(text, sSection, sKey);
   if (!found.keyBegin) return sDefault;
-  const std::string_view value = trim(std::string_view(*text).substr(*found.valueBegin, *found.keyEnd - *found.valueBegin));
+  const std::string_view value = trim(text.substr(*found.valueBegin, *found.keyEnd - *found.valueBegin));
   return std::string(value.substr(0, kIniValueLimit));
 }
 
 bool writeIniString(const std::string& sSection, const std::string& sKey, const std::string& sValue,
                     const std::string& sFile) {
   WriterLock lock(sFile);
-  std::optional<std::string> text = readExisting(sFile);
-  if (!text) return false;
+  std::string text;
+  {
+    const FileView file(sFile);
+    if (!file.valid()) return false;
+    text = file.bytes();
+  }
   std::string value = sValue;
   for (char& c : value)
     if (c == '\r' || c == '\n') c = ' ';  // a line end would split the key's line
-  const std::string eol = lineEndOf(*text);
+  const std::string eol = lineEndOf(text);
   const std::string keyLine = sKey + "=" + value;
-  const Lookup found = find(*text, sSection, sKey);
+  const Lookup found = find(text, sSection, sKey);
   if (found.keyBegin) {
-    text->replace(*found.keyBegin, *found.keyEnd - *found.keyBegin, keyLine);
+    text.replace(*found.keyBegin, *found.keyEnd - *found.keyBegin, keyLine);
   } else if (found.sectionFound) {
-    text->insert(found.insertAt, (found.insertNeedsLineEnd ? eol : "") + keyLine + eol);
+    text.insert(found.insertAt, (found.insertNeedsLineEnd ? eol : "") + keyLine + eol);
   } else {
-    if (!text->empty() && text->back() != '\n') *text += eol;
-    if (!text->empty()) *text += eol;
-    *text += "[" + sSection + "]" + eol + keyLine + eol;
+    if (!text.empty() && text.back() != '\n') text += eol;
+    if (!text.empty()) text += eol;
+    text += "[" + sSection + "]" + eol + keyLine + eol;
   }
   AtomicFileWriter file(sFile);
-  return file.open() && file.write(*text) && file.commit();
+  return file.open() && file.write(text) && file.commit();
 }
 
 }  // namespace GlobalShared
