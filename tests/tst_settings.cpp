@@ -211,10 +211,15 @@ class TestSettings : public QObject {
     QCOMPARE(next.left, window.state == SettingsWindow::Normal ? -300.0 : 1.0);
   }
 
-  void unwritableFolderIsSkipped() {
-    Platform::setProgramFolder(mDir->filePath("missing").toStdString());
+  void unusableFileIsSkipped() {
+    QDir(mDir->path()).mkdir("pelkoEditor.ini");  // neither readable nor writable as a file
     FakeWindow window(3);
+    window.left = 42;
     saveTypeSettings(3, window);
+    saveWindowPlacement(window);
+    loadWindowPlacement(window);
+    QCOMPARE(window.left, 42.0);
+    Platform::setProgramFolder(mDir->filePath("missing").toStdString());
     saveWindowPlacement(window);
     QVERIFY(!QFile::exists(QString::fromStdString(getIniPath())));
   }
