@@ -18,7 +18,6 @@ enum MsgBoxStyle : int {
   Information = 64,
 };
 constexpr int kButtonMask = 0x0F;
-constexpr int kIconMask = 0x70;
 
 enum MsgBoxResult : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 

@@ -1,7 +1,6 @@
 #include "PrivateProfile.h"
 
 #include <cerrno>
-#include <chrono>
 #include <fcntl.h>
 #include <optional>
 #include <string>
@@ -9,7 +8,6 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 #include "AtomicFileWriter.h"
@@ -121,13 +119,13 @@ class FileView {
 };
 
 // An advisory lock beside the file, so that two instances' read-modify-write cycles do not
-// interleave. Waits a little at most: a stuck lock must not hang the program.
+// interleave. Each holds it for one key's write only, so waiting for it is short; the kernel
+// wakes a waiter as soon as the holder closes it, and a process that dies releases it.
 class WriterLock {
  public:
   explicit WriterLock(const std::string& file) : mFd(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (mFd >= 0 && ::flock(mFd, LOCK_EX | LOCK_NB) != 0 && std::chrono::steady_clock::now() < deadline)
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (mFd >= 0 && ::flock(mFd, LOCK_EX) != 0 && errno == EINTR) {
+    }
   }
   ~WriterLock() {
     if (mFd >= 0) ::close(mFd);  // closing releases the lock
