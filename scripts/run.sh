@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the program.
-# Until the editor window exists, this checks the sample files with pelkoTool instead.
+# Installs what is missing, builds, and starts the editor.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-for sample in samples/*.txt; do
-  build/bin/pelkoTool check "$sample"
-done
+exec build/bin/pelkoEditor

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 
 // The grid's limits, from the screen size when created: how many field columns fit across the
 // screen and how many record rows fit down it. Limits of the display, not of the data.
@@ -13,3 +14,6 @@ class CGlobal {
   std::int32_t mMaxFields;
   std::int32_t mMaxUnits;
 };
+
+// The program's one grid-limits object, made by the editor window when it is created.
+inline std::unique_ptr<CGlobal> gGlobal;

@@ -1,0 +1,42 @@
+#include "CodePage.h"
+
+#include <array>
+
+namespace CodePage {
+namespace {
+
+// 0x80-0x9F; the five bytes Windows-1252 leaves undefined map to the C1 controls, as Windows does.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char16_t toUnicode(unsigned char byte) {
+  return byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : char16_t{byte};
+}
+
+char fromUnicode(char16_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  for (std::size_t i = 0; i < kHigh.size(); ++i)
+    if (kHigh[i] == c) return static_cast<char>(0x80 + i);
+  return '?';
+}
+
+}  // namespace
+
+QString toQString(std::string_view bytes) {
+  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  QChar* out = text.data();
+  for (const char byte : bytes) *out++ = QChar(toUnicode(static_cast<unsigned char>(byte)));
+  return text;
+}
+
+std::string fromQString(const QString& text) {
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(text.size()));
+  for (const QChar c : text) bytes += fromUnicode(c.unicode());
+  return bytes;
+}
+
+}  // namespace CodePage

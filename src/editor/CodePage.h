@@ -1,0 +1,15 @@
+#pragma once
+#include <QString>
+#include <string>
+#include <string_view>
+
+// Data and settings are 8-bit text in the Windows-1252 code page; Qt works in Unicode. Every
+// byte string reaches Qt through these, so that data bytes are never taken for UTF-8.
+namespace CodePage {
+
+// Every byte maps to one character and back.
+QString toQString(std::string_view bytes);
+// A character the code page cannot hold becomes '?'.
+std::string fromQString(const QString& text);
+
+}  // namespace CodePage

@@ -1,0 +1,145 @@
+#pragma once
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "SettingsWindow.h"
+
+class CRecordData;
+class GridCell;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLockFile;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+// The editor window: one data file of one kind at a time, shown a page at a time in a fixed
+// pool of grid controls. Its members are split by concern over FEditor*.cpp.
+class FEditor : public QWidget, public SettingsWindow {
+  Q_OBJECT
+
+ public:
+  explicit FEditor(QWidget* parent = nullptr);
+  ~FEditor() override;
+
+  std::int32_t lastSelectedIndex() const { return mLastSelectedIndex; }
+  bool HideNames() const override { return mHideNames; }
+  std::int32_t FormID() const { return mFormID; }
+
+  // The window's record store; replaced by every setFileType.
+  CRecordData& record() { return *mRecord; }
+
+  // Sets the window up for a kind of file (0: none) with a fresh, empty record store.
+  void setFileType(std::int32_t lFileType);
+  // Shows what the store holds after a successful parse of sPath: status line, title, scroll
+  // ranges, the filled grid.
+  void showLoadedRecords(const std::string& sPath, std::int32_t iFileType);
+
+  std::int32_t firstDataUnit() const;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // --- creation and layout (FEditorSetup.cpp) ---
+  void Form_Load();
+  void createControls();
+  void createMainFrame();
+  void createOptionsFrame();
+  void createFileActionsFrame();
+  void createProgressFrame();
+  void createCells();
+  void cmdSlide_Click();
+  void Form_Resize();
+  void fitStatusBarHeight();
+  bool anotherInstanceRuns();
+
+  // --- grid paging (FEditorGrid.cpp) ---
+  void refreshDisplay(std::int32_t iChange);
+  void setVerticalMaximum(std::int32_t maximum);
+  void refreshColumns(std::int32_t f0, std::int32_t nCols);
+  void refreshRows(std::int32_t u0, std::int32_t nRows);
+  void refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows);
+  std::int32_t getColumnWidth(std::int32_t iFieldNoDisplay) const;
+  std::int32_t noUnits2Display() const;
+  std::int32_t noFields2Display(std::int32_t iField2StartAt) const;
+  std::int32_t cellColumn(std::int32_t iIndex) const;
+  std::int32_t cellRow(std::int32_t iIndex) const;
+  void hsbFields2Display_Change();
+  void hsbFields2Display_Scroll();
+  void vsbUnits2display_Change();
+  void vsbUnits2display_Scroll();
+
+  // --- the settings file's view of the window (FEditorSettings.cpp) ---
+  std::int32_t setRange(std::int32_t iRange, const std::string& sText) override;
+  std::string getSelRangeArrayStr(std::int32_t iRange) const override;
+  std::int32_t RangeSelected() const override;
+  void setRangeSelected(std::int32_t iRange) override;
+  void setAllDisplayWidths(const std::string& sText) override;
+  std::string getWidthArrayStr() const override;
+  std::string rangeButtonTag(std::int32_t n) const override;
+  void setRangeButtonTag(std::int32_t n, const std::string& sText) override;
+  void setRangeButtonCaption(std::int32_t n, const std::string& sText) override;
+  void setRangeButtonOn(std::int32_t n) override;
+  std::int32_t scrollUpdate(std::int32_t i) const override;
+  void setScrollUpdate(std::int32_t i, std::int32_t state) override;
+  State windowState() const override;
+  void setWindowState(State state) override;
+  double windowLeft() const override;
+  double windowTop() const override;
+  double windowWidth() const override;
+  double windowHeight() const override;
+  void setWindowLeft(double twips) override;
+  void setWindowTop(double twips) override;
+  void setWindowWidth(double twips) override;
+  void setWindowHeight(double twips) override;
+
+  // --- state ---
+  std::int32_t mFormID = 0;
+  bool mHideNames = false;
+  std::int32_t mLastSelectedIndex = -1;
+  std::unique_ptr<CRecordData> mRecord;
+  bool fillingGrid = false;
+  std::int32_t lastDisplayWidth = 0;
+  std::int32_t lastFormHeight = 0;
+  std::vector<std::int32_t> colLeft;
+  std::vector<std::int32_t> colWidth;
+  std::vector<QString> colTip;
+  std::unique_ptr<QLockFile> mInstanceLock;
+
+  // --- controls; arrays are indexed as the window's control arrays ---
+  QFrame* fraMain = nullptr;
+  QFrame* fraOptions = nullptr;
+  QFrame* fraFileActions = nullptr;
+  QFrame* fraProgressBar = nullptr;
+  QFrame* fraDisplay = nullptr;
+  std::array<QRadioButton*, 7> optLockFields{};  // 1 to 6
+  std::vector<QLabel*> lblRowNo;
+  std::vector<QLabel*> lblRow;
+  QLabel* lblStatusBar = nullptr;
+  QLabel* lblUnitNo = nullptr;
+  QLabel* lblFieldNo = nullptr;
+  QLabel* lblClock = nullptr;
+  QLabel* lblClockTarget = nullptr;
+  QScrollBar* vsbUnits2display = nullptr;
+  QScrollBar* hsbFields2Display = nullptr;
+  std::vector<QPlainTextEdit*> txtColumn;
+  std::vector<GridCell*> txtField;
+  std::array<QCheckBox*, 2> chkScrollUpdate{};
+  QPushButton* cmdSlide = nullptr;
+  std::array<QPushButton*, 8> cmdFileActions{};  // 0, 2, 3, 5, 7
+  QCheckBox* chkAutoDetect = nullptr;
+  QLabel* lblLoadMessage = nullptr;
+  QLabel* lblProgress = nullptr;
+  QLabel* Label2 = nullptr;
+  QFrame* shpProgressBar = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* lblUnitsLoaded = nullptr;
+  std::array<QLabel*, 4> imgICON{};
+};

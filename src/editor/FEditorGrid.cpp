@@ -1,0 +1,162 @@
+// Paging: which block of records x display columns the grid shows, and its refill from the store.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "CGlobal.h"
+#include "CRecordData.h"
+#include "CodePage.h"
+#include "DataFileFormat.h"
+#include "FEditor.h"
+#include "GridCell.h"
+#include "Twips.h"
+
+namespace {
+constexpr int kRowPitch = 395;
+constexpr int kColumnGap = 20;
+}  // namespace
+
+std::int32_t FEditor::firstDataUnit() const { return DataFileFormat::firstDataUnit(mFormID); }
+
+std::int32_t FEditor::cellColumn(std::int32_t iIndex) const { return iIndex % gGlobal->MaxFields(); }
+std::int32_t FEditor::cellRow(std::int32_t iIndex) const { return iIndex / gGlobal->MaxFields(); }
+
+std::int32_t FEditor::noUnits2Display() const {
+  const std::int32_t n = (Twips::height(vsbUnits2display) + 20) / kRowPitch;
+  return n > gGlobal->MaxUnits() ? gGlobal->MaxUnits() : std::max(n, 1);
+}
+
+std::int32_t FEditor::getColumnWidth(std::int32_t iFieldNoDisplay) const {
+  if (iFieldNoDisplay < 1 || iFieldNoDisplay > mRecord->NoFields()) return 0;
+  const std::int32_t w = mRecord->DisplayWidth(iFieldNoDisplay);
+  const std::int32_t gridWidth = Twips::width(hsbFields2Display);
+  return w == -1 || gridWidth < w ? gridWidth : w;
+}
+
+std::int32_t FEditor::noFields2Display(std::int32_t iField2StartAt) const {
+  const std::int32_t gridWidth = Twips::width(hsbFields2Display);
+  std::int64_t total = 0;
+  std::int32_t i = iField2StartAt;
+  do {
+    total += getColumnWidth(i) + kColumnGap;
+    ++i;
+  } while (gridWidth >= total && i <= mRecord->NoFieldsInSelectedRange());
+  return i - iField2StartAt;
+}
+
+// With fewer records than rows the maximum would fall below the minimum, which Qt would lower
+// to match: the first unit must stay the first position.
+void FEditor::setVerticalMaximum(std::int32_t maximum) {
+  vsbUnits2display->setMaximum(std::max(maximum, vsbUnits2display->minimum()));
+}
+
+void FEditor::refreshDisplay(std::int32_t iChange) {
+  const std::int32_t f0 = hsbFields2Display->sliderPosition();
+  const std::int32_t nCols = noFields2Display(f0);
+  colLeft.resize(static_cast<std::size_t>(nCols));
+  colWidth.resize(static_cast<std::size_t>(nCols));
+  colTip.resize(static_cast<std::size_t>(nCols));
+  const std::int32_t u0 = vsbUnits2display->sliderPosition();
+  // A file with fewer records than rows shows only the rows that exist.
+  const std::int32_t nRows = std::clamp(mRecord->NoUnits() - u0 + 1, 0, noUnits2Display());
+  fraDisplay->setUpdatesEnabled(false);  // one repaint for the whole page
+  if (iChange == 2 || iChange == 3) refreshColumns(f0, nCols);
+  if (iChange == 1 || iChange == 3) refreshRows(u0, nRows);
+  refreshCells(f0, nCols, u0, nRows);
+  fraDisplay->setUpdatesEnabled(true);
+}
+
+void FEditor::refreshColumns(std::int32_t f0, std::int32_t nCols) {
+  const auto headers = mRecord->returnArrayFieldXUnit(1, f0, 3, nCols);
+  const auto headerText = [&](std::int32_t c, std::int32_t record) {
+    return CodePage::toQString(headers[static_cast<std::size_t>(c)][static_cast<std::size_t>(record - 1)]);
+  };
+  for (std::int32_t c = 0; c < gGlobal->MaxFields(); ++c) {
+    QPlainTextEdit* header = txtColumn[static_cast<std::size_t>(c)];
+    if (c >= nCols) {
+      header->hide();
+      continue;
+    }
+    const auto k = static_cast<std::size_t>(c);
+    colWidth[k] = getColumnWidth(f0 + c);
+    colLeft[k] = c == 0 ? 0 : colLeft[k - 1] + colWidth[k - 1] + kColumnGap;
+    Twips::place(header, colLeft[k], Twips::top(header), colWidth[k], Twips::height(header));
+    QString text = QLatin1Char(' ') + QString::number(mRecord->actualFieldNoInSelectedRange(f0 + c)) +
+                   QLatin1Char('\n') + headerText(c, 1);
+    if (mFormID != 3) text += QLatin1Char('\n') + headerText(c, 2) + QLatin1Char('\n') + headerText(c, 3);
+    header->setPlainText(text);
+    const QString hint = headerText(c, 4 - mFormID);
+    header->setToolTip(hint);
+    header->setProperty("Tag", hint);
+    colTip[k] = headerText(c, 1);
+    header->show();
+  }
+}
+
+void FEditor::refreshRows(std::int32_t u0, std::int32_t nRows) {
+  const std::vector<std::string> names = mRecord->returnArrayUnitNames(u0, nRows);
+  for (std::int32_t r = 0; r < gGlobal->MaxUnits(); ++r) {
+    QLabel* name = lblRow[static_cast<std::size_t>(r)];
+    QLabel* number = lblRowNo[static_cast<std::size_t>(r)];
+    if (r >= nRows) {
+      name->hide();
+      number->hide();
+      continue;
+    }
+    const QString text = CodePage::toQString(names[static_cast<std::size_t>(r)]);
+    number->setText(QString::number(u0 + r + 1 - firstDataUnit()));
+    name->setText(text);
+    name->show();
+    number->setToolTip(text);
+    number->show();
+  }
+}
+
+void FEditor::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows) {
+  const auto data = mRecord->returnArrayFieldXUnit(u0, f0, nRows, nCols);
+  const std::int32_t maxFields = gGlobal->MaxFields();
+  fillingGrid = true;
+  for (std::int32_t r = 0; r < gGlobal->MaxUnits(); ++r) {
+    for (std::int32_t c = 0; c < maxFields; ++c) {
+      GridCell* cell = txtField[static_cast<std::size_t>(maxFields * r + c)];
+      if (c >= nCols || r >= nRows) {
+        cell->hide();
+        continue;
+      }
+      const auto k = static_cast<std::size_t>(c);
+      const QRect place(Twips::toPixels(colLeft[k]), cell->y(), Twips::toPixels(colWidth[k]), cell->height());
+      if (cell->geometry() != place) cell->setGeometry(place);
+      cell->setText(CodePage::toQString(data[k][static_cast<std::size_t>(r)]));
+      if (cell->tag() != colTip[k]) {
+        cell->setTag(colTip[k]);
+        cell->setToolTip(colTip[k]);
+      }
+      cell->show();
+    }
+  }
+  fillingGrid = false;
+}
+
+// A bar's value is its thumb's position: while the thumb is dragged it is ahead of value(),
+// which (tracking off) only follows when the thumb is released.
+void FEditor::hsbFields2Display_Change() {
+  lblFieldNo->setText(QString::number(mRecord->actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition())));
+  refreshDisplay(2);
+}
+
+void FEditor::hsbFields2Display_Scroll() {
+  lblFieldNo->setText(QString::number(mRecord->actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition())));
+  if (chkScrollUpdate[0]->isChecked()) refreshDisplay(2);
+}
+
+void FEditor::vsbUnits2display_Change() {
+  lblUnitNo->setText(QString::number(vsbUnits2display->sliderPosition() - (firstDataUnit() - 1)));
+  refreshDisplay(1);
+}
+
+void FEditor::vsbUnits2display_Scroll() {
+  lblUnitNo->setText(QString::number(vsbUnits2display->sliderPosition() - (firstDataUnit() - 1)));
+  if (chkScrollUpdate[1]->isChecked()) refreshDisplay(1);
+}

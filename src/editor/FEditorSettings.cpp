@@ -1,0 +1,66 @@
+// The window as the settings file sees it: the store's ranges and widths, the range buttons,
+// the scroll options and the placement in twips.
+#include <QCheckBox>
+#include <QRadioButton>
+#include <algorithm>
+
+#include "CRecordData.h"
+#include "CodePage.h"
+#include "FEditor.h"
+#include "Twips.h"
+
+namespace {
+
+// Placement values come from a file a user may have edited: keep them where pixels can go.
+int clampedPixels(double twips) { return Twips::toPixels(std::clamp(twips, -1.0e7, 1.0e7)); }
+
+bool isRangeButton(std::int32_t n) { return n >= 1 && n <= 6; }
+
+}  // namespace
+
+std::int32_t FEditor::setRange(std::int32_t iRange, const std::string& sText) { return mRecord->setRange(iRange, sText); }
+std::string FEditor::getSelRangeArrayStr(std::int32_t iRange) const { return mRecord->getSelRangeArrayStr(iRange); }
+std::int32_t FEditor::RangeSelected() const { return mRecord->RangeSelected(); }
+void FEditor::setRangeSelected(std::int32_t iRange) { mRecord->setRangeSelected(iRange); }
+void FEditor::setAllDisplayWidths(const std::string& sText) { mRecord->setAllDisplayWidths(sText); }
+std::string FEditor::getWidthArrayStr() const { return mRecord->getWidthArrayStr(); }
+
+std::string FEditor::rangeButtonTag(std::int32_t n) const {
+  return isRangeButton(n) ? CodePage::fromQString(optLockFields[n]->property("Tag").toString()) : std::string();
+}
+void FEditor::setRangeButtonTag(std::int32_t n, const std::string& sText) {
+  if (isRangeButton(n)) optLockFields[n]->setProperty("Tag", CodePage::toQString(sText));
+}
+void FEditor::setRangeButtonCaption(std::int32_t n, const std::string& sText) {
+  if (isRangeButton(n)) optLockFields[n]->setText(CodePage::toQString(sText));
+}
+void FEditor::setRangeButtonOn(std::int32_t n) {
+  if (isRangeButton(n)) optLockFields[n]->setChecked(true);
+}
+
+std::int32_t FEditor::scrollUpdate(std::int32_t i) const { return chkScrollUpdate[i & 1]->isChecked() ? 1 : 0; }
+void FEditor::setScrollUpdate(std::int32_t i, std::int32_t state) { chkScrollUpdate[i & 1]->setChecked(state == 1); }
+
+SettingsWindow::State FEditor::windowState() const {
+  if (isMinimized()) return Minimized;
+  return isMaximized() ? Maximized : Normal;
+}
+void FEditor::setWindowState(State state) {
+  QWidget::setWindowState(state == Maximized ? Qt::WindowMaximized
+                          : state == Minimized ? Qt::WindowMinimized
+                                               : Qt::WindowNoState);
+}
+
+double FEditor::windowLeft() const { return Twips::fromPixels(frameGeometry().x()); }
+double FEditor::windowTop() const { return Twips::fromPixels(frameGeometry().y()); }
+double FEditor::windowWidth() const { return Twips::fromPixels(frameGeometry().width()); }
+double FEditor::windowHeight() const { return Twips::fromPixels(frameGeometry().height()); }
+
+void FEditor::setWindowLeft(double twips) { move(clampedPixels(twips), frameGeometry().y()); }
+void FEditor::setWindowTop(double twips) { move(frameGeometry().x(), clampedPixels(twips)); }
+void FEditor::setWindowWidth(double twips) {
+  resize(std::max(1, clampedPixels(twips) - (frameGeometry().width() - width())), height());
+}
+void FEditor::setWindowHeight(double twips) {
+  resize(width(), std::max(1, clampedPixels(twips) - (frameGeometry().height() - height())));
+}

@@ -1,0 +1,383 @@
+// Creation of the editor window, its set-up for a kind of file, and the layout rule.
+#include <QCheckBox>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QLockFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QScrollBar>
+
+#include "CGlobal.h"
+#include "CRecordData.h"
+#include "CodePage.h"
+#include "FEditor.h"
+#include "GlobalShared.h"
+#include "GridCell.h"
+#include "KindIcons.h"
+#include "Settings.h"
+#include "Platform.h"
+#include "Twips.h"
+
+namespace {
+
+constexpr int kMinOuterWidth = 8535;
+constexpr int kMinOuterHeight = 4200;
+constexpr int kNamesShown = 2700;
+constexpr int kNamesHidden = 500;
+constexpr int kRangeButtonWidth = 2355;
+constexpr int kRangeButtonNarrow = 245;
+constexpr int kCellTop = 1200;
+constexpr int kRowLabelTop = 1820;
+constexpr int kRowPitch = 395;
+const QChar kShowNamesArrow(171);  // «
+const QChar kHideNamesArrow(187);  // »
+
+QString indexed(const char* name, std::size_t index) {
+  return QLatin1String(name) + QLatin1Char('_') + QString::number(index);
+}
+
+template <class Widget>
+Widget* make(QWidget* parent, const QString& name, int left, int top, int width, int height) {
+  auto* widget = new Widget(parent);
+  widget->setObjectName(name);
+  Twips::place(widget, left, top, width, height);
+  return widget;
+}
+
+QFrame* frame(QWidget* parent, const char* name, int left, int top, int width, int height) {
+  QFrame* f = make<QFrame>(parent, QLatin1String(name), left, top, width, height);
+  f->setFrameShape(QFrame::NoFrame);
+  return f;
+}
+
+QLabel* label(QWidget* parent, const char* name, int left, int top, int width, int height, const QString& text = {}) {
+  QLabel* l = make<QLabel>(parent, QLatin1String(name), left, top, width, height);
+  l->setText(text);
+  return l;
+}
+
+// An element of a control array made as a copy of its designed element 0.
+template <class Widget>
+Widget* copyOf(Widget* first, std::size_t index) {
+  auto* widget = new Widget(first->parentWidget());
+  widget->setObjectName(indexed(first->objectName().chopped(2).toLatin1().constData(), index));
+  widget->setGeometry(first->geometry());
+  widget->setToolTip(first->toolTip());
+  widget->setFont(first->font());
+  widget->setPalette(first->palette());
+  widget->setBackgroundRole(first->backgroundRole());
+  widget->setAutoFillBackground(first->autoFillBackground());
+  widget->hide();
+  return widget;
+}
+
+}  // namespace
+
+FEditor::FEditor(QWidget* parent) : QWidget(parent), mRecord(std::make_unique<CRecordData>()) {
+  setObjectName(QStringLiteral("FEditor"));
+  Form_Load();
+}
+
+FEditor::~FEditor() = default;
+
+void FEditor::Form_Load() {
+  resize(Twips::toPixels(11850), Twips::toPixels(7950));
+  gGlobal = std::make_unique<CGlobal>();
+  createControls();
+  createCells();
+  setWindowIcon(KindIcons::icon(0));
+  imgICON[0]->setPixmap(windowIcon().pixmap(32));
+  setFileType(0);
+  GlobalShared::loadWindowPlacement(*this);
+  cmdSlide->setText(kShowNamesArrow);
+  if (anotherInstanceRuns()) Twips::move(this, Twips::left(this) + 1000, Twips::top(this) + 1000);
+}
+
+void FEditor::createControls() {
+  createMainFrame();
+  createOptionsFrame();
+  createFileActionsFrame();
+  createProgressFrame();
+}
+
+void FEditor::createMainFrame() {
+  fraMain = frame(this, "fraMain", 60, -240, 11715, 7515);
+  fraMain->hide();
+  for (std::size_t i = 1; i <= 6; ++i) {
+    optLockFields[i] = make<QRadioButton>(fraMain, indexed("optLockFields", i), 120, 300 + 240 * int(i - 1),
+                                          kRangeButtonWidth, 255);
+    optLockFields[i]->setText(i == 1 ? QStringLiteral("Show All Fields [1 to 28]") : QStringLiteral("User-Defined [# to #]"));
+    optLockFields[i]->setProperty("Tag", optLockFields[i]->text());
+    if (i >= 3) optLockFields[i]->setToolTip(QStringLiteral("right-click to change range"));
+  }
+  optLockFields[1]->setChecked(true);
+  lblRowNo.push_back(label(fraMain, "lblRowNo_0", 120, kRowLabelTop, 345, 375));
+  lblRowNo[0]->setToolTip(QStringLiteral("Name of Unit"));
+  lblRowNo[0]->setAutoFillBackground(true);
+  lblRowNo[0]->setBackgroundRole(QPalette::Button);
+  lblRow.push_back(label(fraMain, "lblRow_0", 495, kRowLabelTop, 2175, 375));
+  lblRow[0]->setToolTip(QStringLiteral("Name of Unit"));
+  lblRow[0]->setAutoFillBackground(true);
+  lblRow[0]->setBackgroundRole(QPalette::Base);
+  lblStatusBar = label(fraMain, "lblStatusBar", 2700, 300, 7920, 195, QStringLiteral("dont close up"));
+  lblStatusBar->setWordWrap(true);
+  lblStatusBar->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lblUnitNo = label(fraMain, "lblUnitNo", 11250, 1440, 375, 315, QStringLiteral("1"));
+  lblUnitNo->setAlignment(Qt::AlignCenter);
+  lblFieldNo = label(fraMain, "lblFieldNo", 2280, 7140, 375, 255, QStringLiteral("1"));
+  lblFieldNo->setAlignment(Qt::AlignCenter);
+  lblClock = label(fraMain, "lblClock", 480, 6780, 915, 315);
+  lblClock->setToolTip(QStringLiteral("clock mRecord.createRecord function"));
+  lblClock->hide();
+  lblClockTarget = label(fraMain, "lblClockTarget", 420, 6720, 1035, 435);
+
+  vsbUnits2display = make<QScrollBar>(fraMain, QStringLiteral("vsbUnits2display"), 11340, 1920, 255, 5235);
+  vsbUnits2display->setOrientation(Qt::Vertical);
+  vsbUnits2display->setRange(5, 5);
+  vsbUnits2display->setSingleStep(1);
+  vsbUnits2display->setPageStep(10);
+  hsbFields2Display = make<QScrollBar>(fraMain, QStringLiteral("hsbFields2Display"), 2700, 7140, 8500, 255);
+  hsbFields2Display->setOrientation(Qt::Horizontal);
+  hsbFields2Display->setRange(1, 1);
+  hsbFields2Display->setSingleStep(1);
+  hsbFields2Display->setPageStep(5);
+  // Change comes with the released thumb and with values set by the program; Scroll while dragging.
+  for (QScrollBar* bar : {vsbUnits2display, hsbFields2Display}) bar->setTracking(false);
+  connect(hsbFields2Display, &QScrollBar::valueChanged, this, &FEditor::hsbFields2Display_Change);
+  connect(hsbFields2Display, &QScrollBar::sliderMoved, this, &FEditor::hsbFields2Display_Scroll);
+  connect(vsbUnits2display, &QScrollBar::valueChanged, this, &FEditor::vsbUnits2display_Change);
+  connect(vsbUnits2display, &QScrollBar::sliderMoved, this, &FEditor::vsbUnits2display_Scroll);
+
+  fraDisplay = frame(fraMain, "fraDisplay", 2700, 720, 8500, 6315);
+  fraDisplay->setProperty("Tag", QStringLiteral("right-click in column header (above) to change display width"));
+  QPlainTextEdit* header = make<QPlainTextEdit>(fraDisplay, QStringLiteral("txtColumn_0"), 0, 0, 675, 1155);
+  header->setReadOnly(true);
+  header->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  header->setPlainText(QStringLiteral(" 1\nField\nDescriptions"));
+  header->setToolTip(QStringLiteral("Field Descriptions"));
+  txtColumn.push_back(header);
+  GridCell* cell = make<GridCell>(fraDisplay, QStringLiteral("txtField_0"), 60, kCellTop, 4455, 375);
+  cell->setText(QStringLiteral("Value\nof the\nfield"));
+  cell->setToolTip(QStringLiteral("Value"));
+  txtField.push_back(cell);
+}
+
+void FEditor::createOptionsFrame() {
+  fraOptions = frame(this, "fraOptions", -120, 7380, 2895, 495);
+  fraOptions->hide();
+  chkScrollUpdate[0] = make<QCheckBox>(fraOptions, QStringLiteral("chkScrollUpdate_0"), 360, 0, 1695, 195);
+  chkScrollUpdate[0]->setText(QStringLiteral("fields_scroll_update"));
+  chkScrollUpdate[0]->setToolTip(QStringLiteral("if unchecked the display won't update when you scroll the Hscroll Bar"));
+  chkScrollUpdate[1] = make<QCheckBox>(fraOptions, QStringLiteral("chkScrollUpdate_1"), 360, 240, 1755, 255);
+  chkScrollUpdate[1]->setText(QStringLiteral("units_scroll_update"));
+  chkScrollUpdate[1]->setToolTip(QStringLiteral("if unchecked the display won't update when you scroll the Vscroll Bar"));
+  for (QCheckBox* box : chkScrollUpdate) box->setChecked(true);
+  cmdSlide = make<QPushButton>(fraOptions, QStringLiteral("cmdSlide"), 2460, 60, 375, 375);
+  cmdSlide->setToolTip(QStringLiteral("click to hide names column"));
+  QFont arrows(QStringLiteral("Lucida Sans Unicode"));
+  arrows.setPointSizeF(14.25);
+  cmdSlide->setFont(arrows);
+  connect(cmdSlide, &QPushButton::clicked, this, &FEditor::cmdSlide_Click);
+}
+
+void FEditor::createFileActionsFrame() {
+  fraFileActions = frame(this, "fraFileActions", 2880, 7380, 8895, 555);
+  struct Action {
+    std::size_t index;
+    int left, width;
+    const char *caption, *tip;
+  };
+  constexpr Action actions[] = {
+      {0, 120, 1215, "&New Editor", "Launch a new instance of PelkoEditor (memory permitting)"},
+      {2, 3660, 1335, "&Load File", "Load File"},
+      {3, 5040, 1335, "&Save File As..", "Save File As..."},
+      {5, 6420, 1215, "Load &Defaults", "Load Default Values"},
+      {7, 7680, 1215, "E&xit", "Exit PelkoEditor"},
+  };
+  for (const Action& a : actions) {
+    QPushButton* button = make<QPushButton>(fraFileActions, indexed("cmdFileActions", a.index), a.left, 60, a.width, 375);
+    button->setText(QLatin1String(a.caption));
+    button->setToolTip(QLatin1String(a.tip));
+    cmdFileActions[a.index] = button;
+  }
+  cmdFileActions[3]->setEnabled(false);
+  chkAutoDetect = make<QCheckBox>(fraFileActions, QStringLiteral("chkAutoDetect"), 2460, 120, 1215, 255);
+  chkAutoDetect->setText(QStringLiteral("Auto-Detect"));
+  chkAutoDetect->setToolTip(QStringLiteral("Auto-detect FileType from first few characters of file"));
+  chkAutoDetect->setChecked(true);
+}
+
+void FEditor::createProgressFrame() {
+  fraProgressBar = frame(this, "fraProgressBar", 2700, 4260, 7455, 2415);
+  fraProgressBar->setFrameShape(QFrame::Box);  // the panel's border
+  fraProgressBar->setAutoFillBackground(true);
+  fraProgressBar->hide();
+  lblLoadMessage = label(fraProgressBar, "lblLoadMessage", 1080, 180, 6495, 375);
+  QFont bold(QStringLiteral("Sans Serif"));
+  bold.setPointSize(12);
+  bold.setBold(true);
+  lblLoadMessage->setFont(bold);
+  lblProgress = label(fraProgressBar, "lblProgress", 360, 660, 6735, 1035, QStringLiteral("Loading from file: "));
+  lblProgress->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Label2 = label(fraProgressBar, "Label2", 360, 1740, 6735, 255);
+  Label2->setFrameShape(QFrame::Panel);
+  Label2->setFrameShadow(QFrame::Sunken);
+  shpProgressBar = frame(fraProgressBar, "shpProgressBar", 420, 1800, 30, 150);
+  shpProgressBar->setAutoFillBackground(true);
+  shpProgressBar->setBackgroundRole(QPalette::Highlight);
+  Label3 = label(fraProgressBar, "Label3", 720, 2100, 1335, 315, QStringLiteral("units loaded:"));
+  Label3->setAlignment(Qt::AlignRight | Qt::AlignTop);
+  lblUnitsLoaded = label(fraProgressBar, "lblUnitsLoaded", 2160, 2100, 1335, 315, QStringLiteral("0"));
+  const int iconLeft[] = {3300, 360, 5580, 6360};
+  for (std::size_t i = 0; i < imgICON.size(); ++i) {
+    imgICON[i] = label(fraProgressBar, indexed("imgICON", i).toLatin1().constData(), iconLeft[i], i == 1 ? 120 : 960, 480, 480);
+    if (i > 0) imgICON[i]->setPixmap(KindIcons::icon(static_cast<std::int32_t>(i)).pixmap(32));
+    imgICON[i]->hide();
+  }
+}
+
+void FEditor::createCells() {
+  const std::int32_t maxFields = gGlobal->MaxFields(), maxUnits = gGlobal->MaxUnits();
+  txtField.reserve(static_cast<std::size_t>(maxFields * maxUnits));
+  for (std::int32_t r = 0; r < maxUnits; ++r) {
+    for (std::int32_t c = 0; c < maxFields; ++c) {
+      const auto index = static_cast<std::size_t>(maxFields * r + c);
+      if (index > 0) txtField.push_back(copyOf(txtField[0], index));
+      Twips::move(txtField[index], Twips::left(txtField[index]), kCellTop + kRowPitch * r);
+    }
+  }
+  for (std::int32_t c = 1; c < maxFields; ++c) {
+    QPlainTextEdit* header = copyOf(txtColumn[0], static_cast<std::size_t>(c));
+    header->setReadOnly(true);
+    header->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtColumn.push_back(header);
+  }
+  for (std::int32_t r = 0; r < maxUnits; ++r) {
+    if (r > 0) {
+      lblRow.push_back(copyOf(lblRow[0], static_cast<std::size_t>(r)));
+      lblRowNo.push_back(copyOf(lblRowNo[0], static_cast<std::size_t>(r)));
+    }
+    Twips::move(lblRow[r], Twips::left(lblRow[r]), kRowLabelTop + kRowPitch * r);
+    Twips::move(lblRowNo[r], Twips::left(lblRowNo[r]), kRowLabelTop + kRowPitch * r);
+  }
+}
+
+void FEditor::setFileType(std::int32_t lFileType) {
+  mRecord = std::make_unique<CRecordData>();
+  mFormID = lFileType;
+  mLastSelectedIndex = -1;
+  setWindowIcon(lFileType >= 0 && lFileType <= 3 ? KindIcons::icon(lFileType) : KindIcons::icon(0));
+  setWindowTitle(CodePage::toQString(GlobalShared::getSectionName(lFileType)) + QStringLiteral(" PelkoEditor"));
+  if (lFileType == 0) {
+    fraDisplay->setToolTip(QString());
+    return;
+  }
+  mRecord->initRanges(lFileType);
+  fraDisplay->setToolTip(fraDisplay->property("Tag").toString());
+  lblStatusBar->setText(QString());
+  for (std::int32_t n = 1; n <= 6; ++n) {
+    QString text = n == 1 ? QStringLiteral("Show All Fields [1 to %1]").arg(mRecord->NoFields())
+                   : n == 2 && lFileType == GlobalShared::kUnitProd ? QStringLiteral("TroopStats Only [22 to 43]")
+                                                                    : QStringLiteral("User-Defined [# to #]");
+    optLockFields[n]->setProperty("Tag", text);
+    if (!mHideNames) optLockFields[n]->setText(text);
+  }
+  GlobalShared::loadTypeSettings(lFileType, *this);
+}
+
+void FEditor::cmdSlide_Click() {
+  if (mLastSelectedIndex >= 0) txtField[mLastSelectedIndex]->setFocus();
+  mHideNames = !mHideNames;
+  cmdSlide->setToolTip(mHideNames ? QStringLiteral("click to show names column") : QStringLiteral("click to hide names column"));
+  cmdSlide->setText(mHideNames ? kHideNamesArrow : kShowNamesArrow);
+  for (std::size_t n = 1; n <= 6; ++n) {
+    QRadioButton* button = optLockFields[n];
+    Twips::place(button, Twips::left(button), Twips::top(button), mHideNames ? kRangeButtonNarrow : kRangeButtonWidth,
+                 Twips::height(button));
+    if (mHideNames) {
+      button->setProperty("Tag", button->text());
+      button->setText(QString::number(n));
+    } else {
+      button->setText(button->property("Tag").toString());
+    }
+  }
+  Form_Resize();
+}
+
+void FEditor::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Form_Resize();
+}
+
+void FEditor::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && !isMinimized()) Form_Resize();
+}
+
+// A status text that wraps onto more lines makes the label taller.
+void FEditor::fitStatusBarHeight() {
+  const int height = std::max(Twips::toPixels(195), lblStatusBar->heightForWidth(lblStatusBar->width()));
+  lblStatusBar->resize(lblStatusBar->width(), height);
+}
+
+void FEditor::Form_Resize() {
+  fitStatusBarHeight();
+  if (isMinimized()) return;
+  const int frameWidth = Twips::fromPixels(frameGeometry().width() - width());
+  const int frameHeight = Twips::fromPixels(frameGeometry().height() - height());
+  const int outerWidth = Twips::fromPixels(frameGeometry().width());
+  const int outerHeight = Twips::fromPixels(frameGeometry().height());
+  if (outerWidth < kMinOuterWidth || outerHeight < kMinOuterHeight) {
+    resize(Twips::toPixels(std::max(outerWidth, kMinOuterWidth) - frameWidth),
+           Twips::toPixels(std::max(outerHeight, kMinOuterHeight) - frameHeight));
+    return;  // the resize lays the window out again
+  }
+  const int W = outerWidth - 200, H = outerHeight - 700;
+  const int N = mHideNames ? kNamesHidden : kNamesShown;
+  const int gridWidth = W - (N + 485);
+  Twips::place(fraMain, 60, -180, W, H);
+  Twips::place(fraDisplay, N, 620, gridWidth, H - 1000);
+  Twips::place(lblStatusBar, N, Twips::height(lblStatusBar) > 255 ? 180 : 300, gridWidth, Twips::height(lblStatusBar));
+  fitStatusBarHeight();
+  Twips::place(hsbFields2Display, N, H - 340, gridWidth, Twips::height(hsbFields2Display));
+  Twips::move(lblFieldNo, N - 360, H - 340);
+  Twips::move(lblClock, Twips::left(lblClock), H - 340);
+  Twips::move(lblClockTarget, Twips::left(lblClockTarget), H - 340);
+  Twips::move(fraFileActions, (W - 80) - Twips::width(fraFileActions), H - 205);
+  Twips::move(fraOptions, Twips::left(fraOptions), H - 205);
+  Twips::place(vsbUnits2display, W - 375, kRowLabelTop, 255, H - 2200);
+  Twips::move(lblUnitNo, W - 445, Twips::top(lblUnitNo));
+
+  std::int32_t change = 0;
+  if (Twips::width(fraDisplay) != lastDisplayWidth) change += 2;
+  if (outerHeight != lastFormHeight) change += 1;
+  if (vsbUnits2display->maximum() > 5) {
+    setVerticalMaximum(mRecord->NoUnits() - noUnits2Display() + 1);
+    refreshDisplay(change);
+  }
+  lastDisplayWidth = Twips::width(fraDisplay);
+  lastFormHeight = outerHeight;
+}
+
+// Instances of the program in one folder share its settings; each holds the first free one of
+// a few lock slots for its lifetime, and another instance runs when some other slot is held.
+// The lock of a crashed instance is taken over.
+bool FEditor::anotherInstanceRuns() {
+  constexpr int kSlots = 16;
+  const QByteArray folder = QByteArray::fromStdString(Platform::programFolder());
+  const QString stem = QDir::tempPath() + QStringLiteral("/pelkoEditor-") +
+                       QString::number(qHash(folder), 16) + QLatin1Char('-');
+  bool other = false;
+  for (int slot = 0; slot < kSlots; ++slot) {
+    auto lock = std::make_unique<QLockFile>(stem + QString::number(slot) + QStringLiteral(".lock"));
+    if (lock->tryLock(0)) {
+      if (!mInstanceLock) mInstanceLock = std::move(lock);
+    } else if (lock->error() == QLockFile::LockFailedError) {
+      other = true;
+    }
+  }
+  return other;
+}

@@ -1,0 +1,300 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "CRecordData.h"
+#include "DataText.h"
+#include "FEditor.h"
+#include "Fetch.h"
+#include "GridCell.h"
+#include "MessageRecorder.h"
+#include "Platform.h"
+#include "Twips.h"
+
+using namespace DataText;
+
+namespace {
+
+// A file of the kind with the given number of units; unit k's fields are named "r<k>f<field>".
+QByteArray dataFile(int kind, int units) {
+  QByteArray text;
+  const int fields = kind == 1 ? 71 : kind == 2 ? 28 : 38;
+  const int headers = kind == 3 ? 1 : 4;
+  if (kind == 3) text = "ver 1;";
+  for (int h = 1; h <= headers; ++h) {
+    const QByteArray prefix = "h" + QByteArray::number(h) + "f";
+    text += kind == 1 ? unitRecord("troop" + QByteArray::number(h), prefix) : record(fields, prefix);
+  }
+  for (int u = 1; u <= units; ++u) {
+    const QByteArray prefix = "r" + QByteArray::number(u) + "f";
+    text += kind == 1 ? unitRecord(troopList(), prefix) : record(fields, prefix);
+  }
+  return text + "\r\n\r\n";
+}
+
+}  // namespace
+
+class TestEditor : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir* mFolder = nullptr;
+  FEditor* w = nullptr;
+
+  template <class T = QWidget>
+  T* find(const QString& name) const {
+    T* widget = w->findChild<T*>(name);
+    if (!widget) qWarning("no control %s", qPrintable(name));
+    return widget;
+  }
+  QString text(const QString& name) const {
+    if (auto* label = w->findChild<QLabel*>(name)) return label->text();
+    if (auto* header = w->findChild<QPlainTextEdit*>(name)) return header->toPlainText();
+    if (auto* cell = w->findChild<GridCell*>(name)) return cell->text();
+    return find<QAbstractButton>(name)->text();
+  }
+  bool visible(const QString& name) const { return find(name)->isVisibleTo(w); }
+  QScrollBar* bar(const char* name) const { return find<QScrollBar>(QLatin1String(name)); }
+
+  void load(int kind, int units) {
+    w->setFileType(kind);
+    MessageRecorder boxes;
+    QVERIFY(w->record().createRecord(dataFile(kind, units).toStdString(), "/mods/Data.TXT"));
+    w->showLoadedRecords("/mods/Data.TXT", kind);
+  }
+  // Sets the window's outer size in twips.
+  void resizeOuter(int width, int height) {
+    const QSize frame = w->frameGeometry().size() - w->size();
+    w->resize(Twips::toPixels(width) - frame.width(), Twips::toPixels(height) - frame.height());
+  }
+  static void compareTwips(const QWidget* widget, QRect expected) {
+    const QRect actual(Twips::left(widget), Twips::top(widget), Twips::width(widget), Twips::height(widget));
+    for (int k = 0; k < 4; ++k) {
+      const int a[] = {actual.x(), actual.y(), actual.width(), actual.height()};
+      const int e[] = {expected.x(), expected.y(), expected.width(), expected.height()};
+      QVERIFY2(std::abs(a[k] - e[k]) <= 15, qPrintable(widget->objectName() + QStringLiteral(": %1,%2 %3x%4")
+                                                                              .arg(actual.x()).arg(actual.y())
+                                                                              .arg(actual.width()).arg(actual.height())));
+    }
+  }
+
+ private slots:
+  void init() {
+    mFolder = new QTemporaryDir;
+    Platform::setProgramFolder(mFolder->path().toStdString());
+    Platform::setScreenTwips({28800, 16200});
+    w = new FEditor;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+  }
+  void cleanup() {
+    delete w;
+    delete mFolder;
+  }
+
+  void poolFollowsTheScreen() {
+    QCOMPARE(w->findChildren<GridCell*>().size(), 39 * 32);
+    delete w;
+    Platform::setScreenTwips({15360, 11520});
+    w = new FEditor;
+    QCOMPARE(w->findChildren<GridCell*>().size(), 420);
+    QVERIFY(w->findChild<GridCell*>(QStringLiteral("txtField_419")));
+    QCOMPARE(w->findChildren<QPlainTextEdit*>().size(), 20);
+    QVERIFY(w->findChild<QLabel*>(QStringLiteral("lblRow_20")) && w->findChild<QLabel*>(QStringLiteral("lblRowNo_20")));
+    QVERIFY(!w->findChild<QLabel*>(QStringLiteral("lblRow_21")));
+    Twips::place(w, 0, 0, 0, 0);
+    QCOMPARE(Twips::top(find(QStringLiteral("txtField_419"))), Twips::top(find(QStringLiteral("txtField_400"))));
+    QVERIFY(std::abs(Twips::top(find(QStringLiteral("txtField_400"))) - (1200 + 395 * 20)) <= 15);
+  }
+
+  void emptyWindow() {
+    QCOMPARE(w->windowTitle(), QStringLiteral(" PelkoEditor"));
+    QCOMPARE(w->FormID(), 0);
+    QVERIFY(!visible(QStringLiteral("fraMain")) && !visible(QStringLiteral("fraOptions")));
+    QVERIFY(visible(QStringLiteral("fraFileActions")));
+    QVERIFY(!find(QStringLiteral("cmdFileActions_3"))->isEnabled());
+    QCOMPARE(text(QStringLiteral("cmdSlide")), QString(QChar(171)));
+  }
+
+  void setUpForEachKind_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("range1");
+    QTest::addColumn<QString>("range2");
+    QTest::newRow("unit") << 1 << "[Unit_Prod11] PelkoEditor" << "Show All Fields [1 to 71]" << "TroopStats Only [22 to 43]";
+    QTest::newRow("building") << 2 << "[Build_prod13] PelkoEditor" << "Show All Fields [1 to 28]" << "User-Defined [# to #]";
+    QTest::newRow("projectile") << 3 << "[ProjectileStats] PelkoEditor" << "Show All Fields [1 to 38]" << "User-Defined [# to #]";
+  }
+  void setUpForEachKind() {
+    w->setFileType(fetched<int>("kind"));
+    QCOMPARE(w->windowTitle(), fetched<QString>("title"));
+    const QString captions[] = {fetched<QString>("range1"), fetched<QString>("range2")};
+    for (int n = 1; n <= 6; ++n) {
+      const QString expected = n <= 2 ? captions[n - 1] : QStringLiteral("User-Defined [# to #]");
+      auto* button = find<QRadioButton>(QStringLiteral("optLockFields_%1").arg(n));
+      QCOMPARE(button->text(), expected);
+      QCOMPARE(button->property("Tag").toString(), expected);
+    }
+    QCOMPARE(find(QStringLiteral("fraDisplay"))->toolTip(),
+             QStringLiteral("right-click in column header (above) to change display width"));
+    QCOMPARE(text(QStringLiteral("lblStatusBar")), QString());
+    w->setFileType(0);
+    QCOMPARE(w->windowTitle(), QStringLiteral(" PelkoEditor"));
+    QCOMPARE(find(QStringLiteral("fraDisplay"))->toolTip(), QString());
+  }
+
+  void layoutRule_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("hideNames");
+    QTest::newRow("designed size") << 12000 << 8500 << false;
+    QTest::newRow("designed size, names hidden") << 12000 << 8500 << true;
+    QTest::newRow("below the minimum") << 3000 << 2000 << false;
+    QTest::newRow("whole screen, names hidden") << 28800 << 16000 << true;
+  }
+  void layoutRule() {
+    load(2, 200);
+    if (fetched<bool>("hideNames")) find<QPushButton>(QStringLiteral("cmdSlide"))->click();
+    resizeOuter(fetched<int>("width"), fetched<int>("height"));
+    const int outerWidth = std::max(fetched<int>("width"), 8535), outerHeight = std::max(fetched<int>("height"), 4200);
+    QVERIFY(std::abs(Twips::fromPixels(w->frameGeometry().width()) - outerWidth) <= 15);
+    QVERIFY(std::abs(Twips::fromPixels(w->frameGeometry().height()) - outerHeight) <= 15);
+    const int W = outerWidth - 200, H = outerHeight - 700, N = w->HideNames() ? 500 : 2700;
+    compareTwips(find(QStringLiteral("fraMain")), {60, -180, W, H});
+    compareTwips(find(QStringLiteral("fraDisplay")), {N, 620, W - (N + 485), H - 1000});
+    compareTwips(find(QStringLiteral("hsbFields2Display")), {N, H - 340, W - (N + 485), 255});
+    compareTwips(find(QStringLiteral("vsbUnits2display")), {W - 375, 1820, 255, H - 2200});
+    compareTwips(find(QStringLiteral("fraFileActions")), {W - 80 - 8895, H - 205, 8895, 555});
+    QVERIFY(std::abs(Twips::left(find(QStringLiteral("lblFieldNo"))) - (N - 360)) <= 15);
+    QVERIFY(std::abs(Twips::left(find(QStringLiteral("lblUnitNo"))) - (W - 445)) <= 15);
+    // The rows that fit: labels 375 high, 395 apart, ending at or above the bar's bottom.
+    const int rows = std::min((H - 2200 + 20) / 395, 32);
+    QVERIFY(visible(QStringLiteral("lblRow_%1").arg(rows - 1)));
+    QVERIFY(rows == 32 || !visible(QStringLiteral("lblRow_%1").arg(rows)));
+    QCOMPARE(bar("vsbUnits2display")->maximum(), 204 - rows + 1);
+  }
+
+  void namesToggle() {
+    w->setFileType(1);
+    auto* slide = find<QPushButton>(QStringLiteral("cmdSlide"));
+    slide->click();
+    QVERIFY(w->HideNames());
+    QCOMPARE(slide->text(), QString(QChar(187)));
+    QCOMPARE(slide->toolTip(), QStringLiteral("click to show names column"));
+    auto* button2 = find<QRadioButton>(QStringLiteral("optLockFields_2"));
+    QCOMPARE(button2->text(), QStringLiteral("2"));
+    QVERIFY(std::abs(Twips::width(button2) - 245) <= 15);
+    w->setFileType(2);  // set while hidden: the tag changes, the caption does not
+    QCOMPARE(button2->text(), QStringLiteral("2"));
+    slide->click();
+    QCOMPARE(button2->text(), QStringLiteral("User-Defined [# to #]"));
+    QCOMPARE(find<QRadioButton>(QStringLiteral("optLockFields_1"))->text(), QStringLiteral("Show All Fields [1 to 28]"));
+    QVERIFY(std::abs(Twips::width(button2) - 2355) <= 15);
+  }
+
+  void refillByKind_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("headerHint");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("unit") << 1 << " 1\nh1f1\nh2f1\nh3f1" << "h3f1" << "r1f1";
+    QTest::newRow("building") << 2 << " 1\nh1f1\nh2f1\nh3f1" << "h2f1" << "r1f2";
+    QTest::newRow("projectile") << 3 << " 1\nh1f1" << "h1f1" << "r1f1";
+  }
+  void refillByKind() {
+    QFETCH(int, kind);
+    load(kind, 100);
+    auto* header = find<QPlainTextEdit>(QStringLiteral("txtColumn_0"));
+    QCOMPARE(header->toPlainText(), fetched<QString>("header"));
+    QCOMPARE(header->toolTip(), fetched<QString>("headerHint"));
+    QCOMPARE(text(QStringLiteral("lblRow_0")), fetched<QString>("name"));
+    QCOMPARE(text(QStringLiteral("lblRowNo_0")), QStringLiteral("1"));
+    QCOMPARE(text(QStringLiteral("lblRowNo_1")), QStringLiteral("2"));
+    QCOMPARE(text(QStringLiteral("lblUnitNo")), QStringLiteral("1"));
+    QCOMPARE(text(QStringLiteral("txtField_1")), QStringLiteral("r1f2"));
+    QCOMPARE(find(QStringLiteral("txtField_1"))->toolTip(), QStringLiteral("h1f2"));
+    QCOMPARE(bar("vsbUnits2display")->minimum(), kind == 3 ? 2 : 5);
+    QCOMPARE(w->windowTitle().left(25), QStringLiteral("[data.txt] - PelkoEditor "));
+    QCOMPARE(text(QStringLiteral("lblStatusBar")), QStringLiteral("100 units loaded from; /mods/data.txt"));
+    // The last position shows the last record in the bottom row.
+    QScrollBar* vertical = bar("vsbUnits2display");
+    vertical->setValue(vertical->maximum());
+    int bottom = 0;
+    while (visible(QStringLiteral("lblRow_%1").arg(bottom + 1))) ++bottom;
+    QCOMPARE(text(QStringLiteral("lblRowNo_%1").arg(bottom)), QStringLiteral("100"));
+    QCOMPARE(text(QStringLiteral("lblUnitNo")), QString::number(100 - bottom));
+  }
+
+  void columnWidths() {
+    load(1, 40);
+    const int gridWidth = Twips::width(find(QStringLiteral("hsbFields2Display")));
+    // Field 11 is always as wide as the grid, and alone when the grid starts at it.
+    bar("hsbFields2Display")->setValue(11);
+    QCOMPARE(text(QStringLiteral("lblFieldNo")), QStringLiteral("11"));
+    QVERIFY(visible(QStringLiteral("txtColumn_0")) && !visible(QStringLiteral("txtColumn_1")));
+    QVERIFY(std::abs(Twips::width(find(QStringLiteral("txtColumn_0"))) - gridWidth) <= 15);
+    QVERIFY(!visible(QStringLiteral("txtField_1")));
+    // From field 1 the last column shown is cut off by the grid's edge.
+    bar("hsbFields2Display")->setValue(1);
+    int last = 0;
+    while (visible(QStringLiteral("txtColumn_%1").arg(last + 1))) ++last;
+    QVERIFY(last >= 1);
+    QWidget* lastHeader = find(QStringLiteral("txtColumn_%1").arg(last));
+    QVERIFY(Twips::left(lastHeader) + Twips::width(lastHeader) > gridWidth);
+    QVERIFY(Twips::left(lastHeader) < gridWidth);
+    // At the last display column only that column is shown.
+    bar("hsbFields2Display")->setValue(71);
+    QVERIFY(visible(QStringLiteral("txtColumn_0")) && !visible(QStringLiteral("txtColumn_1")));
+    QCOMPARE(text(QStringLiteral("txtColumn_0")).section(QLatin1Char('\n'), 0, 0), QStringLiteral(" 71"));
+  }
+
+  void fewerRecordsThanRows() {
+    load(2, 3);
+    QVERIFY(visible(QStringLiteral("lblRow_2")) && !visible(QStringLiteral("lblRow_3")));
+    QVERIFY(visible(QStringLiteral("txtField_%1").arg(39 * 2)) && !visible(QStringLiteral("txtField_%1").arg(39 * 3)));
+    resizeOuter(14000, 9000);
+    QCOMPARE(text(QStringLiteral("lblRow_2")), QStringLiteral("r3f2"));
+    load(2, 0);  // header rows only
+    QVERIFY(!visible(QStringLiteral("lblRow_0")));
+  }
+
+  void resizeRebuildsWhatChanged() {
+    load(2, 200);
+    resizeOuter(12000, 8500);
+    w->record().setField(2, 5, "renamed");   // row name of the first row
+    w->record().setField(1, 1, "retitled");  // header text of the first column
+    w->record().setField(3, 5, "edited");    // a cell
+    resizeOuter(12000, 9000);                // height only: rows and cells
+    QCOMPARE(text(QStringLiteral("lblRow_0")), QStringLiteral("renamed"));
+    QCOMPARE(text(QStringLiteral("txtColumn_0")).section(QLatin1Char('\n'), 1, 1), QStringLiteral("h1f1"));
+    QCOMPARE(text(QStringLiteral("txtField_2")), QStringLiteral("edited"));
+    w->record().setField(2, 5, "again");
+    resizeOuter(13000, 9000);  // width only: columns and cells
+    QCOMPARE(text(QStringLiteral("txtColumn_0")).section(QLatin1Char('\n'), 1, 1), QStringLiteral("retitled"));
+    QCOMPARE(text(QStringLiteral("lblRow_0")), QStringLiteral("renamed"));
+  }
+
+  void dragWithoutScrollUpdate() {
+    load(3, 200);
+    find<QCheckBox>(QStringLiteral("chkScrollUpdate_1"))->setChecked(false);
+    QScrollBar* vertical = bar("vsbUnits2display");
+    vertical->setSliderDown(true);
+    vertical->setSliderPosition(50);
+    QCOMPARE(text(QStringLiteral("lblUnitNo")), QStringLiteral("49"));
+    QCOMPARE(text(QStringLiteral("lblRowNo_0")), QStringLiteral("1"));
+    vertical->setSliderDown(false);
+    QCOMPARE(text(QStringLiteral("lblRowNo_0")), QStringLiteral("49"));
+    find<QCheckBox>(QStringLiteral("chkScrollUpdate_1"))->setChecked(true);
+    vertical->setSliderDown(true);
+    vertical->setSliderPosition(60);
+    QCOMPARE(text(QStringLiteral("lblRowNo_0")), QStringLiteral("59"));
+    vertical->setSliderDown(false);
+  }
+};
+
+QTEST_MAIN(TestEditor)
+#include "tst_editor.moc"
