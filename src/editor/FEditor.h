@@ -9,6 +9,7 @@
 
 class CRecordData;
 class GridCell;
+class GridFrame;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -118,7 +119,7 @@ class FEditor : public QWidget, public SettingsWindow {
   QFrame* fraOptions = nullptr;
   QFrame* fraFileActions = nullptr;
   QFrame* fraProgressBar = nullptr;
-  QFrame* fraDisplay = nullptr;
+  GridFrame* fraDisplay = nullptr;
   std::array<QRadioButton*, 7> optLockFields{};  // 1 to 6
   std::vector<QLabel*> lblRowNo;
   std::vector<QLabel*> lblRow;

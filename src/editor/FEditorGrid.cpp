@@ -61,11 +61,9 @@ void FEditor::refreshDisplay(std::int32_t iChange) {
   const std::int32_t u0 = vsbUnits2display->sliderPosition();
   // A file with fewer records than rows shows only the rows that exist.
   const std::int32_t nRows = std::clamp(mRecord->NoUnits() - u0 + 1, 0, noUnits2Display());
-  fraDisplay->setUpdatesEnabled(false);  // one repaint for the whole page
   if (iChange == 2 || iChange == 3) refreshColumns(f0, nCols);
   if (iChange == 1 || iChange == 3) refreshRows(u0, nRows);
   refreshCells(f0, nCols, u0, nRows);
-  fraDisplay->setUpdatesEnabled(true);
 }
 
 void FEditor::refreshColumns(std::int32_t f0, std::int32_t nCols) {
@@ -86,7 +84,7 @@ void FEditor::refreshColumns(std::int32_t f0, std::int32_t nCols) {
     QString text = QLatin1Char(' ') + QString::number(mRecord->actualFieldNoInSelectedRange(f0 + c)) +
                    QLatin1Char('\n') + headerText(c, 1);
     if (mFormID != 3) text += QLatin1Char('\n') + headerText(c, 2) + QLatin1Char('\n') + headerText(c, 3);
-    header->setPlainText(text);
+    if (header->toPlainText() != text) header->setPlainText(text);
     const QString hint = headerText(c, 4 - mFormID);
     header->setToolTip(hint);
     header->setProperty("Tag", hint);
@@ -118,6 +116,7 @@ void FEditor::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0,
   const auto data = mRecord->returnArrayFieldXUnit(u0, f0, nRows, nCols);
   const std::int32_t maxFields = gGlobal->MaxFields();
   fillingGrid = true;
+  fraDisplay->beginRefill();
   for (std::int32_t r = 0; r < gGlobal->MaxUnits(); ++r) {
     for (std::int32_t c = 0; c < maxFields; ++c) {
       GridCell* cell = txtField[static_cast<std::size_t>(maxFields * r + c)];
@@ -136,6 +135,7 @@ void FEditor::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0,
       cell->show();
     }
   }
+  fraDisplay->endRefill();
   fillingGrid = false;
 }
 

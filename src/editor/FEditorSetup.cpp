@@ -151,11 +151,13 @@ void FEditor::createMainFrame() {
   connect(vsbUnits2display, &QScrollBar::valueChanged, this, &FEditor::vsbUnits2display_Change);
   connect(vsbUnits2display, &QScrollBar::sliderMoved, this, &FEditor::vsbUnits2display_Scroll);
 
-  fraDisplay = frame(fraMain, "fraDisplay", 2700, 720, 8500, 6315);
+  fraDisplay = make<GridFrame>(fraMain, QStringLiteral("fraDisplay"), 2700, 720, 8500, 6315);
+  fraDisplay->setCells(&txtField);
   fraDisplay->setProperty("Tag", QStringLiteral("right-click in column header (above) to change display width"));
   QPlainTextEdit* header = make<QPlainTextEdit>(fraDisplay, QStringLiteral("txtColumn_0"), 0, 0, 675, 1155);
   header->setReadOnly(true);
   header->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  header->document()->setUndoRedoEnabled(false);
   header->setPlainText(QStringLiteral(" 1\nField\nDescriptions"));
   header->setToolTip(QStringLiteral("Field Descriptions"));
   txtColumn.push_back(header);
@@ -253,6 +255,7 @@ void FEditor::createCells() {
     QPlainTextEdit* header = copyOf(txtColumn[0], static_cast<std::size_t>(c));
     header->setReadOnly(true);
     header->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    header->document()->setUndoRedoEnabled(false);
     txtColumn.push_back(header);
   }
   for (std::int32_t r = 0; r < maxUnits; ++r) {

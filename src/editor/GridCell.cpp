@@ -1,9 +1,18 @@
 #include "GridCell.h"
 
+#include <QCache>
+#include <QPaintEvent>
+#include <QPixmap>
 #include <QPainter>
 
+namespace {
+constexpr qsizetype kMaxKeptImageBytes = 64 << 20;
+constexpr int kTextMarginX = 3;
+constexpr int kTextMarginY = 1;
+}  // namespace
+
 GridCell::GridCell(QWidget* parent) : QWidget(parent) {
-  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
   setFocusPolicy(Qt::StrongFocus);
   setBackgroundRole(QPalette::Base);
 }
@@ -11,15 +20,79 @@ GridCell::GridCell(QWidget* parent) : QWidget(parent) {
 void GridCell::setText(const QString& text) {
   if (text == mText) return;
   mText = text;
-  update();
+  if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
 }
 
-void GridCell::paintEvent(QPaintEvent*) {
+class CellLayer : public QWidget {
+ public:
+  explicit CellLayer(QWidget* parent) : QWidget(parent), mImages(kMaxKeptImageBytes) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+  const std::vector<GridCell*>* cells = nullptr;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  const QPixmap& image(const GridCell& cell);
+
+  // Paging by one row or column shows mostly cells of the page before: drawing a kept image of
+  // a cell is many times cheaper than drawing its text again.
+  QCache<QString, QPixmap> mImages;
+};
+
+const QPixmap& CellLayer::image(const GridCell& cell) {
+  const QSize size = cell.size();
+  const QPalette& colours = cell.palette();
+  const QColor background = colours.color(cell.backgroundRole());
+  const QString key = QString::number(size.width()) + QLatin1Char('x') + QString::number(size.height()) +
+                      QLatin1Char(':') + QString::number(background.rgba(), 16) + QLatin1Char(':') + cell.text();
+  if (const QPixmap* kept = mImages.object(key)) return *kept;
+  const qreal ratio = devicePixelRatioF();
+  auto* pixmap = new QPixmap(size * ratio);
+  pixmap->setDevicePixelRatio(ratio);
+  QPainter painter(pixmap);
+  painter.fillRect(QRect(QPoint(), size), colours.color(QPalette::Mid));  // the border
+  painter.fillRect(QRect(QPoint(1, 1), size - QSize(2, 2)), background);
+  QString text = cell.text();
+  text.remove(QLatin1Char('\r'));  // a CR LF in a value is one line break
+  painter.setFont(font());
+  painter.setPen(colours.color(cell.foregroundRole()));
+  painter.drawText(QRect(QPoint(kTextMarginX, kTextMarginY), size - QSize(2 * kTextMarginX, 2 * kTextMarginY)),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+  painter.end();
+  const QPixmap* kept = pixmap;
+  mImages.insert(key, pixmap, static_cast<qsizetype>(pixmap->width()) * pixmap->height() * 4);
+  return *kept;
+}
+
+void CellLayer::paintEvent(QPaintEvent* event) {
+  if (!cells) return;
   QPainter painter(this);
-  const QPalette& colours = palette();
-  painter.fillRect(rect(), colours.color(backgroundRole()));
-  painter.setPen(colours.color(QPalette::Mid));
-  painter.drawRect(rect().adjusted(0, 0, -1, -1));
-  painter.setPen(colours.color(foregroundRole()));
-  painter.drawText(rect().adjusted(2, 1, -2, -1), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, mText);
+  const QRect exposed = event->rect().translated(0, y());
+  for (const GridCell* cell : *cells)
+    if (!cell->isHidden() && cell->geometry().intersects(exposed))
+      painter.drawPixmap(cell->geometry().topLeft() - QPoint(0, y()), image(*cell));
+}
+
+GridFrame::GridFrame(QWidget* parent) : QFrame(parent), mLayer(new CellLayer(this)) { mLayer->lower(); }
+
+void GridFrame::setCells(const std::vector<GridCell*>* cells) {
+  mLayer->cells = cells;
+  mLayer->setGeometry(0, cells->empty() ? 0 : cells->front()->y(), width(), height());
+  mLayer->lower();
+}
+
+void GridFrame::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  mLayer->resize(width(), std::max(0, height() - mLayer->y()));
+}
+
+void GridFrame::cellChanged(const GridCell* cell) {
+  if (!mRefilling) mLayer->update(cell->geometry().translated(0, -mLayer->y()));
+}
+
+void GridFrame::endRefill() {
+  mRefilling = false;
+  mLayer->update();
 }

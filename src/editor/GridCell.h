@@ -1,10 +1,12 @@
 #pragma once
+#include <QFrame>
 #include <QString>
 #include <QWidget>
+#include <vector>
 
-// One cell of the grid: a light widget that paints its own word-wrapped text. The pool holds
-// over a thousand of them, and a full text box each would make every page step several times
-// slower.
+// One cell of the grid: a light widget whose text the grid frame paints. The pool holds over a
+// thousand cells; a text box each, or even a paint event each, would make every page step
+// several times slower, so the cell itself paints nothing.
 class GridCell : public QWidget {
   Q_OBJECT
 
@@ -18,10 +20,34 @@ class GridCell : public QWidget {
   const QString& tag() const { return mTag; }
   void setTag(const QString& tag) { mTag = tag; }
 
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
  private:
   QString mText;
   QString mTag;
+};
+
+class CellLayer;
+
+// The frame that holds the grid's headers and cells. The cells are painted in one pass by a
+// layer beneath them, which starts below the headers: text drawn under a clip that is not a
+// plain rectangle is several times slower.
+class GridFrame : public QFrame {
+  Q_OBJECT
+
+ public:
+  explicit GridFrame(QWidget* parent);
+  // The cells, made once; the layer starts at the top of the first.
+  void setCells(const std::vector<GridCell*>* cells);
+
+  // While a page is refilled, changed cells are not repainted one by one: the layer repaints
+  // once at the end.
+  void beginRefill() { mRefilling = true; }
+  void endRefill();
+  void cellChanged(const GridCell* cell);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  CellLayer* mLayer;
+  bool mRefilling = false;
 };

@@ -47,6 +47,10 @@ int showMessageBox(const std::string& prompt, int style, const std::string& titl
 }  // namespace
 
 void install() {
+  // The layout's captions were measured in an 8-point font; larger ones would be clipped.
+  QFont font = QApplication::font();
+  font.setPointSize(8);
+  QApplication::setFont(font);
   Platform::setMessageBox(showMessageBox);
   Platform::setProgramFolder(CodePage::fromQString(QCoreApplication::applicationDirPath()));
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

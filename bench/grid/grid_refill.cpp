@@ -1,0 +1,155 @@
+// The grid's paging speed in a maximised window on a 10,000-unit file with every column at the
+// narrowest width, so that the whole pool is in use. Run under Xvfb at 1920 x 1080:
+//   xvfb-run -s "-screen 0 1920x1080x24" build/bin/grid_refill
+// With --screenshots DIR it saves pictures of the window instead.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <vector>
+
+#include "CGlobal.h"
+#include "CRecordData.h"
+#include "FEditor.h"
+#include "GridCell.h"
+#include "Platform.h"
+#include "PlatformQt.h"
+
+namespace {
+
+// Milliseconds since this process started, from the kernel's start time of the process.
+double sinceProcessStart() {
+  std::ifstream stat("/proc/self/stat");
+  std::string field;
+  for (int i = 1; i <= 22 && stat >> field; ++i) {
+  }
+  const double startSeconds = std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  timespec now{};
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  return (now.tv_sec + now.tv_nsec / 1e9 - startSeconds) * 1000.0;
+}
+
+std::string unitFile(int units) {
+  auto line = [](const std::string& prefix, const std::string& packed) {
+    std::string text;
+    for (int f = 1; f <= 21; ++f) text += prefix + std::to_string(f) + '\t';
+    text += packed + '\t';
+    for (int f = 44; f <= 71; ++f) text += prefix + std::to_string(f) + (f < 71 ? "\t" : "\r\n");
+    return text;
+  };
+  std::string text;
+  for (int h = 1; h <= 4; ++h) text += line("Header " + std::to_string(h) + " of field ", "TroopStats");
+  std::string packed = "\"";
+  for (int f = 22; f <= 43; ++f) packed += std::to_string(f % 7) + (f < 43 ? ", " : "\"");
+  for (int u = 1; u <= units; ++u) text += line("Unit" + std::to_string(u) + "_", packed);
+  return text + "\r\n\r\n";
+}
+
+class PaintClock : public QObject {
+ public:
+  double firstPaint = -1;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && firstPaint < 0) firstPaint = sinceProcessStart();
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// One step of the bar, from the value change to the window repainted.
+__attribute__((noinline)) double stepMs(QScrollBar* bar, int value) {
+  QElapsedTimer timer;
+  timer.start();
+  bar->setValue(value);
+  QCoreApplication::processEvents();  // delivers the pending repaint
+  return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+void load(FEditor& editor, const std::string& text) {
+  editor.setFileType(1);
+  editor.record().setAllDisplayWidths([] {
+    std::string widths;
+    for (int f = 1; f <= 71; ++f) widths += "670, ";
+    return widths;
+  }());
+  editor.record().createRecord(text, "/bench/crusaders_unit_prod11.txt");
+  editor.showLoadedRecords("/bench/crusaders_unit_prod11.txt", 1);
+}
+
+void settle() {
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+int screenshots(FEditor& editor, const QString& folder) {
+  editor.resize(790, 530);
+  settle();
+  editor.grab().save(folder + QStringLiteral("/empty.png"));
+  std::string text = unitFile(60);
+  editor.record().setAllDisplayWidths("");
+  editor.setFileType(1);
+  editor.record().createRecord(text, "/mods/crusaders_unit_prod11.txt");
+  editor.showLoadedRecords("/mods/crusaders_unit_prod11.txt", 1);
+  editor.resize(1100, 640);
+  settle();
+  editor.grab().save(folder + QStringLiteral("/loaded.png"));
+  editor.findChild<QPushButton*>(QStringLiteral("cmdSlide"))->click();
+  settle();
+  editor.grab().save(folder + QStringLiteral("/names-hidden.png"));
+  editor.findChild<QPushButton*>(QStringLiteral("cmdSlide"))->click();
+  editor.resize(100, 100);
+  settle();
+  editor.grab().save(folder + QStringLiteral("/minimum.png"));
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  PlatformQt::install();
+  QTemporaryDir settings;  // no stored view settings of the user's
+  Platform::setProgramFolder(settings.path().toStdString());
+  PaintClock clock;
+  FEditor editor;
+  editor.installEventFilter(&clock);
+  const QStringList args = QCoreApplication::arguments();
+  if (args.size() == 3 && args[1] == QStringLiteral("--screenshots")) {
+    editor.show();
+    return screenshots(editor, args[2]);
+  }
+  editor.showMaximized();
+  // Without a window manager nothing maximises the window: give it the screen.
+  editor.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+  while (clock.firstPaint < 0) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  std::printf("first paint: %.0f ms after process start\n", clock.firstPaint);
+
+  load(editor, unitFile(10000));
+  settle();
+  const QList<GridCell*> cells = editor.findChildren<GridCell*>();
+  const auto shown = std::count_if(cells.begin(), cells.end(), [](GridCell* cell) { return cell->isVisible(); });
+  std::printf("pool: %d x %d = %lld cells, %lld shown in a %d x %d window\n", gGlobal->MaxFields(), gGlobal->MaxUnits(),
+              static_cast<long long>(cells.size()), static_cast<long long>(shown), editor.width(), editor.height());
+  QScrollBar* vertical = editor.findChild<QScrollBar*>(QStringLiteral("vsbUnits2display"));
+  QScrollBar* horizontal = editor.findChild<QScrollBar*>(QStringLiteral("hsbFields2Display"));
+  std::vector<double> down, right;
+  for (int i = 1; i <= 200; ++i) down.push_back(stepMs(vertical, vertical->value() + 1));
+  for (int i = 1; i <= 60; ++i) right.push_back(stepMs(horizontal, 1 + i % 30));
+  std::printf("vertical step: median %.2f ms (max %.2f) over %zu steps\n", median(down),
+              *std::max_element(down.begin(), down.end()), down.size());
+  std::printf("horizontal step: median %.2f ms (max %.2f) over %zu steps\n", median(right),
+              *std::max_element(right.begin(), right.end()), right.size());
+  return 0;
+}

@@ -1,0 +1,309 @@
+// record_bench: how fast the record store loads and saves ~100 MB data files, measured against
+// the plain copy of the same bytes into fresh memory.
+//   record_bench [benchmark flags]   runs the benchmarks
+//   record_bench --write-files DIR   writes the generated files to DIR and exits
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CRecordData.h"
+#include "DataFile.h"
+#include "GlobalShared.h"
+#include "Platform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kTargetBytes = 100'000'000;
+constexpr int kHeaderRows = 4;
+
+// A few names carry bytes above 127, as files written on Latin-1 systems do.
+constexpr const char* kBuildingNames[] = {"Stone_Keep", "Wooden_Wall", "Watch_Tower", "Barracks",
+                                          "Armoury", "Ch\xE2teau_Fort", "Church", "Granary",
+                                          "Sp\xE9" "cial_Hall", "Mosque", "Stables", "Siege_Works"};
+constexpr const char* kUnitNames[] = {"Spearmen", "Crossbowmen", "Knights", "Militia",
+                                      "Templars", "Hospitallers", "Saracen_Archers", "Chevaliers",
+                                      "G\xE9n\xE9ral_Guard", "Ghazis", "Varangians", "Pavise_Men"};
+constexpr const char* kWords[] = {"none", "wood", "stone", "iron", "gold", "yes", "no", "ALL", "infantry",
+                                  "cavalry", "archer", "siege", "catholic", "orthodox", "muslim", "pagan",
+                                  "fort", "town"};
+constexpr const char* kProse[] = {"the", "garrison", "holds", "walls", "against", "raids", "from",
+                                  "north", "and", "must", "be", "paid", "every", "turn", "while",
+                                  "peasants", "bring", "grain", "to", "market", "slowly"};
+
+// How a kind of file lays out its lines.
+struct Layout {
+  GlobalShared::FileType kind;
+  const char* label;
+  const char* fileName;
+  const char* firstTitle;  // the kind is detected from the first header cell
+  int cells;               // TAB-separated cells per line
+  int nameCell;
+  int listCell;            // the cell packing fields 22-43 as a quoted list; 0 for none
+  int listValues;
+  std::span<const char* const> names;
+};
+
+const Layout kBuild{GlobalShared::kBuildProd, "build_prod", "crusader_build_prod13.txt", "Number", 28, 2, 0, 0,
+                    kBuildingNames};
+const Layout kUnit{GlobalShared::kUnitProd, "unit_prod", "crusaders_unit_prod11.txt", "Name", 50, 1, 22, 22,
+                   kUnitNames};
+const Layout* const kLayouts[] = {&kBuild, &kUnit};
+
+struct DataText {
+  std::string text;
+  std::int32_t records = 0;
+};
+
+// Writes a whole file of one kind; the same seed always gives the same bytes.
+class Generator {
+ public:
+  explicit Generator(const Layout& layout) : mLayout(layout), mRandom(20240611u + layout.kind) {
+    for (int c = 1; c <= layout.cells; ++c) mColumns.push_back(pickColumn(c));
+  }
+
+  DataText generate() {
+    DataText data;
+    mOut = &data.text;
+    mOut->reserve(kTargetBytes + 64 * 1024);
+    for (int row = 1; row <= kHeaderRows; ++row) line([&](int c) { headerCell(row, c); });
+    while (mOut->size() < kTargetBytes) line([&](int c) { dataCell(mColumns[c - 1]); });
+    *mOut += "\r\n\r\n";
+    data.records = mLines;
+    return data;
+  }
+
+ private:
+  enum class Column { Integer, Decimal, Name, Word, Text, List };
+
+  std::uint64_t below(std::uint64_t n) { return mRandom() % n; }
+  template <std::size_t N>
+  const char* pick(const char* const (&pool)[N]) { return pool[below(N)]; }
+
+  Column pickColumn(int c) {
+    if (c == mLayout.nameCell) return Column::Name;
+    if (c == mLayout.listCell) return Column::List;
+    if (c == 1) return Column::Integer;
+    const auto roll = below(10);
+    return roll < 5 ? Column::Integer : roll < 7 ? Column::Decimal : roll < 9 ? Column::Word : Column::Text;
+  }
+
+  template <typename CellFn>
+  void line(CellFn cell) {
+    for (int c = 1; c <= mLayout.cells; ++c) {
+      if (c > 1) *mOut += '\t';
+      cell(c);
+    }
+    *mOut += "\r\n";
+    ++mLines;
+  }
+
+  void headerCell(int row, int c) {
+    static constexpr const char* kTypeNames[] = {"int", "float", "name", "word", "text", "troop stats"};
+    if (row == 1 && c == 1) *mOut += mLayout.firstTitle;
+    else if (row == 1 && c == mLayout.listCell) *mOut += "TroopStats";
+    else if (row == 1) *mOut += std::string(pick(kWords)) + "_" + std::to_string(c);
+    else if (row == 2) *mOut += kTypeNames[static_cast<int>(mColumns[c - 1])];
+    else if (row == 3) prose(10, 40);
+    else *mOut += '-';
+  }
+
+  void dataCell(Column column) {
+    switch (column) {
+      case Column::Integer: return integer();
+      case Column::Decimal: return decimal();
+      case Column::Name: {
+        const auto n = below(100);
+        *mOut += mLayout.names[below(mLayout.names.size())];
+        *mOut += '_';
+        *mOut += static_cast<char>('0' + n / 10);
+        *mOut += static_cast<char>('0' + n % 10);
+        return;
+      }
+      case Column::Word:
+        if (below(30) != 0) *mOut += pick(kWords);  // now and then left empty
+        return;
+      case Column::Text:
+        if (below(8) == 0) prose(40, 120); else *mOut += pick(kWords);
+        return;
+      case Column::List:
+        *mOut += '"';
+        for (int v = 0; v < mLayout.listValues; ++v) {
+          if (v > 0) *mOut += ", ";
+          if (below(4) == 0) decimal(); else *mOut += std::to_string(below(30));
+        }
+        *mOut += '"';
+        return;
+    }
+  }
+
+  void integer() {
+    const auto roll = below(20);
+    *mOut += roll == 0 ? "-1" : std::to_string(roll == 1 ? below(100000) : below(200));
+  }
+
+  void decimal() {
+    auto fraction = 1 + below(99);
+    *mOut += std::to_string(below(20));
+    *mOut += fraction < 10 ? ".0" : ".";
+    if (fraction % 10 == 0) fraction /= 10;
+    *mOut += std::to_string(fraction);
+  }
+
+  // Words until the text reaches a length between least and most.
+  void prose(std::uint64_t least, std::uint64_t most) {
+    const std::size_t start = mOut->size();
+    const std::size_t target = start + least + below(most - least + 1);
+    const std::size_t limit = start + most;
+    while (mOut->size() < target) {
+      const std::string_view word = pick(kProse);
+      const std::size_t blank = mOut->size() > start ? 1 : 0;
+      if (mOut->size() + blank + word.size() + 1 > limit) break;
+      if (blank) *mOut += below(6) == 0 ? ", " : " ";
+      *mOut += word;
+    }
+    *mOut += '.';
+  }
+
+  const Layout& mLayout;
+  std::mt19937_64 mRandom;
+  std::vector<Column> mColumns;
+  std::string* mOut = nullptr;
+  std::int32_t mLines = 0;
+};
+
+const DataText& dataFor(const Layout& layout) {
+  if (&layout == &kBuild) {
+    static const DataText build = Generator(kBuild).generate();
+    return build;
+  }
+  static const DataText unit = Generator(kUnit).generate();
+  return unit;
+}
+
+std::string gLastMessage;
+
+void require(bool ok, const std::string& what) {
+  if (ok) return;
+  std::cerr << "record_bench: " << what << " failed\n" << gLastMessage << '\n';
+  std::abort();
+}
+
+const fs::path& tempFolder() {
+  static const fs::path folder = [] {
+    std::string pattern = (fs::temp_directory_path() / "record_bench_XXXXXX").string();
+    require(::mkdtemp(pattern.data()) != nullptr, "creating a temporary folder");
+    return fs::path(pattern);
+  }();
+  return folder;
+}
+
+// Each benchmark times only its work: preparing the input and freeing the result stay outside,
+// so the copy, the load and the save are measured alike.
+template <typename Work>
+double secondsFor(Work&& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void describe(benchmark::State& state, const DataText& data) {
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(data.text.size()));
+  state.SetLabel(std::to_string(data.text.size() / 1000000) + " MB, " + std::to_string(data.records) +
+                 " records");
+}
+
+// The practical limit: fresh memory is mapped slowly, and any load has to fill that much.
+void copyYardstick(benchmark::State& state, const Layout* layout) {
+  const DataText& data = dataFor(*layout);
+  for (auto _ : state) {
+    std::string copy;
+    state.SetIterationTime(secondsFor([&] {
+      copy = data.text;
+      benchmark::DoNotOptimize(copy.data());
+      benchmark::ClobberMemory();
+    }));
+  }
+  describe(state, data);
+}
+
+void createRecord(benchmark::State& state, const Layout* layout) {
+  const DataText& data = dataFor(*layout);
+  for (auto _ : state) {
+    std::string text = data.text;  // the store takes its text over, so every load needs its own
+    CRecordData store;
+    store.initRanges(layout->kind);
+    bool loaded = false;
+    state.SetIterationTime(secondsFor([&] { loaded = store.createRecord(std::move(text), layout->fileName); }));
+    require(loaded && store.NoUnits() == data.records, std::string("createRecord of ") + layout->fileName);
+  }
+  describe(state, data);
+}
+
+void writeDataFile(benchmark::State& state, const Layout* layout) {
+  const DataText& data = dataFor(*layout);
+  CRecordData store;
+  store.initRanges(layout->kind);
+  require(store.createRecord(data.text, layout->fileName), std::string("createRecord of ") + layout->fileName);
+  const std::string path = (tempFolder() / layout->fileName).string();
+  for (auto _ : state) {
+    bool written = false;
+    state.SetIterationTime(secondsFor([&] { written = DataFile::writeDataFile(store, layout->kind, path); }));
+    require(written && fs::file_size(path) == data.text.size(), "writeDataFile to " + path);
+    fs::remove(path);  // every save creates its file anew
+  }
+  describe(state, data);
+}
+
+int writeFiles(const fs::path& folder) {
+  fs::create_directories(folder);
+  for (const Layout* layout : kLayouts) {
+    const fs::path path = folder / layout->fileName;
+    const std::string& text = dataFor(*layout).text;
+    std::ofstream file(path, std::ios::binary);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    file.close();
+    require(static_cast<bool>(file), "writing " + path.string());
+    std::cout << path.string() << ' ' << text.size() << '\n';
+  }
+  return EXIT_SUCCESS;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string_view(argv[1]) == "--write-files") return writeFiles(argv[2]);
+
+  Platform::setMessageBox([](const std::string& prompt, int, const std::string& title) {
+    gLastMessage = title + ": " + prompt;
+    return static_cast<int>(Platform::Ok);
+  });
+  using Fn = void (*)(benchmark::State&, const Layout*);
+  const std::pair<const char*, Fn> kinds[] = {
+      {"copy_yardstick", copyYardstick}, {"createRecord", createRecord}, {"writeDataFile", writeDataFile}};
+  for (const auto& [name, fn] : kinds)
+    for (const Layout* layout : kLayouts)
+      benchmark::RegisterBenchmark((std::string(name) + "/" + layout->label).c_str(), fn, layout)
+          ->Iterations(5)
+          ->UseManualTime()
+          ->Unit(benchmark::kMillisecond);
+
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return EXIT_FAILURE;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  fs::remove_all(tempFolder());
+  return EXIT_SUCCESS;
+}
