@@ -138,6 +138,8 @@ class TestRecordStore : public QObject {
         << 2 << 0;
     QTest::newRow("unit list of three values")
         << 1 << unitFile({unitRecord("\"1, 2, 3\"")}) << "The [Unit_Prod11] Data is incorrectly formatted." << 5 << 24;
+    QTest::newRow("unit list without its opening quote")
+        << 1 << unitFile({unitRecord(troopList().mid(1).chopped(1))}) << "The [Unit_Prod11] Data is incorrectly formatted." << 5 << 22;
     QTest::newRow("unit line cut before the list")
         << 1 << unitFile({record(21, "u")}) << "The [Unit_Prod11] Data is incorrectly formatted." << 5 << 21;
     QByteArray cut = unitRecord(troopList());
@@ -210,12 +212,12 @@ class TestRecordStore : public QObject {
     auto record = loaded(1, unitFile({unitRecord(troopList()), unitRecord(troopList())}));
     QVERIFY(record);
     record->setRangeSelected(2);                         // display column 1 is field 22
-    record->setField(1, 5, "");                          // record 5: empty list
+    record->setField(1, 5, "");                          // record 5: field 22 emptied
     record->setField(2, 6, "7");                         // record 6: field 23
     record->setField(2, 2, "ignored");                   // header rows write field 22 for the cell
     record->setRangeSelected(1);
     record->setField(1, 6, "Knights \xe9");
-    QCOMPARE(record->getStr2Write(5), unitRecord("232425262728293031323334353637383940414243").toStdString());
+    QCOMPARE(record->getStr2Write(5), unitRecord(troopList().replace("\"22,", "\",")).toStdString());
     QByteArray list = troopList();
     list.replace("23,", "7,");
     QCOMPARE(record->getStr2Write(6), unitRecord(list).replace("u1\t", "Knights \xe9\t").toStdString());

@@ -119,7 +119,11 @@ void CRecordData::appendStr2Write(std::int32_t iRecNo, std::string& out) {
   const std::size_t start = out.size();
   const bool unitFile = mFormID == GlobalShared::kUnitProd;
   const bool headerRecord = iRecNo <= kTroopHeaderRecords;
-  const bool packed = unitFile && !headerRecord && !value(iRecNo, kTroopFirst).empty();
+  // The quoted list is written whenever one of its values is set: an emptied field 22 alone
+  // must not run the other 21 values together into a cell that cannot be read back.
+  bool packed = false;
+  for (std::int32_t i = kTroopFirst; unitFile && !headerRecord && !packed && i <= kTroopLast; ++i)
+    packed = !value(iRecNo, i).empty();
   for (std::int32_t i = 1; i <= mNoFields; ++i) {
     if (!unitFile || i < kTroopFirst || i > kTroopLast) {
       out += value(iRecNo, i);

@@ -117,8 +117,9 @@ std::optional<LoadFailure> DataFileParser::splitFields(const char* record, std::
   return std::nullopt;
 }
 
-// The packed cell: "v22, v23, ..., v43" with each value trimmed of blanks. Fewer than 22 values
-// fail the load, so that a save never silently invents the missing ones.
+// The packed cell: "v22, v23, ..., v43" with each value trimmed of blanks. A cell without its
+// opening quote or with fewer than 22 values fails the load, so that a save never silently
+// drops a character or invents the missing values.
 bool DataFileParser::splitTroopStats(const char* record, std::size_t begin, std::size_t end,
                                      FieldTable::Ref* refs) {
   auto ref = [](std::size_t from, std::size_t to) {
@@ -128,7 +129,11 @@ bool DataFileParser::splitTroopStats(const char* record, std::size_t begin, std:
     std::fill(refs + kTroopFirst - 1, refs + kTroopLast, ref(begin, end));
     return true;
   }
-  std::size_t from = begin + 1;  // past the opening quote
+  if (record[begin] != '"') {  // skipping a character that is not the quote would lose it
+    mFailedField = kTroopFirst;
+    return false;
+  }
+  std::size_t from = begin + 1;
   for (std::int32_t field = kTroopFirst; field <= kTroopLast; ++field) {
     const bool last = field == kTroopLast;
     std::size_t to = from;
