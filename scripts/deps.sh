@@ -8,6 +8,7 @@ packages=(
   libbenchmark-dev
   clang libclang-rt-dev
   xvfb xauth
+  fonts-liberation2
 )
 
 missing=()

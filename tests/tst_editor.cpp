@@ -14,6 +14,7 @@
 #include "GridCell.h"
 #include "MessageRecorder.h"
 #include "Platform.h"
+#include "Settings.h"
 #include "Twips.h"
 
 using namespace DataText;
@@ -109,6 +110,14 @@ class TestEditor : public QObject {
     Twips::place(w, 0, 0, 0, 0);
     QCOMPARE(Twips::top(find(QStringLiteral("txtField_419"))), Twips::top(find(QStringLiteral("txtField_400"))));
     QVERIFY(std::abs(Twips::top(find(QStringLiteral("txtField_400"))) - (1200 + 395 * 20)) <= 15);
+  }
+
+  void secondInstanceIsOffset() {
+    Twips::move(w, 1500, 1200);
+    GlobalShared::saveWindowPlacement(*w);  // the placement both windows start from
+    FEditor second;
+    QVERIFY(std::abs(Twips::left(&second) - (Twips::left(w) + 1000)) <= 15);
+    QVERIFY(std::abs(Twips::top(&second) - (Twips::top(w) + 1000)) <= 15);
   }
 
   void emptyWindow() {

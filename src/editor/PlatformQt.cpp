@@ -1,6 +1,7 @@
 #include "PlatformQt.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -47,8 +48,10 @@ int showMessageBox(const std::string& prompt, int style, const std::string& titl
 }  // namespace
 
 void install() {
-  // The layout's captions were measured in an 8-point font; larger ones would be clipped.
+  // The layout's captions were measured in an 8-point font of Arial's widths; in a wider or
+  // larger one they would be clipped.
   QFont font = QApplication::font();
+  if (QFontDatabase::hasFamily(QStringLiteral("Liberation Sans"))) font.setFamily(QStringLiteral("Liberation Sans"));
   font.setPointSize(8);
   QApplication::setFont(font);
   Platform::setMessageBox(showMessageBox);
