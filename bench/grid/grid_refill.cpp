@@ -78,6 +78,9 @@ __attribute__((noinline)) double stepMs(QScrollBar* bar, int value) {
   return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
+// The same for the horizontal bar, apart so that a profiler can tell the two.
+__attribute__((noinline)) double sideStepMs(QScrollBar* bar, int value) { return stepMs(bar, value); }
+
 void load(FEditor& editor, const std::string& text) {
   editor.setFileType(1);
   editor.record().setAllDisplayWidths([] {
@@ -146,7 +149,7 @@ int main(int argc, char** argv) {
   QScrollBar* horizontal = editor.findChild<QScrollBar*>(QStringLiteral("hsbFields2Display"));
   std::vector<double> down, right;
   for (int i = 1; i <= 200; ++i) down.push_back(stepMs(vertical, vertical->value() + 1));
-  for (int i = 1; i <= 60; ++i) right.push_back(stepMs(horizontal, 1 + i % 30));
+  for (int i = 1; i <= 60; ++i) right.push_back(sideStepMs(horizontal, 1 + i % 30));
   std::printf("vertical step: median %.2f ms (max %.2f) over %zu steps\n", median(down),
               *std::max_element(down.begin(), down.end()), down.size());
   std::printf("horizontal step: median %.2f ms (max %.2f) over %zu steps\n", median(right),
