@@ -1,6 +1,5 @@
 #include <QCheckBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -12,6 +11,7 @@
 #include "FEditor.h"
 #include "Fetch.h"
 #include "GridCell.h"
+#include "HeaderBox.h"
 #include "MessageRecorder.h"
 #include "Platform.h"
 #include "Settings.h"
@@ -54,7 +54,7 @@ class TestEditor : public QObject {
   }
   QString text(const QString& name) const {
     if (auto* label = w->findChild<QLabel*>(name)) return label->text();
-    if (auto* header = w->findChild<QPlainTextEdit*>(name)) return header->toPlainText();
+    if (auto* header = w->findChild<HeaderBox*>(name)) return header->toPlainText();
     if (auto* cell = w->findChild<GridCell*>(name)) return cell->text();
     return find<QAbstractButton>(name)->text();
   }
@@ -104,7 +104,7 @@ class TestEditor : public QObject {
     w = new FEditor;
     QCOMPARE(w->findChildren<GridCell*>().size(), 420);
     QVERIFY(w->findChild<GridCell*>(QStringLiteral("txtField_419")));
-    QCOMPARE(w->findChildren<QPlainTextEdit*>().size(), 20);
+    QCOMPARE(w->findChildren<HeaderBox*>().size(), 20);
     QVERIFY(w->findChild<QLabel*>(QStringLiteral("lblRow_20")) && w->findChild<QLabel*>(QStringLiteral("lblRowNo_20")));
     QVERIFY(!w->findChild<QLabel*>(QStringLiteral("lblRow_21")));
     Twips::place(w, 0, 0, 0, 0);
@@ -217,7 +217,7 @@ class TestEditor : public QObject {
   void refillByKind() {
     QFETCH(int, kind);
     load(kind, 100);
-    auto* header = find<QPlainTextEdit>(QStringLiteral("txtColumn_0"));
+    auto* header = find<HeaderBox>(QStringLiteral("txtColumn_0"));
     QCOMPARE(header->toPlainText(), fetched<QString>("header"));
     QCOMPARE(header->toolTip(), fetched<QString>("headerHint"));
     QCOMPARE(text(QStringLiteral("lblRow_0")), fetched<QString>("name"));

@@ -10,11 +10,11 @@
 class CRecordData;
 class GridCell;
 class GridFrame;
+class HeaderBox;
 class QCheckBox;
 class QFrame;
 class QLabel;
 class QLockFile;
-class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -130,7 +130,7 @@ class FEditor : public QWidget, public SettingsWindow {
   QLabel* lblClockTarget = nullptr;
   QScrollBar* vsbUnits2display = nullptr;
   QScrollBar* hsbFields2Display = nullptr;
-  std::vector<QPlainTextEdit*> txtColumn;
+  std::vector<HeaderBox*> txtColumn;
   std::vector<GridCell*> txtField;
   std::array<QCheckBox*, 2> chkScrollUpdate{};
   QPushButton* cmdSlide = nullptr;

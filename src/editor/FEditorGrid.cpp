@@ -1,7 +1,6 @@
 // Paging: which block of records x display columns the grid shows, and its refill from the store.
 #include <QCheckBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -11,6 +10,7 @@
 #include "DataFileFormat.h"
 #include "FEditor.h"
 #include "GridCell.h"
+#include "HeaderBox.h"
 #include "Twips.h"
 
 namespace {
@@ -72,7 +72,7 @@ void FEditor::refreshColumns(std::int32_t f0, std::int32_t nCols) {
     return CodePage::toQString(headers[static_cast<std::size_t>(c)][static_cast<std::size_t>(record - 1)]);
   };
   for (std::int32_t c = 0; c < gGlobal->MaxFields(); ++c) {
-    QPlainTextEdit* header = txtColumn[static_cast<std::size_t>(c)];
+    HeaderBox* header = txtColumn[static_cast<std::size_t>(c)];
     if (c >= nCols) {
       header->hide();
       continue;
@@ -84,7 +84,7 @@ void FEditor::refreshColumns(std::int32_t f0, std::int32_t nCols) {
     QString text = QLatin1Char(' ') + QString::number(mRecord->actualFieldNoInSelectedRange(f0 + c)) +
                    QLatin1Char('\n') + headerText(c, 1);
     if (mFormID != 3) text += QLatin1Char('\n') + headerText(c, 2) + QLatin1Char('\n') + headerText(c, 3);
-    if (header->toPlainText() != text) header->setPlainText(text);
+    header->setPlainText(text);
     const QString hint = headerText(c, 4 - mFormID);
     header->setToolTip(hint);
     header->setProperty("Tag", hint);

@@ -4,7 +4,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLockFile>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
@@ -16,6 +15,7 @@
 #include "FEditor.h"
 #include "GlobalShared.h"
 #include "GridCell.h"
+#include "HeaderBox.h"
 #include "KindIcons.h"
 #include "Settings.h"
 #include "Platform.h"
@@ -154,10 +154,7 @@ void FEditor::createMainFrame() {
   fraDisplay = make<GridFrame>(fraMain, QStringLiteral("fraDisplay"), 2700, 720, 8500, 6315);
   fraDisplay->setCells(&txtField);
   fraDisplay->setProperty("Tag", QStringLiteral("right-click in column header (above) to change display width"));
-  QPlainTextEdit* header = make<QPlainTextEdit>(fraDisplay, QStringLiteral("txtColumn_0"), 0, 0, 675, 1155);
-  header->setReadOnly(true);
-  header->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  header->document()->setUndoRedoEnabled(false);
+  HeaderBox* header = make<HeaderBox>(fraDisplay, QStringLiteral("txtColumn_0"), 0, 0, 675, 1155);
   header->setPlainText(QStringLiteral(" 1\nField\nDescriptions"));
   header->setToolTip(QStringLiteral("Field Descriptions"));
   txtColumn.push_back(header);
@@ -252,11 +249,7 @@ void FEditor::createCells() {
     }
   }
   for (std::int32_t c = 1; c < maxFields; ++c) {
-    QPlainTextEdit* header = copyOf(txtColumn[0], static_cast<std::size_t>(c));
-    header->setReadOnly(true);
-    header->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    header->document()->setUndoRedoEnabled(false);
-    txtColumn.push_back(header);
+    txtColumn.push_back(copyOf(txtColumn[0], static_cast<std::size_t>(c)));
   }
   for (std::int32_t r = 0; r < maxUnits; ++r) {
     if (r > 0) {
