@@ -86,6 +86,8 @@ class TestRangesWidths : public QObject {
     QTest::addColumn<int>("width");
     QTest::newRow("above the screen maximum") << "20000" << 14560;
     QTest::newRow("huge number") << "1e300" << 14560;
+    QTest::newRow("beyond a double") << "1e9223372036854775807" << 14560;
+    QTest::newRow("below a double") << "0.01e-9223372036854775808" << 11000;
     QTest::newRow("within the limits") << "14000" << 14000;
     QTest::newRow("below the minimum") << "500" << 670;
     QTest::newRow("negative") << "-5" << 670;

@@ -1,5 +1,6 @@
 #include "NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -72,13 +73,15 @@ class Collector {
 
 // Whether a number that does not fit a double is too large (rather than too small) to fit.
 bool overflowsUpwards(std::string_view digits) {
+  constexpr long kExponentLimit = 100000;  // far beyond any double; keeps the sums below in range
   const std::size_t e = digits.find('e');
   long exponent = 0;
   if (e != std::string_view::npos) {
     std::string_view ex = digits.substr(e + 1);
     if (!ex.empty() && ex.front() == '+') ex.remove_prefix(1);
-    if (std::from_chars(ex.data(), ex.data() + ex.size(), exponent).ec != std::errc())
-      exponent = ex.front() == '-' ? -100000 : 100000;  // beyond long: its sign decides
+    if (std::from_chars(ex.data(), ex.data() + ex.size(), exponent).ec == std::errc::result_out_of_range)
+      exponent = !ex.empty() && ex.front() == '-' ? -kExponentLimit : kExponentLimit;
+    exponent = std::clamp(exponent, -kExponentLimit, kExponentLimit);
   }
   std::string_view mantissa = digits.substr(0, e);
   const std::size_t point = mantissa.find('.');
