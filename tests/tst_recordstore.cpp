@@ -10,6 +10,7 @@
 #include "CRecordData.h"
 #include "DataFile.h"
 #include "DataText.h"
+#include "FileBytes.h"
 #include "GlobalShared.h"
 #include "MessageRecorder.h"
 
@@ -38,11 +39,6 @@ QByteArray saved(CRecordData& record, int kind) {
   const std::string path = dir.filePath("out.txt").toStdString();
   if (!DataFile::writeDataFile(record, kind, path)) return "save failed";
   return QByteArray::fromStdString(GlobalShared::readWholeFile(path));
-}
-
-QByteArray fileBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 const QByteArray kEnd = "\r\n\r\n";

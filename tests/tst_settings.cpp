@@ -6,6 +6,7 @@
 
 #include "CRecordData.h"
 #include "Fetch.h"
+#include "FileBytes.h"
 #include "Platform.h"
 #include "PrivateProfile.h"
 #include "Settings.h"
@@ -63,10 +64,7 @@ class TestSettings : public QObject {
 
   QTemporaryDir* mDir = nullptr;
 
-  QByteArray iniBytes() const {
-    QFile file(QString::fromStdString(getIniPath()));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
+  static QByteArray iniBytes() { return fileBytes(QString::fromStdString(getIniPath())); }
   void writeIni(const QByteArray& bytes) const {
     QFile file(QString::fromStdString(getIniPath()));
     QVERIFY(file.open(QIODevice::WriteOnly));
