@@ -35,6 +35,15 @@ class FEditor : public QWidget, public SettingsWindow {
   // The window's record store; replaced by every setFileType.
   CRecordData& record() { return *mRecord; }
 
+  bool dataChanged() const { return mDataChanged; }
+
+  // Loads a data file, its kind forced (1..3) or detected (0); false after a reported failure.
+  bool LoadRecord(const std::string& sPath, std::int32_t iFileType);
+  // Writes the loaded file to sPath; false after a reported failure.
+  bool SaveRecord(const std::string& sPath);
+  // The store's progress per record while it loads or saves.
+  void mRecord_unitLoaded(std::int32_t iUnitNo, std::int64_t iLenStart, std::int64_t ilenCurrent);
+
   // Sets the window up for a kind of file (0: none) with a fresh, empty record store.
   void setFileType(std::int32_t lFileType);
   // Shows what the store holds after a successful parse of sPath: status line, title, scroll
@@ -60,6 +69,10 @@ class FEditor : public QWidget, public SettingsWindow {
   void Form_Resize();
   void fitStatusBarHeight();
   bool anotherInstanceRuns();
+
+  // --- load and save (FEditorLoadSave.cpp) ---
+  void showProgress(std::int32_t iMode, const std::string& sPath);
+  void hideProgress();
 
   // --- grid paging (FEditorGrid.cpp) ---
   void refreshDisplay(std::int32_t iChange);
@@ -107,6 +120,9 @@ class FEditor : public QWidget, public SettingsWindow {
   std::int32_t mLastSelectedIndex = -1;
   std::unique_ptr<CRecordData> mRecord;
   bool fillingGrid = false;
+  bool mDataChanged = false;
+  bool mBusyCursor = false;
+  std::int64_t mLastPanelPaint = 0;  // steady-clock milliseconds
   std::int32_t lastDisplayWidth = 0;
   std::int32_t lastFormHeight = 0;
   std::vector<std::int32_t> colLeft;

@@ -1,13 +1,121 @@
 // Loading and saving data files.
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QScrollBar>
+#include <chrono>
 
 #include "CRecordData.h"
 #include "CodePage.h"
 #include "FEditor.h"
+#include "DataFile.h"
 #include "GlobalShared.h"
+#include "Platform.h"
+#include "Twips.h"
+
+namespace {
+
+constexpr int kBarWidth = 6630;
+constexpr int kBarLeft = 420;
+constexpr std::int64_t kPanelPaintInterval = 33;  // ms: about 30 pictures a second
+
+std::int64_t nowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
+bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
+  std::string text = GlobalShared::readWholeFile(sPath);
+  if (iFileType == 0) iFileType = DataFile::detectFileType(text);
+  if (iFileType == 0) {
+    DataFile::reportDetectionFailure();
+    hideProgress();
+    return false;
+  }
+  cmdFileActions[3]->setEnabled(false);
+  fraOptions->hide();
+  fraMain->hide();
+  QCoreApplication::processEvents();  // once: the hidden frames leave the screen
+  setFileType(iFileType);
+  showProgress(2, sPath);
+  const auto start = std::chrono::steady_clock::now();
+  const bool loaded = mRecord->createRecord(std::move(text), sPath);
+  if (loaded) {
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    lblClock->setText(QLocale().toString(static_cast<qlonglong>(elapsed.count())) + QStringLiteral(" ms"));
+    showLoadedRecords(sPath, iFileType);
+  } else {
+    setFileType(0);
+  }
+  mDataChanged = false;
+  hideProgress();
+  return loaded;
+}
+
+bool FEditor::SaveRecord(const std::string& sPath) {
+  showProgress(1, sPath);
+  if (!DataFile::writeDataFile(*mRecord, mFormID, sPath)) {
+    hideProgress();
+    return false;
+  }
+  const std::int32_t units = mRecord->NoUnits() - firstDataUnit() + 1;
+  lblStatusBar->setText((QString::number(units) + QStringLiteral(" units saved to:    ") + CodePage::toQString(sPath)).toLower());
+  hideProgress();
+  mDataChanged = false;
+  return true;
+}
+
+void FEditor::showProgress(std::int32_t iMode, const std::string& sPath) {
+  if (!mBusyCursor) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  mBusyCursor = true;
+  Twips::move(fraProgressBar, Twips::fromPixels(frameGeometry().width()) / 2 - 3727,
+              Twips::fromPixels(frameGeometry().height()) / 2 - 1210);
+  if (mFormID >= 0 && mFormID <= 3) {
+    Twips::move(imgICON[mFormID], 360, 120);
+    imgICON[mFormID]->show();
+  }
+  const QString section = CodePage::toQString(GlobalShared::getSectionName(mFormID));
+  const QString path = CodePage::toQString(sPath).toLower();
+  const bool defaultCopy = sPath == Platform::programFolder() + "/" + GlobalShared::getDefaultFileName(mFormID, true);
+  if (iMode != 2) {
+    lblLoadMessage->setText(QStringLiteral("Saving ") + section + QStringLiteral(" data to file..........."));
+    lblProgress->setText(QStringLiteral("Destination file:\r\n") + path);
+  } else {
+    lblLoadMessage->setText(defaultCopy ? QStringLiteral("Loading default ") + section + QStringLiteral(" data...........")
+                                        : QStringLiteral("Loading ") + section + QStringLiteral(" data from file..........."));
+    lblProgress->setText(QStringLiteral("Loading from file:\r\n") + path);
+  }
+  mLastPanelPaint = 0;
+  fraProgressBar->raise();
+  fraProgressBar->show();
+  fraProgressBar->repaint();
+}
+
+void FEditor::hideProgress() {
+  if (mBusyCursor) QGuiApplication::restoreOverrideCursor();
+  mBusyCursor = false;
+  fraProgressBar->hide();
+  lblUnitsLoaded->setText(QStringLiteral("0"));
+  Twips::place(shpProgressBar, kBarLeft, Twips::top(shpProgressBar), 0, Twips::height(shpProgressBar));
+  if (mFormID >= 0 && mFormID <= 3) imgICON[mFormID]->hide();
+}
+
+// Runs once per record while nothing else runs, so what it sets only shows when the panel is
+// painted: the counter and the bar are brought up to date and painted about 30 times a second,
+// which keeps the handler cheap beside the parse.
+void FEditor::mRecord_unitLoaded(std::int32_t iUnitNo, std::int64_t iLenStart, std::int64_t ilenCurrent) {
+  const std::int64_t now = nowMs();
+  if (now - mLastPanelPaint < kPanelPaintInterval) return;
+  mLastPanelPaint = now;
+  lblUnitsLoaded->setText(iUnitNo >= 5 ? QString::number(iUnitNo - (firstDataUnit() - 1)) : QStringLiteral("labels"));
+  const double width = iLenStart > 0 ? double(kBarWidth) / double(iLenStart) * double(iLenStart - ilenCurrent) : 0;
+  Twips::place(shpProgressBar, kBarLeft, Twips::top(shpProgressBar), width, Twips::height(shpProgressBar));
+  if (fraProgressBar->isVisible()) fraProgressBar->repaint();
+}
 
 void FEditor::showLoadedRecords(const std::string& sPath, std::int32_t iFileType) {
   const std::int32_t units = mRecord->NoUnits() - firstDataUnit() + 1;

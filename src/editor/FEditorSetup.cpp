@@ -263,6 +263,9 @@ void FEditor::createCells() {
 
 void FEditor::setFileType(std::int32_t lFileType) {
   mRecord = std::make_unique<CRecordData>();
+  mRecord->setUnitLoadedHandler([this](std::int32_t unit, std::int64_t start, std::int64_t current) {
+    mRecord_unitLoaded(unit, start, current);
+  });
   mFormID = lFileType;
   mLastSelectedIndex = -1;
   setWindowIcon(lFileType >= 0 && lFileType <= 3 ? KindIcons::icon(lFileType) : KindIcons::icon(0));
