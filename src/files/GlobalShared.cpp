@@ -1,11 +1,15 @@
 #include "GlobalShared.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
 #include <stdexcept>
 #include <sys/stat.h>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 #include <unistd.h>
 
 #include "Platform.h"
@@ -50,6 +54,18 @@ class FileDescriptor {
   int mFd;
 };
 
+// Fresh memory is mapped slowly page by page on these machines (about 330 MB/s): a large
+// buffer asks for huge pages before it is first touched.
+void reserveLarge(std::string& text, std::size_t size) {
+  text.reserve(size);
+#ifdef __linux__
+  constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
+  const auto begin = (reinterpret_cast<std::uintptr_t>(text.data()) + kHuge - 1) & ~(kHuge - 1);
+  const auto end = (reinterpret_cast<std::uintptr_t>(text.data()) + size) & ~(kHuge - 1);
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+}
+
 // Reads the whole file; returns 0 or the error number.
 int readInto(const std::string& sPath, std::string& text) {
   FileDescriptor file(::open(sPath.c_str(), O_RDONLY | O_CLOEXEC));
@@ -58,6 +74,7 @@ int readInto(const std::string& sPath, std::string& text) {
   if (::fstat(file.get(), &info) != 0) return errno;
   if (S_ISDIR(info.st_mode)) return EISDIR;
   try {
+    reserveLarge(text, static_cast<std::size_t>(info.st_size));
     text.resize(static_cast<std::size_t>(info.st_size));
   } catch (const std::bad_alloc&) {
     return ENOMEM;

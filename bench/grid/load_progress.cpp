@@ -1,0 +1,77 @@
+// What the progress panel costs a load: LoadRecord against createRecord alone, on a generated
+// 100,000-unit file. Run under Xvfb: xvfb-run -s "-screen 0 1920x1080x24" build/bin/load_progress
+#include <QApplication>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <vector>
+
+#include "CRecordData.h"
+#include "FEditor.h"
+#include "GlobalShared.h"
+#include "Platform.h"
+#include "PlatformQt.h"
+
+namespace {
+
+std::string unitFile(int units) {
+  std::string text;
+  auto line = [&text](const std::string& prefix, const std::string& packed) {
+    for (int f = 1; f <= 21; ++f) text += prefix + std::to_string(f) + '\t';
+    text += packed + '\t';
+    for (int f = 44; f <= 71; ++f) text += prefix + std::to_string(f) + (f < 71 ? "\t" : "\r\n");
+  };
+  for (int h = 1; h <= 4; ++h) line("Name, header " + std::to_string(h) + " of field ", "TroopStats");
+  std::string packed = "\"";
+  for (int f = 22; f <= 43; ++f) packed += std::to_string(f % 7) + (f < 43 ? ", " : "\"");
+  for (int u = 1; u <= units; ++u) line("Unit" + std::to_string(u) + "_", packed);
+  text += "\r\n\r\n";
+  return text;
+}
+
+double msSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  PlatformQt::install();
+  Platform::setMessageBox([](const std::string& prompt, int, const std::string& title) {
+    std::fprintf(stderr, "%s\n%s\n", title.c_str(), prompt.c_str());  // a benchmark must not wait for a click
+    std::exit(1);
+    return 0;
+  });
+  QTemporaryDir folder;
+  Platform::setProgramFolder(folder.path().toStdString());
+  const std::string path = folder.filePath(QStringLiteral("crusaders_unit_prod11.txt")).toStdString();
+  const std::string text = unitFile(100000);
+  std::ofstream(path, std::ios::binary) << text;
+
+  FEditor editor;
+  editor.show();
+  std::vector<double> parse, load;
+  for (int round = 0; round < 5; ++round) {
+    CRecordData alone;
+    alone.initRanges(1);
+    std::string copy = text;
+    auto start = std::chrono::steady_clock::now();
+    if (!alone.createRecord(std::move(copy), path)) return 1;
+    parse.push_back(msSince(start));
+    start = std::chrono::steady_clock::now();
+    if (!editor.LoadRecord(path, 0)) return 1;
+    load.push_back(msSince(start));
+  }
+  std::printf("%.1f MB, 100,000 units: createRecord alone median %.0f ms, LoadRecord median %.0f ms, ratio %.2f\n",
+              static_cast<double>(text.size()) / 1e6, median(parse), median(load), median(load) / median(parse));
+  return 0;
+}
