@@ -15,6 +15,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLockFile;
+class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -74,6 +75,17 @@ class FEditor : public QWidget, public SettingsWindow {
   void showProgress(std::int32_t iMode, const std::string& sPath);
   void hideProgress();
 
+  // --- cell editing (FEditorCells.cpp) ---
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void watchCells();
+  void txtField_GotFocus(std::int32_t iIndex);
+  void txtField_LostFocus();
+  void txtField_Change();
+  void growCell(GridCell* cell, std::int32_t iIndex);
+  void setRowHighlight(std::int32_t iIndex, bool focused);
+  void focusNextCell(int step);
+  void showHoverHint(QWidget* control, int x);
+
   // --- grid paging (FEditorGrid.cpp) ---
   void refreshDisplay(std::int32_t iChange);
   void setVerticalMaximum(std::int32_t maximum);
@@ -129,6 +141,9 @@ class FEditor : public QWidget, public SettingsWindow {
   std::vector<std::int32_t> colWidth;
   std::vector<QString> colTip;
   std::unique_ptr<QLockFile> mInstanceLock;
+  // The one real text editor, placed over the cell that has the focus; -1 when none has it.
+  QPlainTextEdit* mCellEditor = nullptr;
+  std::int32_t mEditedIndex = -1;
 
   // --- controls; arrays are indexed as the window's control arrays ---
   QFrame* fraMain = nullptr;

@@ -1,6 +1,7 @@
 // Paging: which block of records x display columns the grid shows, and its refill from the store.
 #include <QCheckBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -11,12 +12,10 @@
 #include "FEditor.h"
 #include "GridCell.h"
 #include "HeaderBox.h"
+#include "GridGeometry.h"
 #include "Twips.h"
 
-namespace {
-constexpr int kRowPitch = 395;
-constexpr int kColumnGap = 20;
-}  // namespace
+using namespace GridGeometry;
 
 std::int32_t FEditor::firstDataUnit() const { return DataFileFormat::firstDataUnit(mFormID); }
 
@@ -128,6 +127,8 @@ void FEditor::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0,
       const QRect place(Twips::toPixels(colLeft[k]), cell->y(), Twips::toPixels(colWidth[k]), cell->height());
       if (cell->geometry() != place) cell->setGeometry(place);
       cell->setText(CodePage::toQString(data[k][static_cast<std::size_t>(r)]));
+      if (maxFields * r + c == mEditedIndex && mCellEditor->toPlainText() != cell->text())
+        mCellEditor->setPlainText(cell->text());  // the page moved under the cell being edited
       if (cell->tag() != colTip[k]) {
         cell->setTag(colTip[k]);
         cell->setToolTip(colTip[k]);

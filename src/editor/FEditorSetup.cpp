@@ -19,7 +19,10 @@
 #include "KindIcons.h"
 #include "Settings.h"
 #include "Platform.h"
+#include "GridGeometry.h"
 #include "Twips.h"
+
+using namespace GridGeometry;
 
 namespace {
 
@@ -29,9 +32,6 @@ constexpr int kNamesShown = 2700;
 constexpr int kNamesHidden = 500;
 constexpr int kRangeButtonWidth = 2355;
 constexpr int kRangeButtonNarrow = 245;
-constexpr int kCellTop = 1200;
-constexpr int kRowLabelTop = 1820;
-constexpr int kRowPitch = 395;
 const QChar kShowNamesArrow(171);  // «
 const QChar kHideNamesArrow(187);  // »
 
@@ -88,6 +88,7 @@ void FEditor::Form_Load() {
   gGlobal = std::make_unique<CGlobal>();
   createControls();
   createCells();
+  watchCells();
   setWindowIcon(KindIcons::icon(0));
   imgICON[0]->setPixmap(windowIcon().pixmap(32));
   setFileType(0);

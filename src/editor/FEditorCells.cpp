@@ -1,0 +1,194 @@
+// Cell editing: the focused cell's highlight and growth, the write-through of every change,
+// and the hover hints of cells and headers. The light cell that gets the focus hands it to the
+// one real editor, placed over it; the editor losing the focus is the cell losing it.
+#include <QCheckBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <cmath>
+
+#include "CGlobal.h"
+#include "CRecordData.h"
+#include "CodePage.h"
+#include "FEditor.h"
+#include "GridCell.h"
+#include "HeaderBox.h"
+#include "GridGeometry.h"
+#include "Twips.h"
+
+using namespace GridGeometry;
+
+namespace {
+
+constexpr int kLineHeight = 275;
+constexpr int kMargin = 30;
+constexpr std::int32_t kExtraLineField = 53;
+
+void setBackground(QWidget* widget, QPalette::ColorRole role) {
+  widget->setBackgroundRole(role);
+  widget->update();
+}
+
+}  // namespace
+
+void FEditor::watchCells() {
+  mCellEditor = new QPlainTextEdit(fraDisplay);
+  mCellEditor->setObjectName(QStringLiteral("cellEditor"));
+  mCellEditor->setFrameShape(QFrame::NoFrame);
+  mCellEditor->setTabChangesFocus(true);
+  mCellEditor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  mCellEditor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  mCellEditor->document()->setDocumentMargin(2);
+  QPalette colours = mCellEditor->palette();
+  colours.setColor(QPalette::Base, colours.color(QPalette::ToolTipBase));
+  colours.setColor(QPalette::Text, colours.color(QPalette::ToolTipText));
+  mCellEditor->setPalette(colours);
+  mCellEditor->hide();
+  mCellEditor->installEventFilter(this);
+  connect(mCellEditor, &QPlainTextEdit::textChanged, this, &FEditor::txtField_Change);
+  for (GridCell* cell : txtField) {
+    cell->installEventFilter(this);
+    cell->setMouseTracking(true);
+  }
+  for (HeaderBox* header : txtColumn) {
+    header->installEventFilter(this);
+    header->viewport()->installEventFilter(this);
+    header->viewport()->setMouseTracking(true);
+  }
+  // The controls that, getting the focus, leave no cell selected.
+  std::vector<QWidget*> others{hsbFields2Display, vsbUnits2display, chkScrollUpdate[0], chkScrollUpdate[1]};
+  for (std::size_t n = 1; n <= 6; ++n) others.push_back(optLockFields[n]);
+  for (QPushButton* button : cmdFileActions)
+    if (button) others.push_back(button);
+  for (QWidget* widget : others) widget->installEventFilter(this);
+}
+
+bool FEditor::eventFilter(QObject* watched, QEvent* event) {
+  auto* widget = qobject_cast<QWidget*>(watched);
+  switch (event->type()) {
+    case QEvent::FocusIn:
+      if (auto* cell = qobject_cast<GridCell*>(watched)) {
+        const auto found = std::find(txtField.begin(), txtField.end(), cell);
+        txtField_GotFocus(static_cast<std::int32_t>(found - txtField.begin()));
+      } else if (watched != mCellEditor && watched != cmdSlide) {
+        mLastSelectedIndex = -1;
+      }
+      break;
+    case QEvent::FocusOut:
+      if (watched == mCellEditor) txtField_LostFocus();
+      break;
+    case QEvent::KeyPress: {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (watched != mCellEditor) break;
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;  // discarded
+      if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        focusNextCell(key == Qt::Key_Tab ? 1 : -1);
+        return true;
+      }
+      break;
+    }
+    case QEvent::MouseMove:
+      if (widget) showHoverHint(widget, Twips::fromPixels(static_cast<QMouseEvent*>(event)->position().toPoint().x()));
+      break;
+    default:
+      break;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// Tab and Shift+Tab go from cell to cell in the order the cells were made, past hidden ones;
+// beyond the last shown cell the focus leaves the grid as it would from any control.
+void FEditor::focusNextCell(int step) {
+  for (std::int32_t i = mEditedIndex + step; i >= 0 && i < static_cast<std::int32_t>(txtField.size()); i += step) {
+    if (!txtField[static_cast<std::size_t>(i)]->isHidden()) {
+      txtField[static_cast<std::size_t>(i)]->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      return;
+    }
+  }
+  focusNextPrevChild(step > 0);
+}
+
+void FEditor::setRowHighlight(std::int32_t iIndex, bool focused) {
+  const auto row = static_cast<std::size_t>(cellRow(iIndex));
+  const auto column = static_cast<std::size_t>(cellColumn(iIndex));
+  const QPalette::ColorRole on = QPalette::ToolTipBase;
+  setBackground(lblRow[row], focused ? on : QPalette::Base);
+  setBackground(lblRowNo[row], focused ? on : QPalette::Button);
+  setBackground(txtColumn[column]->viewport(), focused ? on : QPalette::Base);
+  setBackground(txtField[static_cast<std::size_t>(iIndex)], focused ? on : QPalette::Base);
+}
+
+void FEditor::txtField_GotFocus(std::int32_t iIndex) {
+  GridCell* cell = txtField[static_cast<std::size_t>(iIndex)];
+  setRowHighlight(iIndex, true);
+  growCell(cell, iIndex);
+  mEditedIndex = iIndex;
+  const bool filling = fillingGrid;
+  fillingGrid = true;  // the editor takes the cell's text: not an edit
+  mCellEditor->setPlainText(cell->text());
+  fillingGrid = filling;
+  mCellEditor->setGeometry(cell->geometry());
+  mCellEditor->show();
+  mCellEditor->raise();
+  mCellEditor->setFocus(Qt::OtherFocusReason);
+  mCellEditor->selectAll();
+}
+
+void FEditor::growCell(GridCell* cell, std::int32_t iIndex) {
+  const int cellWidth = Twips::width(cell);
+  const int textWidth = Twips::fromPixels(fontMetrics().horizontalAdvance(cell->text()));
+  // A cell without width cannot count its lines: it grows as far as it may.
+  std::int64_t lines = cellWidth > 0 ? (std::int64_t{textWidth} + kMargin) / cellWidth + 1
+                                     : std::llround(std::nearbyint(double(Twips::height(fraDisplay)) / kLineHeight));
+  if (mRecord->actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition() + cellColumn(iIndex)) == kExtraLineField)
+    ++lines;
+  if (lines <= 1) return;
+  int h = static_cast<int>(std::min<std::int64_t>(lines * kLineHeight, Twips::height(vsbUnits2display)));
+  int top = Twips::top(cell);
+  if (top + h + kMargin >= Twips::height(fraDisplay)) top = Twips::height(fraDisplay) - kMargin - h;
+  Twips::place(cell, Twips::left(cell), top, Twips::width(cell), h);
+  cell->raise();
+}
+
+void FEditor::txtField_LostFocus() {
+  if (mEditedIndex < 0) return;
+  const std::int32_t index = mEditedIndex;
+  mEditedIndex = -1;
+  mCellEditor->hide();
+  GridCell* cell = txtField[static_cast<std::size_t>(index)];
+  // Level with the row label again: its top less 620, which is where createCells put the row,
+  // computed the same way so that pixel rounding cannot shift the cell.
+  const int restingTop = kRowLabelTop + kRowPitch * cellRow(index) - kRowLabelOffset;
+  Twips::place(cell, Twips::left(cell), restingTop, Twips::width(cell), kCellHeight);
+  setRowHighlight(index, false);
+  mLastSelectedIndex = index;
+}
+
+void FEditor::txtField_Change() {
+  if (fillingGrid || mEditedIndex < 0) return;
+  const QString text = mCellEditor->toPlainText();
+  txtField[static_cast<std::size_t>(mEditedIndex)]->setText(text);
+  mRecord->setField(hsbFields2Display->sliderPosition() + cellColumn(mEditedIndex),
+                    vsbUnits2display->sliderPosition() + cellRow(mEditedIndex), CodePage::fromQString(text));
+  mDataChanged = true;
+}
+
+void FEditor::showHoverHint(QWidget* control, int x) {
+  for (std::size_t c = 0; c < txtColumn.size(); ++c) {
+    if (control != txtColumn[c]->viewport() && control != txtColumn[c]) continue;
+    const bool edge = x <= 30 || x >= Twips::width(txtColumn[c]) - 300;
+    control->setToolTip(edge ? QStringLiteral("right-click in field to change display width")
+                             : txtColumn[c]->property("Tag").toString());
+    return;
+  }
+  if (auto* cell = qobject_cast<GridCell*>(control)) {
+    const auto index = std::find(txtField.begin(), txtField.end(), cell) - txtField.begin();
+    const bool edge = x <= 30 || x >= Twips::width(txtColumn[static_cast<std::size_t>(cellColumn(static_cast<std::int32_t>(index)))]) - 60;
+    cell->setToolTip(edge ? QStringLiteral("right-click in column header (above) to change display width") : cell->tag());
+  }
+}

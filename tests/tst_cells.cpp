@@ -1,0 +1,154 @@
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "CRecordData.h"
+#include "DataText.h"
+#include "FEditor.h"
+#include "GridCell.h"
+#include "HeaderBox.h"
+#include "MessageRecorder.h"
+#include "Platform.h"
+#include "Twips.h"
+
+using namespace DataText;
+
+class TestCells : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir* mFolder = nullptr;
+  FEditor* w = nullptr;
+
+  template <class T = QWidget>
+  T* find(const QString& name) const { return w->findChild<T*>(name); }
+  GridCell* cell(int index) const { return find<GridCell>(QStringLiteral("txtField_%1").arg(index)); }
+  QPlainTextEdit* editor() const { return find<QPlainTextEdit>(QStringLiteral("cellEditor")); }
+
+  void load(int kind, const QByteArray& units) {
+    QByteArray text = kind == 1 ? unitFile({}) : record(28, "h1f") + record(28, "h2f") + record(28, "h3f") + record(28, "h4f");
+    text += units + "\r\n\r\n";
+    w->setFileType(kind);
+    MessageRecorder boxes;
+    QVERIFY(w->record().createRecord(text.toStdString(), "/x.txt"));
+    w->showLoadedRecords("/x.txt", kind);
+  }
+  void focusCell(int index) {
+    cell(index)->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(editor()->hasFocus());
+  }
+
+ private slots:
+  void init() {
+    mFolder = new QTemporaryDir;
+    Platform::setProgramFolder(mFolder->path().toStdString());
+    Platform::setScreenTwips({28800, 16200});
+    w = new FEditor;
+    w->resize(Twips::toPixels(12000), Twips::toPixels(9000));
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+  }
+  void cleanup() {
+    delete w;
+    delete mFolder;
+  }
+
+  void typingWritesThrough() {
+    load(2, record(28, "a") + record(28, "b"));
+    QVERIFY(!w->dataChanged());
+    focusCell(39 + 2);  // row 1, column 2: record 6, field 3
+    QCOMPARE(find<QLabel>(QStringLiteral("lblRow_1"))->backgroundRole(), QPalette::ToolTipBase);
+    QCOMPARE(find<QLabel>(QStringLiteral("lblRowNo_1"))->backgroundRole(), QPalette::ToolTipBase);
+    QTest::keyClicks(editor(), QStringLiteral("new"));
+    editor()->insertPlainText(QString(QChar(0xe9)));  // text that is not typed is not filtered
+    QTest::keyClick(editor(), Qt::Key_Return);  // discarded
+    QCOMPARE(w->record().returnArrayFieldXUnit(6, 3, 1, 1)[0][0], std::string("new\xe9"));
+    QCOMPARE(cell(39 + 2)->text(), QStringLiteral("new") + QChar(0xe9));
+    QVERIFY(w->dataChanged());
+    QTest::keyClick(editor(), Qt::Key_Backtab);  // to the previous cell, as made
+    QTRY_COMPARE(w->lastSelectedIndex(), 39 + 2);
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QTRY_COMPARE(w->lastSelectedIndex(), 39 + 1);
+    QTemporaryDir out;
+    QVERIFY(w->SaveRecord(out.filePath(QStringLiteral("saved.txt")).toStdString()));
+    QVERIFY(!w->dataChanged());
+    editor()->clear();  // emptying stores the empty text
+    QCOMPARE(w->record().returnArrayFieldXUnit(6, 3, 1, 1)[0][0], std::string());
+    find<QScrollBar>(QStringLiteral("vsbUnits2display"))->setFocus();
+    QCOMPARE(w->lastSelectedIndex(), -1);
+    QCOMPARE(find<QLabel>(QStringLiteral("lblRowNo_1"))->backgroundRole(), QPalette::Button);
+  }
+
+  void refillIsNoEdit() {
+    QByteArray units;
+    for (int u = 0; u < 100; ++u) units += record(28, "u" + QByteArray::number(u) + "f");
+    load(2, units);
+    find<QScrollBar>(QStringLiteral("vsbUnits2display"))->setValue(20);
+    find<QScrollBar>(QStringLiteral("hsbFields2Display"))->setValue(3);
+    QVERIFY(!w->dataChanged());
+  }
+
+  void growth_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("displayColumn");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("grows");
+    QTest::newRow("one line keeps its height") << 2 << 1 << 0 << QByteArray("short") << false;
+    QTest::newRow("field 53 gets a line more") << 1 << 53 << 0 << QByteArray("x") << true;
+    QTest::newRow("a long value grows") << 2 << 1 << 0 << QByteArray(400, 'w').replace("ww", "w ") << true;
+    QTest::newRow("a long value at the bottom moves up") << 2 << 1 << 10 << QByteArray(2000, 'w').replace("ww", "w ") << true;
+  }
+  void growth() {
+    QFETCH(int, kind);
+    QFETCH(int, row);
+    QFETCH(QByteArray, value);
+    QFETCH(int, displayColumn);
+    QFETCH(bool, grows);
+    QByteArray units;
+    for (int u = 0; u < row; ++u) units += record(28, "v");
+    units += kind == 1 ? unitRecord(troopList()) : value + '\t' + record(27, "v");
+    load(kind, units);
+    find<QScrollBar>(QStringLiteral("hsbFields2Display"))->setValue(displayColumn);
+    const int index = 39 * row;
+    GridCell* c = cell(index);
+    const int restingTop = Twips::top(c);
+    focusCell(index);
+    const int frameHeight = Twips::height(find(QStringLiteral("fraDisplay")));
+    const int barHeight = Twips::height(find(QStringLiteral("vsbUnits2display")));
+    if (!grows) {
+      QCOMPARE(Twips::height(c), 375);
+    } else if (displayColumn == 53) {
+      QVERIFY(std::abs(Twips::height(c) - 550) <= 15);
+    } else {
+      QVERIFY(Twips::height(c) > 375 && Twips::height(c) <= barHeight + 15);
+      QVERIFY(Twips::top(c) + Twips::height(c) + 30 <= frameHeight + 15);
+    }
+    QCOMPARE(editor()->geometry(), c->geometry());
+    find<QPushButton>(QStringLiteral("cmdSlide"))->setFocus();  // the toggle keeps the cell remembered
+    QCOMPARE(w->lastSelectedIndex(), index);
+    QCOMPARE(Twips::height(c), 375);
+    QCOMPARE(Twips::top(c), restingTop);
+  }
+
+  void hoverHints() {
+    load(2, record(28, "a"));
+    HeaderBox* header = find<HeaderBox>(QStringLiteral("txtColumn_0"));
+    const int width = header->width();
+    QTest::mouseMove(header->viewport(), QPoint(1, 5));
+    QCOMPARE(header->viewport()->toolTip(), QStringLiteral("right-click in field to change display width"));
+    QTest::mouseMove(header->viewport(), QPoint(width / 2 - 15, 5));
+    QCOMPARE(header->viewport()->toolTip(), QStringLiteral("h2f1"));
+    GridCell* first = cell(0);
+    QTest::mouseMove(first, QPoint(first->width() - 2, 5));
+    QCOMPARE(first->toolTip(), QStringLiteral("right-click in column header (above) to change display width"));
+    QTest::mouseMove(first, QPoint(first->width() / 2, 5));
+    QCOMPARE(first->toolTip(), QStringLiteral("h1f1"));
+  }
+};
+
+QTEST_MAIN(TestCells)
+#include "tst_cells.moc"
