@@ -108,6 +108,14 @@ int screenshots(FEditor& editor, const QString& folder) {
   editor.resize(1100, 640);
   settle();
   editor.grab().save(folder + QStringLiteral("/loaded.png"));
+  editor.record().setField(2, 7, "A long value that does not fit on one line of its cell, so the cell grows while it has the focus");
+  editor.findChild<QScrollBar*>(QStringLiteral("vsbUnits2display"))->setValue(6);
+  editor.findChild<QScrollBar*>(QStringLiteral("vsbUnits2display"))->setValue(5);
+  editor.activateWindow();  // focus reaches a cell only in the active window
+  settle();
+  editor.findChild<GridCell*>(QStringLiteral("txtField_79"))->setFocus();
+  settle();
+  editor.grab().save(folder + QStringLiteral("/editing.png"));
   editor.findChild<QPushButton*>(QStringLiteral("cmdSlide"))->click();
   settle();
   editor.grab().save(folder + QStringLiteral("/names-hidden.png"));
