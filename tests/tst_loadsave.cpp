@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "EditorWindow.h"
 #include "FEditor.h"
 #include "Fetch.h"
 #include "FileBytes.h"
@@ -15,13 +16,13 @@
 class TestLoadSave : public QObject {
   Q_OBJECT
 
-  QTemporaryDir* mFolder = nullptr;
+  EditorWindow mWindow;
   FEditor* w = nullptr;
 
   QString text(const char* name) const { return w->findChild<QLabel*>(QLatin1String(name))->text(); }
-  std::string path(const QString& name) const { return mFolder->filePath(name).toStdString(); }
+  std::string path(const QString& name) const { return mWindow.path(name).toStdString(); }
   std::string write(const QString& name, const QByteArray& bytes) const {
-    QFile file(mFolder->filePath(name));
+    QFile file(mWindow.path(name));
     file.open(QIODevice::WriteOnly);
     file.write(bytes);
     return path(name);
@@ -32,17 +33,8 @@ class TestLoadSave : public QObject {
   bool gridShown() const { return w->findChild<QWidget*>(QStringLiteral("fraMain"))->isVisibleTo(w); }
 
  private slots:
-  void init() {
-    mFolder = new QTemporaryDir;
-    Platform::setProgramFolder(mFolder->path().toStdString());
-    Platform::setScreenTwips({28800, 16200});
-    w = new FEditor;
-    w->show();
-  }
-  void cleanup() {
-    delete w;
-    delete mFolder;
-  }
+  void init() { w = mWindow.open(); }
+  void cleanup() { mWindow.close(); }
 
   void loadEachKind_data() {
     QTest::addColumn<QString>("file");

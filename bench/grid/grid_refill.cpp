@@ -22,6 +22,7 @@
 #include "GridCell.h"
 #include "Platform.h"
 #include "PlatformQt.h"
+#include "UnitFile.h"
 
 namespace {
 
@@ -35,22 +36,6 @@ double sinceProcessStart() {
   timespec now{};
   clock_gettime(CLOCK_BOOTTIME, &now);
   return (now.tv_sec + now.tv_nsec / 1e9 - startSeconds) * 1000.0;
-}
-
-std::string unitFile(int units) {
-  auto line = [](const std::string& prefix, const std::string& packed) {
-    std::string text;
-    for (int f = 1; f <= 21; ++f) text += prefix + std::to_string(f) + '\t';
-    text += packed + '\t';
-    for (int f = 44; f <= 71; ++f) text += prefix + std::to_string(f) + (f < 71 ? "\t" : "\r\n");
-    return text;
-  };
-  std::string text;
-  for (int h = 1; h <= 4; ++h) text += line("Header " + std::to_string(h) + " of field ", "TroopStats");
-  std::string packed = "\"";
-  for (int f = 22; f <= 43; ++f) packed += std::to_string(f % 7) + (f < 43 ? ", " : "\"");
-  for (int u = 1; u <= units; ++u) text += line("Unit" + std::to_string(u) + "_", packed);
-  return text + "\r\n\r\n";
 }
 
 class PaintClock : public QObject {

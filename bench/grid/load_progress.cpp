@@ -14,23 +14,9 @@
 #include "GlobalShared.h"
 #include "Platform.h"
 #include "PlatformQt.h"
+#include "UnitFile.h"
 
 namespace {
-
-std::string unitFile(int units) {
-  std::string text;
-  auto line = [&text](const std::string& prefix, const std::string& packed) {
-    for (int f = 1; f <= 21; ++f) text += prefix + std::to_string(f) + '\t';
-    text += packed + '\t';
-    for (int f = 44; f <= 71; ++f) text += prefix + std::to_string(f) + (f < 71 ? "\t" : "\r\n");
-  };
-  for (int h = 1; h <= 4; ++h) line("Name, header " + std::to_string(h) + " of field ", "TroopStats");
-  std::string packed = "\"";
-  for (int f = 22; f <= 43; ++f) packed += std::to_string(f % 7) + (f < 43 ? ", " : "\"");
-  for (int u = 1; u <= units; ++u) line("Unit" + std::to_string(u) + "_", packed);
-  text += "\r\n\r\n";
-  return text;
-}
 
 double msSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

@@ -1,0 +1,32 @@
+#pragma once
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "FEditor.h"
+#include "Platform.h"
+
+// A fresh, active editor window for each test, with a program folder (and so settings) of its
+// own on a 1920 x 1080 screen.
+class EditorWindow {
+ public:
+  FEditor* open() {
+    mFolder = std::make_unique<QTemporaryDir>();
+    Platform::setProgramFolder(mFolder->path().toStdString());
+    Platform::setScreenTwips({28800, 16200});
+    mWindow = std::make_unique<FEditor>();
+    mWindow->show();
+    mWindow->activateWindow();
+    if (!QTest::qWaitForWindowActive(mWindow.get())) qWarning("the editor window did not become active");
+    return mWindow.get();
+  }
+  void close() {
+    mWindow.reset();
+    mFolder.reset();
+  }
+  QString path(const QString& name) const { return mFolder->filePath(name); }
+
+ private:
+  std::unique_ptr<QTemporaryDir> mFolder;
+  std::unique_ptr<FEditor> mWindow;
+};
