@@ -66,6 +66,21 @@ void reserveLarge(std::string& text, std::size_t size) {
 #endif
 }
 
+// Reads until the buffer is full or the file ends; returns the bytes read or -1 with errno set.
+std::int64_t readFully(int fd, char* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::read(fd, buffer + done, size - done);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (got == 0) break;  // the file shrank while we read it
+    done += static_cast<std::size_t>(got);
+  }
+  return static_cast<std::int64_t>(done);
+}
+
 // Reads the whole file; returns 0 or the error number.
 int readInto(const std::string& sPath, std::string& text) {
   FileDescriptor file(::open(sPath.c_str(), O_RDONLY | O_CLOEXEC));
@@ -73,26 +88,28 @@ int readInto(const std::string& sPath, std::string& text) {
   struct stat info {};
   if (::fstat(file.get(), &info) != 0) return errno;
   if (S_ISDIR(info.st_mode)) return EISDIR;
+  const auto size = static_cast<std::size_t>(info.st_size);
+  int error = 0;
   try {
-    reserveLarge(text, static_cast<std::size_t>(info.st_size));
-    text.resize(static_cast<std::size_t>(info.st_size));
+    reserveLarge(text, size);
+    // The read itself is the buffer's first touch: zero-filling it first would cost a second pass.
+    auto fill = [&](char* buffer, std::size_t n) -> std::size_t {
+      const std::int64_t got = readFully(file.get(), buffer, n);
+      if (got < 0) error = errno;
+      return got < 0 ? 0 : static_cast<std::size_t>(got);
+    };
+#ifdef __cpp_lib_string_resize_and_overwrite
+    text.resize_and_overwrite(size, fill);
+#else
+    text.resize(size);
+    text.resize(fill(text.data(), size));
+#endif
   } catch (const std::bad_alloc&) {
     return ENOMEM;
   } catch (const std::length_error&) {
     return EFBIG;
   }
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t got = ::read(file.get(), text.data() + done, text.size() - done);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (got == 0) break;  // the file shrank while we read it
-    done += static_cast<std::size_t>(got);
-  }
-  text.resize(done);
-  return 0;
+  return error;
 }
 
 }  // namespace
