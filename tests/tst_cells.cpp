@@ -10,6 +10,7 @@
 #include "EditorWindow.h"
 #include "FEditor.h"
 #include "GridCell.h"
+#include "GridGeometry.h"
 #include "HeaderBox.h"
 #include "MessageRecorder.h"
 #include "Platform.h"
@@ -124,6 +125,29 @@ class TestCells : public QObject {
     QCOMPARE(w->lastSelectedIndex(), index);
     QCOMPARE(Twips::height(c), 375);
     QCOMPARE(Twips::top(c), restingTop);
+  }
+
+  // The boundary of the move up, which whole-window tests cannot hit to the twip.
+  void grownCellBox_data() {
+    QTest::addColumn<int>("top");
+    QTest::addColumn<qint64>("lines");
+    QTest::addColumn<int>("expectedTop");
+    QTest::addColumn<int>("expectedHeight");
+    // frame 5000 high, bar 4000: 3 lines are 825 high, so a top of 4145 touches the margin
+    QTest::newRow("one twip short of the margin stays") << 4144 << qint64(3) << 4144 << 825;
+    QTest::newRow("touching the margin moves up (to the same top)") << 4145 << qint64(3) << 4145 << 825;
+    QTest::newRow("past the margin moves up") << 4146 << qint64(3) << 4145 << 825;
+    QTest::newRow("capped by the bar, then moved up") << 3000 << qint64(1000) << 970 << 4000;
+    QTest::newRow("a line count beyond int") << 0 << (qint64(1) << 40) << 0 << 4000;
+  }
+  void grownCellBox() {
+    QFETCH(int, top);
+    QFETCH(qint64, lines);
+    QFETCH(int, expectedTop);
+    QFETCH(int, expectedHeight);
+    const GridGeometry::CellBox box = GridGeometry::grownCell(top, lines, 4000, 5000);
+    QCOMPARE(box.top, expectedTop);
+    QCOMPARE(box.height, expectedHeight);
   }
 
   void hoverHints() {

@@ -146,6 +146,33 @@ class TestLoadSave : public QObject {
     QCOMPARE(text("lblUnitsLoaded"), QStringLiteral("4"));
     QVERIFY(std::abs(Twips::width(w->findChild<QWidget*>(QStringLiteral("shpProgressBar"))) - 6630) <= 15);
   }
+
+  // A slow paint makes every record's handler paint, so the panel's pictures during a real load
+  // can be compared one by one.
+  void progressShownDuringLoad() {
+    struct PaintWatch : QObject {
+      FEditor* window;
+      QStringList counters;
+      std::vector<int> bars;
+      explicit PaintWatch(FEditor* w) : window(w) {}
+      bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+          counters << window->findChild<QLabel*>(QStringLiteral("lblUnitsLoaded"))->text();
+          bars.push_back(Twips::width(window->findChild<QWidget*>(QStringLiteral("shpProgressBar"))));
+          QTest::qSleep(40);
+        }
+        return false;
+      }
+    } watch(w);
+    w->findChild<QWidget*>(QStringLiteral("fraProgressBar"))->installEventFilter(&watch);
+    QVERIFY(w->LoadRecord(write(QStringLiteral("units.txt"), sample(QStringLiteral("crusaders_unit_prod11.txt"))), 0));
+    QStringList expected{QStringLiteral("0")};
+    for (int header = 1; header <= 4; ++header) expected << QStringLiteral("labels");
+    for (int unit = 1; unit <= 36; ++unit) expected << QString::number(unit);
+    QCOMPARE(watch.counters, expected);
+    QVERIFY(std::is_sorted(watch.bars.begin(), watch.bars.end()));
+    QVERIFY(watch.bars.front() < 100 && std::abs(watch.bars.back() - 6630) <= 15);
+  }
 };
 
 QTEST_MAIN(TestLoadSave)

@@ -25,8 +25,6 @@ using namespace GridGeometry;
 
 namespace {
 
-constexpr int kLineHeight = 275;
-constexpr int kMargin = 30;
 constexpr std::int32_t kExtraLineField = 53;
 
 void setBackground(QWidget* widget, QPalette::ColorRole role) {
@@ -143,15 +141,13 @@ void FEditor::growCell(GridCell* cell, std::int32_t iIndex) {
   const int cellWidth = Twips::width(cell);
   const int textWidth = Twips::fromPixels(fontMetrics().horizontalAdvance(cell->text()));
   // A cell without width cannot count its lines: it grows as far as it may.
-  std::int64_t lines = cellWidth > 0 ? (std::int64_t{textWidth} + kMargin) / cellWidth + 1
+  std::int64_t lines = cellWidth > 0 ? (std::int64_t{textWidth} + kGrowMargin) / cellWidth + 1
                                      : std::llround(std::nearbyint(double(Twips::height(fraDisplay)) / kLineHeight));
   if (mRecord->actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition() + cellColumn(iIndex)) == kExtraLineField)
     ++lines;
   if (lines <= 1) return;
-  int h = static_cast<int>(std::min<std::int64_t>(lines * kLineHeight, Twips::height(vsbUnits2display)));
-  int top = Twips::top(cell);
-  if (top + h + kMargin >= Twips::height(fraDisplay)) top = Twips::height(fraDisplay) - kMargin - h;
-  Twips::place(cell, Twips::left(cell), top, Twips::width(cell), h);
+  const CellBox box = grownCell(Twips::top(cell), lines, Twips::height(vsbUnits2display), Twips::height(fraDisplay));
+  Twips::place(cell, Twips::left(cell), box.top, Twips::width(cell), box.height);
   cell->raise();
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
+
 // The grid's designed geometry in twips, shared by its creation, refill and cell editing.
 namespace GridGeometry {
 constexpr int kCellTop = 1200;      // row 0 of the cells, inside the grid frame
@@ -8,4 +11,19 @@ constexpr int kRowLabelOffset = kRowLabelTop - kCellTop;  // the grid frame stan
 constexpr int kRowPitch = 395;
 constexpr int kCellHeight = 375;
 constexpr int kColumnGap = 20;
+constexpr int kLineHeight = 275;  // one line of a focused cell's text
+constexpr int kGrowMargin = 30;   // kept free below a grown cell
+
+struct CellBox {
+  int top;
+  int height;
+};
+
+// A focused cell of `lines` lines: never taller than the vertical bar, and moved up when it
+// would reach the frame's bottom margin (touching it counts).
+constexpr CellBox grownCell(int top, std::int64_t lines, int barHeight, int frameHeight) {
+  const int height = static_cast<int>(std::min<std::int64_t>(lines * kLineHeight, barHeight));
+  if (top + height + kGrowMargin >= frameHeight) top = frameHeight - kGrowMargin - height;
+  return {top, height};
+}
 }  // namespace GridGeometry
