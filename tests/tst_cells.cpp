@@ -57,6 +57,9 @@ class TestCells : public QObject {
     QCOMPARE(find<QLabel>(QStringLiteral("lblRowNo_1"))->backgroundRole(), QPalette::ToolTipBase);
     QTest::keyClicks(editor(), QStringLiteral("new"));
     editor()->insertPlainText(QString(QChar(0xe9)));  // text that is not typed is not filtered
+    QTest::keyClick(editor(), Qt::Key_Z, Qt::ControlModifier);  // undo within the cell reaches the store too
+    QCOMPARE(w->record().returnArrayFieldXUnit(6, 3, 1, 1)[0][0], std::string("b3"));
+    QTest::keyClick(editor(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // and so does redo
     QTest::keyClick(editor(), Qt::Key_Return);  // discarded
     QCOMPARE(w->record().returnArrayFieldXUnit(6, 3, 1, 1)[0][0], std::string("new\xe9"));
     QCOMPARE(cell(39 + 2)->text(), QStringLiteral("new") + QChar(0xe9));
