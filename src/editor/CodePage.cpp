@@ -1,5 +1,6 @@
 #include "CodePage.h"
 
+#include <QFile>
 #include <array>
 
 namespace CodePage {
@@ -38,5 +39,11 @@ std::string fromQString(const QString& text) {
   for (const QChar c : text) bytes += fromUnicode(c.unicode());
   return bytes;
 }
+
+QString fromPath(std::string_view path) {
+  return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace CodePage

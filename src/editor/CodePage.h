@@ -12,4 +12,9 @@ QString toQString(std::string_view bytes);
 // A character the code page cannot hold becomes '?'.
 std::string fromQString(const QString& text);
 
+// Paths are the file system's own bytes, not code-page text: a name chosen in a dialog must
+// open the same file.
+QString fromPath(std::string_view path);
+std::string toPath(const QString& path);
+
 }  // namespace CodePage

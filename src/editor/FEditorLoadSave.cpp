@@ -63,7 +63,7 @@ bool FEditor::SaveRecord(const std::string& sPath) {
     return false;
   }
   const std::int32_t units = mRecord->NoUnits() - firstDataUnit() + 1;
-  lblStatusBar->setText((QString::number(units) + QStringLiteral(" units saved to:    ") + CodePage::toQString(sPath)).toLower());
+  lblStatusBar->setText((QString::number(units) + QStringLiteral(" units saved to:    ") + CodePage::fromPath(sPath)).toLower());
   hideProgress();
   mDataChanged = false;
   return true;
@@ -79,7 +79,7 @@ void FEditor::showProgress(std::int32_t iMode, const std::string& sPath) {
     imgICON[mFormID]->show();
   }
   const QString section = CodePage::toQString(GlobalShared::getSectionName(mFormID));
-  const QString path = CodePage::toQString(sPath).toLower();
+  const QString path = CodePage::fromPath(sPath).toLower();
   const bool defaultCopy = sPath == Platform::programFolder() + "/" + GlobalShared::getDefaultFileName(mFormID, true);
   if (iMode != 2) {
     lblLoadMessage->setText(QStringLiteral("Saving ") + section + QStringLiteral(" data to file..........."));
@@ -119,8 +119,8 @@ void FEditor::mRecord_unitLoaded(std::int32_t iUnitNo, std::int64_t iLenStart, s
 
 void FEditor::showLoadedRecords(const std::string& sPath, std::int32_t iFileType) {
   const std::int32_t units = mRecord->NoUnits() - firstDataUnit() + 1;
-  lblStatusBar->setText((QString::number(units) + QStringLiteral(" units loaded from; ") + CodePage::toQString(sPath)).toLower());
-  setWindowTitle(QLatin1Char('[') + CodePage::toQString(GlobalShared::getFileName(sPath)).toLower() +
+  lblStatusBar->setText((QString::number(units) + QStringLiteral(" units loaded from; ") + CodePage::fromPath(sPath)).toLower());
+  setWindowTitle(QLatin1Char('[') + CodePage::fromPath(GlobalShared::getFileName(sPath)).toLower() +
                  QStringLiteral("] - PelkoEditor ") + CodePage::toQString(GlobalShared::getSectionName(iFileType)));
   vsbUnits2display->setMinimum(firstDataUnit());
   setVerticalMaximum(mRecord->NoUnits() - noUnits2Display() + 1);
