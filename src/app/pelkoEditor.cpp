@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("PelkoEditor"));
   PlatformQt::install();
   FEditor editor;
+  PlatformQt::closeOnTermination(editor);
   editor.show();
   return QApplication::exec();
 }

@@ -8,6 +8,7 @@
 #include "SettingsWindow.h"
 
 class CRecordData;
+class FPrompt;
 class GridCell;
 class GridFrame;
 class HeaderBox;
@@ -53,9 +54,16 @@ class FEditor : public QWidget, public SettingsWindow {
 
   std::int32_t firstDataUnit() const;
 
+  // Runs the file action of a button index (0, 2, 3, 5, 7); true when it went ahead.
+  bool doFileAction(std::int32_t iAction);
+  // The unsaved-changes prompt: true to go on (saved, or to be discarded), false to cancel.
+  bool askSaveChanges();
+  void loadDefaults();
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   // --- creation and layout (FEditorSetup.cpp) ---
@@ -74,6 +82,12 @@ class FEditor : public QWidget, public SettingsWindow {
   // --- load and save (FEditorLoadSave.cpp) ---
   void showProgress(std::int32_t iMode, const std::string& sPath);
   void hideProgress();
+
+  // --- file actions (FEditorFileActions.cpp) ---
+  bool newEditor();
+  bool loadFile();
+  bool saveFileAs();
+  FPrompt& prompt();  // made on first use, unloaded when the window closes
 
   // --- cell editing (FEditorCells.cpp) ---
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -141,6 +155,7 @@ class FEditor : public QWidget, public SettingsWindow {
   std::vector<std::int32_t> colWidth;
   std::vector<QString> colTip;
   std::unique_ptr<QLockFile> mInstanceLock;
+  std::unique_ptr<FPrompt> mPrompt;
   // The one real text editor, placed over the cell that has the focus; -1 when none has it.
   QPlainTextEdit* mCellEditor = nullptr;
   std::int32_t mEditedIndex = -1;

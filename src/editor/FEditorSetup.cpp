@@ -12,7 +12,9 @@
 #include "CGlobal.h"
 #include "CRecordData.h"
 #include "CodePage.h"
+#include "Controls.h"
 #include "FEditor.h"
+#include "FPrompt.h"
 #include "GlobalShared.h"
 #include "GridCell.h"
 #include "HeaderBox.h"
@@ -23,6 +25,7 @@
 #include "Twips.h"
 
 using namespace GridGeometry;
+using namespace Controls;
 
 namespace {
 
@@ -34,30 +37,6 @@ constexpr int kRangeButtonWidth = 2355;
 constexpr int kRangeButtonNarrow = 245;
 const QChar kShowNamesArrow(171);  // «
 const QChar kHideNamesArrow(187);  // »
-
-QString indexed(const char* name, std::size_t index) {
-  return QLatin1String(name) + QLatin1Char('_') + QString::number(index);
-}
-
-template <class Widget>
-Widget* make(QWidget* parent, const QString& name, int left, int top, int width, int height) {
-  auto* widget = new Widget(parent);
-  widget->setObjectName(name);
-  Twips::place(widget, left, top, width, height);
-  return widget;
-}
-
-QFrame* frame(QWidget* parent, const char* name, int left, int top, int width, int height) {
-  QFrame* f = make<QFrame>(parent, QLatin1String(name), left, top, width, height);
-  f->setFrameShape(QFrame::NoFrame);
-  return f;
-}
-
-QLabel* label(QWidget* parent, const char* name, int left, int top, int width, int height, const QString& text = {}) {
-  QLabel* l = make<QLabel>(parent, QLatin1String(name), left, top, width, height);
-  l->setText(text);
-  return l;
-}
 
 // An element of a control array made as a copy of its designed element 0.
 template <class Widget>
@@ -201,6 +180,7 @@ void FEditor::createFileActionsFrame() {
     QPushButton* button = make<QPushButton>(fraFileActions, indexed("cmdFileActions", a.index), a.left, 60, a.width, 375);
     button->setText(QLatin1String(a.caption));
     button->setToolTip(QLatin1String(a.tip));
+    connect(button, &QPushButton::clicked, this, [this, index = a.index] { doFileAction(static_cast<std::int32_t>(index)); });
     cmdFileActions[a.index] = button;
   }
   cmdFileActions[3]->setEnabled(false);

@@ -4,6 +4,11 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSocketNotifier>
+#include <QWidget>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "CodePage.h"
 #include "Platform.h"
@@ -45,7 +50,30 @@ int showMessageBox(const std::string& prompt, int style, const std::string& titl
   return resultOf(box.exec());
 }
 
+int gTerminationPipe[2] = {-1, -1};
+
+// Only async-signal-safe work here: the event loop reads the pipe.
+void onTermination(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(gTerminationPipe[1], &byte, 1);
+}
+
 }  // namespace
+
+void closeOnTermination(QWidget& window) {
+  if (::pipe2(gTerminationPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(gTerminationPipe[0], QSocketNotifier::Read, &window);
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    char bytes[16];
+    while (::read(gTerminationPipe[0], bytes, sizeof bytes) > 0) {
+    }
+    window.close();
+  });
+  struct sigaction action {};
+  action.sa_handler = onTermination;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(signal, &action, nullptr);
+}
 
 void install() {
   // The layout's captions were measured in an 8-point font of Arial's widths; in a wider or
@@ -55,7 +83,7 @@ void install() {
   font.setPointSize(8);
   QApplication::setFont(font);
   Platform::setMessageBox(showMessageBox);
-  Platform::setProgramFolder(CodePage::fromQString(QCoreApplication::applicationDirPath()));
+  Platform::setProgramFolder(CodePage::toPath(QCoreApplication::applicationDirPath()));
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QSize size = screen->size();
     Platform::setScreenTwips({Platform::pixelsToTwips(size.width()), Platform::pixelsToTwips(size.height())});

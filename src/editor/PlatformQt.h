@@ -2,6 +2,11 @@
 
 // Connects the core's platform seams to Qt (message boxes, the program's folder, the screen
 // size) and sets the application's font. Needs a QApplication.
+class QWidget;
+
 namespace PlatformQt {
 void install();
+// A request to end the program (SIGTERM, SIGHUP, SIGINT) closes the window as its close box
+// does, so the unsaved-changes prompt and the stored view are not skipped.
+void closeOnTermination(QWidget& window);
 }

@@ -1,0 +1,140 @@
+// The file actions of the button row (New Editor, Load File, Save File As, Load Defaults, Exit),
+// the unsaved-changes prompt and the close request.
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QProcess>
+#include <QPushButton>
+#include <cerrno>
+#include <system_error>
+#include <unistd.h>
+
+#include "COpClDialog.h"
+#include "CRecordData.h"
+#include "CodePage.h"
+#include "FEditor.h"
+#include "FPrompt.h"
+#include "GlobalShared.h"
+#include "Platform.h"
+#include "Settings.h"
+
+namespace {
+
+enum Action : std::int32_t { kNewEditor = 0, kLoadFile = 2, kSaveFileAs = 3, kLoadDefaults = 5, kExit = 7 };
+
+const std::string kFilter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+
+#ifdef Q_OS_WIN
+const char* const kExecutable = "/pelkoEditor.exe";
+#else
+const char* const kExecutable = "/pelkoEditor";
+#endif
+
+}  // namespace
+
+bool FEditor::doFileAction(std::int32_t iAction) {
+  if (mDataChanged && (iAction == kLoadFile || iAction == kLoadDefaults) && !askSaveChanges()) return false;
+  switch (iAction) {
+    case kNewEditor: return newEditor();
+    case kLoadFile: return loadFile();
+    case kSaveFileAs: return saveFileAs();
+    case kLoadDefaults: loadDefaults(); return true;
+    case kExit: close(); return false;
+    default: return false;
+  }
+}
+
+bool FEditor::askSaveChanges() {
+  const int answer = Platform::msgBox("The data in " + mRecord->sFilePath() + " has changed.\r\n\r\nDo you want to save the changes?",
+                                      Platform::YesNoCancel | Platform::Exclamation, "Discard Changes?");
+  if (answer == Platform::Yes) return doFileAction(kSaveFileAs);
+  return answer == Platform::No;
+}
+
+bool FEditor::newEditor() {
+  const QString program = CodePage::fromPath(Platform::programFolder() + kExecutable);
+  QProcess process;
+  process.setProgram(program);
+  process.setWorkingDirectory(QDir::currentPath());
+  if (process.startDetached()) return true;
+  // Qt names the failure but gives no number: ask the system why the file cannot run.
+  const std::string path = CodePage::toPath(program);
+  const int error = ::access(path.c_str(), X_OK) != 0 ? errno : static_cast<int>(process.error());
+  const std::string description = error == static_cast<int>(process.error()) ? CodePage::fromQString(process.errorString())
+                                                                              : std::generic_category().message(error);
+  Platform::msgBox("Error:" + std::to_string(error) + "\r\n" + description + "\r\n\r\nCouldn't find PelkoEditor.exe to Launch!!",
+                   Platform::OkOnly | Platform::Exclamation, "Error Launching PelkoEditor!");
+  return false;
+}
+
+bool FEditor::loadFile() {
+  std::int32_t type = 0;
+  std::string tag = "[prod/build/projectile]";
+  if (!chkAutoDetect->isChecked()) {
+    type = prompt().RetMlFormID(this, false);
+    if (type == 0) return false;
+    tag = GlobalShared::getSectionName(type);
+  }
+  // The shown kind's view is stored before the load sets the window up again and reads it back.
+  if (mFormID != 0 && mFormID != type) GlobalShared::saveTypeSettings(mFormID, *this);
+  COpClDialog dialog;
+  std::string filename, fileTitle, filter = kFilter, initDir, title = "Open File " + tag, defaultExt = "TXT";
+  bool mustExist = true, multiSelect = false, readOnly = false, hideReadOnly = false;
+  std::int32_t filterIndex = 1, flags = COpClDialog::kHideReadOnly;
+  if (!dialog.VBGetOpenFileName(filename, fileTitle, mustExist, multiSelect, readOnly, hideReadOnly, filter, filterIndex,
+                                initDir, title, defaultExt, this, flags))
+    return false;
+  LoadRecord(filename, type);  // reports its own failures
+  return true;
+}
+
+bool FEditor::saveFileAs() {
+  COpClDialog dialog;
+  std::string filename, fileTitle, filter = kFilter, initDir, defaultExt = "TXT";
+  std::string title = "Save " + GlobalShared::getSectionName(mFormID) + " File As...";
+  bool overwritePrompt = true;
+  std::int32_t filterIndex = 1, flags = 0;
+  if (!dialog.VBGetSaveFileName(filename, fileTitle, overwritePrompt, filter, filterIndex, initDir, title, defaultExt,
+                                this, flags))
+    return false;
+  SaveRecord(filename);  // reports its own failures
+  return true;
+}
+
+void FEditor::loadDefaults() {
+  const std::int32_t type = mFormID == 0 || !chkAutoDetect->isChecked() ? prompt().RetMlFormID(this, true) : mFormID;
+  if (type == 0) return;
+  const std::string bakName = GlobalShared::getDefaultFileName(type, true);
+  const std::string path = Platform::programFolder() + "/" + bakName;
+  if (GlobalShared::fileExists(path)) {
+    LoadRecord(path, type);
+    return;
+  }
+  // The blanks widen the box's title so that the path below fits.
+  const std::string title = "Couldn't Load Default Data" + std::string(CodePage::fromPath(path).size(), ' ');
+  Platform::msgBox(bakName + " File Missing!!\r\n" +
+                       "The Program stores the default values in a .bak file which it looks for in the application "
+                       "folder. (here:)\r\n\r\n" +
+                       CodePage::fromQString(CodePage::fromPath(path).toLower()) + "\r\n\r\n" +
+                       "In order to restore the default values function please copy an original of \"" +
+                       GlobalShared::getDefaultFileName(type, false) + "\" to this folder and rename the file as \"" +
+                       bakName + "\"",
+                   Platform::OkOnly, title);
+}
+
+FPrompt& FEditor::prompt() {
+  if (!mPrompt) mPrompt = std::make_unique<FPrompt>(this);
+  return *mPrompt;
+}
+
+void FEditor::closeEvent(QCloseEvent* event) {
+  if (mDataChanged && !askSaveChanges()) {
+    event->ignore();
+    return;
+  }
+  if (mFormID != 0) GlobalShared::saveTypeSettings(mFormID, *this);
+  GlobalShared::saveWindowPlacement(*this);
+  mPrompt.reset();
+  mRecord = std::make_unique<CRecordData>();  // the loaded data go; the window stays safe to touch
+  event->accept();
+}

@@ -1,0 +1,369 @@
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest>
+#include <csignal>
+
+#include "CRecordData.h"
+#include "EditorWindow.h"
+#include "FEditor.h"
+#include "FPrompt.h"
+#include "Fetch.h"
+#include "FileBytes.h"
+#include "ModalAnswerer.h"
+#include "PlatformQt.h"
+#include "PrivateProfile.h"
+#include "Settings.h"
+#include "Twips.h"
+
+namespace {
+
+const QString kUnits = QStringLiteral("crusaders_unit_prod11.txt");
+const QString kBuildings = QStringLiteral("crusader_build_prod13.txt");
+const QString kProjectiles = QStringLiteral("ProjectileStats.txt");
+const QString kUnitSection = QStringLiteral("Unit_Prod11");
+
+// With PELKO_SHOTS set to a folder, the dialogs are saved there as pictures for a person to check.
+void shoot(QWidget* dialog, const QString& name) {
+  if (qEnvironmentVariableIsSet("PELKO_SHOTS")) dialog->grab().save(qEnvironmentVariable("PELKO_SHOTS") + QLatin1Char('/') + name);
+}
+
+QString samplePath(const QString& name) { return qEnvironmentVariable("PELKO_SAMPLES") + QLatin1Char('/') + name; }
+
+// What the dialogs showed, in order: "title" or "title|text".
+struct Seen {
+  QStringList dialogs;
+};
+
+std::function<void(QMessageBox*)> pressInBox(QMessageBox::StandardButton button, Seen& seen) {
+  return [button, &seen](QMessageBox* box) {
+    seen.dialogs << box->windowTitle() + QLatin1Char('|') + box->text();
+    box->button(button)->click();
+  };
+}
+std::function<void(FPrompt*)> chooseKind(int kind, Seen& seen) {
+  return [kind, &seen](FPrompt* prompt) {
+    seen.dialogs << prompt->windowTitle();
+    if (kind == 0) prompt->findChild<QPushButton*>(QStringLiteral("cmdExit"))->click();
+    else prompt->findChild<QToolButton*>(QStringLiteral("cmdLaunch_%1").arg(kind))->click();
+  };
+}
+// An empty path cancels the dialog.
+std::function<void(QFileDialog*)> chooseFile(const QString& path, Seen& seen,
+                                             std::function<void()> whileOpen = {}) {
+  return [path, &seen, whileOpen](QFileDialog* dialog) {
+    seen.dialogs << dialog->windowTitle();
+    shoot(dialog, dialog->windowTitle().replace(QRegularExpression(QStringLiteral("[^A-Za-z]+")), QStringLiteral("-")) + QStringLiteral(".png"));
+    if (whileOpen) whileOpen();
+    if (path.isEmpty()) return dialog->reject();
+    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+    static_cast<QDialog*>(dialog)->accept();
+  };
+}
+
+}  // namespace
+
+class TestFileActions : public QObject {
+  Q_OBJECT
+
+  EditorWindow mWindow;
+  FEditor* w = nullptr;
+
+  QPushButton* button(int index) const { return w->findChild<QPushButton*>(QStringLiteral("cmdFileActions_%1").arg(index)); }
+  QCheckBox* autoDetect() const { return w->findChild<QCheckBox*>(QStringLiteral("chkAutoDetect")); }
+  QString status() const { return w->findChild<QLabel*>(QStringLiteral("lblStatusBar"))->text(); }
+  QString copyOfSample(const QString& name) const {
+    QFile::copy(samplePath(name), mWindow.path(name));
+    return mWindow.path(name);
+  }
+  std::string ini(const QString& section, const char* key) const {
+    return GlobalShared::readIniString(section.toStdString(), key, "absent", GlobalShared::getIniPath());
+  }
+  void loadAndEdit(const QString& name) {
+    QVERIFY(w->LoadRecord(copyOfSample(name).toStdString(), 0));
+    w->findChild<QWidget*>(QStringLiteral("txtField_0"))->setFocus(Qt::MouseFocusReason);
+    auto* cellEditor = w->findChild<QPlainTextEdit*>(QStringLiteral("cellEditor"));
+    QTRY_VERIFY(cellEditor->hasFocus());
+    QTest::keyClicks(cellEditor, QStringLiteral("7"));
+    QVERIFY(w->dataChanged());
+  }
+  static void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+ private slots:
+  void initTestCase() { PlatformQt::install(); }
+  void init() { w = mWindow.open(); }
+  void cleanup() { mWindow.close(); }
+
+  void unsavedChangesPrompt_data() {
+    QTest::addColumn<int>("action");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("goesOn");
+    QTest::newRow("load file, cancel") << 2 << int(QMessageBox::Cancel) << false;
+    QTest::newRow("load file, yes, save cancelled") << 2 << int(QMessageBox::Yes) << false;
+    QTest::newRow("load file, no") << 2 << int(QMessageBox::No) << true;
+    QTest::newRow("load defaults, cancel") << 5 << int(QMessageBox::Cancel) << false;
+    QTest::newRow("load defaults, yes, save cancelled") << 5 << int(QMessageBox::Yes) << false;
+    QTest::newRow("load defaults, no") << 5 << int(QMessageBox::No) << true;
+    QTest::newRow("exit, cancel") << 7 << int(QMessageBox::Cancel) << false;
+    QTest::newRow("exit, yes, save cancelled") << 7 << int(QMessageBox::Yes) << false;
+    QTest::newRow("exit, no") << 7 << int(QMessageBox::No) << true;
+  }
+  void unsavedChangesPrompt() {
+    QFETCH(int, action);
+    QFETCH(int, answer);
+    QFETCH(bool, goesOn);
+    loadAndEdit(kUnits);
+    const QString before = status();
+    Seen seen;
+    ModalAnswerer answerer;
+    answerer.then<QMessageBox>(pressInBox(QMessageBox::StandardButton(answer), seen));
+    if (answer == QMessageBox::Yes) answerer.then<QFileDialog>(chooseFile({}, seen));
+    if (goesOn && action == 2) answerer.then<QFileDialog>(chooseFile({}, seen));
+    if (goesOn && action == 5) answerer.then<QMessageBox>(pressInBox(QMessageBox::Ok, seen));  // no .bak copy here
+    click(button(action));
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+
+    QCOMPARE(seen.dialogs.value(0), QStringLiteral("Discard Changes?|The data in ") + mWindow.path(kUnits) +
+                                        QStringLiteral(" has changed.\r\n\r\nDo you want to save the changes?"));
+    if (answer == QMessageBox::Yes) QCOMPARE(seen.dialogs.value(1), QStringLiteral("Save [Unit_Prod11] File As..."));
+    if (goesOn && action == 2) QCOMPARE(seen.dialogs.value(1), QStringLiteral("Open File [prod/build/projectile]"));
+    if (goesOn && action == 5) QVERIFY(seen.dialogs.value(1).startsWith(QStringLiteral("Couldn't Load Default Data")));
+    QCOMPARE(w->isVisible(), !(action == 7 && goesOn));
+    QVERIFY(w->dataChanged());  // nothing was saved or loaded
+    QCOMPARE(status(), before);
+  }
+
+  void promptLooks() {
+    Seen seen;
+    ModalAnswerer answerer;
+    answerer.then<FPrompt>([&](FPrompt* prompt) {
+      QCOMPARE(prompt->findChild<QLabel*>(QStringLiteral("lblCaption"))->text(),
+               QStringLiteral("(will switch Editor to correct mode automatically)"));
+      shoot(prompt, QStringLiteral("prompt-defaults.png"));
+      chooseKind(0, seen)(prompt);
+    });
+    click(button(5));
+    autoDetect()->setChecked(false);
+    answerer.then<FPrompt>([&](FPrompt* prompt) {
+      QCOMPARE(prompt->findChild<QLabel*>(QStringLiteral("lblCaption"))->text(),
+               QStringLiteral("(file loaded must match type chosen when auto-detect is off)"));
+      const QWidget* frame = prompt->findChild<QWidget*>(QStringLiteral("fraPrompt"));
+      const QWidget* caption = prompt->findChild<QWidget*>(QStringLiteral("lblCaption"));
+      QVERIFY(std::abs(Twips::top(frame) - (Twips::height(caption) + 120)) <= 15);
+      QVERIFY(std::abs(Twips::fromPixels(prompt->frameGeometry().height()) - (4275 + Twips::top(frame) + 345)) <= 15);
+      shoot(prompt, QStringLiteral("prompt-load.png"));
+      chooseKind(0, seen)(prompt);
+    });
+    click(button(2));
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    QCOMPARE(seen.dialogs, (QStringList{QStringLiteral("select Default File Type to Load"), QStringLiteral("Select File Type to Load")}));
+  }
+
+  // Which kind's settings are stored before the open dialog shows, and what is then loaded.
+  void loadFile_data() {
+    QTest::addColumn<bool>("detect");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("chosenKind");  // in the prompt; 0 cancels it
+    QTest::addColumn<QString>("file");    // empty: the open dialog is cancelled
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("storedBefore");
+    QTest::addColumn<int>("kindAfter");
+    QTest::newRow("detect, units shown, cancelled") << true << 1 << 0 << QString() << "Open File [prod/build/projectile]" << true << 1;
+    QTest::newRow("detect, nothing shown, projectiles") << true << 0 << 0 << kProjectiles << "Open File [prod/build/projectile]" << false << 3;
+    QTest::newRow("no detection, prompt cancelled") << false << 1 << 0 << QString() << QString() << false << 1;
+    QTest::newRow("no detection, the shown kind") << false << 1 << 1 << QString() << "Open File [Unit_Prod11]" << false << 1;
+    QTest::newRow("no detection, buildings") << false << 1 << 2 << kBuildings << "Open File [Build_prod13]" << true << 2;
+  }
+  void loadFile() {
+    QFETCH(bool, detect);
+    QFETCH(int, shown);
+    QFETCH(int, chosenKind);
+    QFETCH(QString, file);
+    QFETCH(QString, title);
+    if (shown) QVERIFY(w->LoadRecord(copyOfSample(kUnits).toStdString(), 0));
+    autoDetect()->setChecked(detect);
+    Seen seen;
+    std::string storedWhileOpen = "no dialog";
+    ModalAnswerer answerer;
+    if (!detect) answerer.then<FPrompt>(chooseKind(chosenKind, seen));
+    if (!title.isEmpty())
+      answerer.then<QFileDialog>(chooseFile(file.isEmpty() ? file : copyOfSample(file), seen,
+                                            [&] { storedWhileOpen = ini(kUnitSection, "Selected Range"); }));
+    click(button(2));
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    if (!title.isEmpty()) QCOMPARE(seen.dialogs.last(), title);
+    if (!title.isEmpty()) QCOMPARE(storedWhileOpen != "absent", fetched<bool>("storedBefore"));
+    QCOMPARE(w->FormID(), fetched<int>("kindAfter"));
+    if (!file.isEmpty()) QVERIFY(status().endsWith(mWindow.path(file).toLower()));
+  }
+
+  void loadDefaults_data() {
+    QTest::addColumn<bool>("detect");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("chosenKind");  // -1: no prompt
+    QTest::addColumn<bool>("copyPresent");
+    QTest::newRow("detect, kind shown: no question") << true << 3 << -1 << true;
+    QTest::newRow("detect, nothing shown: asks") << true << 0 << 2 << true;
+    QTest::newRow("no detection: asks") << false << 3 << 1 << true;
+    QTest::newRow("prompt cancelled") << false << 3 << 0 << true;
+    QTest::newRow("copy missing") << true << 3 << -1 << false;
+  }
+  void loadDefaults() {
+    QFETCH(bool, detect);
+    QFETCH(int, shown);
+    QFETCH(int, chosenKind);
+    QFETCH(bool, copyPresent);
+    const QString names[] = {{}, kUnits, kBuildings, kProjectiles};
+    if (shown) QVERIFY(w->LoadRecord(copyOfSample(names[shown]).toStdString(), 0));
+    const int kind = chosenKind < 0 ? shown : chosenKind;
+    const QString bak = QString::fromStdString(GlobalShared::getDefaultFileName(kind, true));
+    if (copyPresent && kind) QFile::copy(samplePath(names[kind]), mWindow.path(bak));
+    autoDetect()->setChecked(detect);
+    const QString before = status();
+    Seen seen;
+    ModalAnswerer answerer;
+    if (chosenKind >= 0) answerer.then<FPrompt>(chooseKind(chosenKind, seen));
+    if (!copyPresent) answerer.then<QMessageBox>([&](QMessageBox* box) {
+      QCOMPARE(box->icon(), QMessageBox::NoIcon);
+      QCOMPARE(box->standardButtons(), QMessageBox::Ok);
+      pressInBox(QMessageBox::Ok, seen)(box);
+    });
+    click(button(5));
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    if (chosenKind >= 0) QCOMPARE(seen.dialogs.value(0), QStringLiteral("select Default File Type to Load"));
+    if (copyPresent && kind) {
+      QCOMPARE(w->FormID(), kind);
+      QVERIFY(status().endsWith(mWindow.path(bak).toLower()));
+      QCOMPARE(w->findChild<QLabel*>(QStringLiteral("lblLoadMessage"))->text(),
+               QStringLiteral("Loading default ") + QString::fromStdString(GlobalShared::getSectionName(kind)) +
+                   QStringLiteral(" data..........."));
+    } else {
+      QCOMPARE(status(), before);
+    }
+    if (!copyPresent) {
+      const QString path = mWindow.path(bak);
+      QCOMPARE(seen.dialogs.last(),
+               QStringLiteral("Couldn't Load Default Data") + QString(path.size(), QLatin1Char(' ')) + QLatin1Char('|') +
+                   QStringLiteral("ProjectileStats.bak File Missing!!\r\nThe Program stores the default values in a .bak "
+                                  "file which it looks for in the application folder. (here:)\r\n\r\n") +
+                   path.toLower() +
+                   QStringLiteral("\r\n\r\nIn order to restore the default values function please copy an original of "
+                                  "\"ProjectileStats.txt\" to this folder and rename the file as \"ProjectileStats.bak\""));
+    }
+  }
+
+  void saveFileAs() {
+    loadAndEdit(kProjectiles);
+    const QString target = mWindow.path(QStringLiteral("saved.txt"));
+    QFile(target).open(QIODevice::WriteOnly);  // exists: Qt's dialog asks before replacing it
+    Seen seen;
+    ModalAnswerer answerer;
+    answerer.then<QFileDialog>(chooseFile(target, seen)).then<QMessageBox>(pressInBox(QMessageBox::Yes, seen));
+    click(button(3));  // with unsaved changes, and no prompt
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    QCOMPARE(seen.dialogs.value(0), QStringLiteral("Save [ProjectileStats] File As..."));
+    QVERIFY(!w->dataChanged());
+    const QByteArray saved = fileBytes(target);
+    QVERIFY(saved.size() > 100 && saved.startsWith(fileBytes(samplePath(kProjectiles)).left(saved.indexOf(';') + 1)));
+    QCOMPARE(status(), (QStringLiteral("24 units saved to:    ") + target).toLower());
+  }
+
+  void actionsWithoutButtonDoNothing() {
+    ModalAnswerer answerer;  // no dialog may open
+    for (int index : {1, 4, 6, 8, -1}) QVERIFY(!w->doFileAction(index));
+    QTest::qWait(30);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    QVERIFY(w->isVisible());
+  }
+
+  void newEditorMissing() {
+    Seen seen;
+    ModalAnswerer answerer;
+    answerer.then<QMessageBox>(pressInBox(QMessageBox::Ok, seen));
+    QVERIFY(!w->doFileAction(0));
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    QCOMPARE(seen.dialogs, QStringList(QStringLiteral("Error Launching PelkoEditor!|Error:2\r\nNo such file or directory\r\n\r\n"
+                                                      "Couldn't find PelkoEditor.exe to Launch!!")));
+  }
+
+  // The started editor finds this one running and opens 1000 twips right and down of the
+  // stored placement; asked to end, it closes as by its close box and stores where it was.
+  void newEditorStartsASecondProcess() {
+    const QString program = mWindow.path(QStringLiteral("pelkoEditor"));
+    QVERIFY(QFile::copy(QFileInfo(qEnvironmentVariable("PELKO_TOOL")).absolutePath() + QStringLiteral("/pelkoEditor"), program));
+    const std::string iniPath = GlobalShared::getIniPath();
+    GlobalShared::writeIniString("Pelko Editor", "Windowstate", "0", iniPath);
+    GlobalShared::writeIniString("Pelko Editor", "Left", "1500", iniPath);
+    GlobalShared::writeIniString("Pelko Editor", "Top", "1200", iniPath);
+    click(button(0));
+    qint64 pid = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((pid = processRunning(program)) > 0, 10000);
+    struct Killer {
+      qint64 pid;
+      ~Killer() { ::kill(static_cast<pid_t>(pid), SIGKILL); }
+    } killer{pid};
+    QTRY_VERIFY_WITH_TIMEOUT(catchesTermination(pid), 10000);
+    ::kill(static_cast<pid_t>(pid), SIGTERM);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(QStringLiteral("/proc/%1/exe").arg(pid)) || zombie(pid), 10000);
+    const auto stored = [&](const char* key) { return std::stoi(GlobalShared::readIniString("Pelko Editor", key, "0", iniPath)); };
+    QVERIFY(std::abs(stored("Left") - 2500) <= 15);  // a pixel is 15 twips
+    QVERIFY(std::abs(stored("Top") - 2200) <= 15);
+  }
+
+  void closing_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("windowState");  // the key's value, "absent" when not written
+    QTest::addColumn<bool>("edgesWritten");
+    QTest::newRow("normal") << int(Qt::WindowNoState) << "0" << true;
+    QTest::newRow("minimized") << int(Qt::WindowMinimized) << "absent" << false;
+    QTest::newRow("maximized") << int(Qt::WindowMaximized) << "2" << false;
+  }
+  void closing() {
+    QVERIFY(w->LoadRecord(copyOfSample(kUnits).toStdString(), 0));
+    Seen seen;
+    ModalAnswerer answerer;
+    answerer.then<FPrompt>(chooseKind(0, seen));
+    autoDetect()->setChecked(false);
+    click(button(5));  // the prompt is loaded now
+    static_cast<QWidget*>(w)->setWindowState(Qt::WindowState(fetched<int>("state")));
+    click(button(7));
+    QVERIFY(!w->isVisible());
+    QVERIFY(!w->findChild<FPrompt*>());
+    QCOMPARE(QString::fromStdString(ini(QStringLiteral("Pelko Editor"), "Windowstate")), fetched<QString>("windowState"));
+    QCOMPARE(ini(QStringLiteral("Pelko Editor"), "Left") != "absent", fetched<bool>("edgesWritten"));
+    QCOMPARE(ini(QStringLiteral("Pelko Editor"), "Height") != "absent", fetched<bool>("edgesWritten"));
+    QCOMPARE(ini(kUnitSection, "Selected Range"), std::string("1"));
+  }
+
+ private:
+  // The pid of a running process of that executable, or 0.
+  static qint64 processRunning(const QString& program) {
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+      bool number = false;
+      const qint64 pid = entry.toLongLong(&number);
+      if (number && QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget() == program) return pid;
+    }
+    return 0;
+  }
+  static QString statusLine(qint64 pid, const char* key) {
+    QFile file(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    for (const QByteArray& line : file.readAll().split('\n'))
+      if (line.startsWith(key)) return QString::fromLatin1(line.mid(qstrlen(key))).trimmed();
+    return {};
+  }
+  // Its handler for SIGTERM is in place: the window is made and about to show.
+  static bool catchesTermination(qint64 pid) {
+    return (statusLine(pid, "SigCgt:").toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+  }
+  static bool zombie(qint64 pid) { return statusLine(pid, "State:").startsWith(QLatin1Char('Z')); }
+};
+
+QTEST_MAIN(TestFileActions)
+#include "tst_fileactions.moc"
