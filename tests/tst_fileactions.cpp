@@ -20,6 +20,7 @@
 #include "PlatformQt.h"
 #include "PrivateProfile.h"
 #include "Settings.h"
+#include "Shots.h"
 #include "Twips.h"
 
 namespace {
@@ -28,11 +29,6 @@ const QString kUnits = QStringLiteral("crusaders_unit_prod11.txt");
 const QString kBuildings = QStringLiteral("crusader_build_prod13.txt");
 const QString kProjectiles = QStringLiteral("ProjectileStats.txt");
 const QString kUnitSection = QStringLiteral("Unit_Prod11");
-
-// With PELKO_SHOTS set to a folder, the dialogs are saved there as pictures for a person to check.
-void shoot(QWidget* dialog, const QString& name) {
-  if (qEnvironmentVariableIsSet("PELKO_SHOTS")) dialog->grab().save(qEnvironmentVariable("PELKO_SHOTS") + QLatin1Char('/') + name);
-}
 
 QString samplePath(const QString& name) { return qEnvironmentVariable("PELKO_SAMPLES") + QLatin1Char('/') + name; }
 

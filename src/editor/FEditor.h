@@ -9,6 +9,7 @@
 
 class CRecordData;
 class FPrompt;
+class FSetRange;
 class GridCell;
 class GridFrame;
 class HeaderBox;
@@ -89,6 +90,13 @@ class FEditor : public QWidget, public SettingsWindow {
   bool saveFileAs();
   FPrompt& prompt();  // made on first use, unloaded when the window closes
 
+  // --- width and range commands (FEditorCommands.cpp) ---
+  void watchCommands();
+  bool commandEvent(QObject* watched, QEvent* event);  // true when the event was consumed
+  void setColumnWidthInput(std::int32_t iColumn);
+  void selectRange(std::int32_t k);
+  void defineRange(std::int32_t k);
+
   // --- cell editing (FEditorCells.cpp) ---
   bool eventFilter(QObject* watched, QEvent* event) override;
   void watchCells();
@@ -156,6 +164,7 @@ class FEditor : public QWidget, public SettingsWindow {
   std::vector<QString> colTip;
   std::unique_ptr<QLockFile> mInstanceLock;
   std::unique_ptr<FPrompt> mPrompt;
+  std::unique_ptr<FSetRange> mSetRange;  // made on first use, unloaded when the window closes
   // The one real text editor, placed over the cell that has the focus; -1 when none has it.
   QPlainTextEdit* mCellEditor = nullptr;
   std::int32_t mEditedIndex = -1;

@@ -67,6 +67,7 @@ void FEditor::watchCells() {
 }
 
 bool FEditor::eventFilter(QObject* watched, QEvent* event) {
+  if (commandEvent(watched, event)) return true;
   auto* widget = qobject_cast<QWidget*>(watched);
   switch (event->type()) {
     case QEvent::FocusIn:

@@ -14,6 +14,7 @@
 #include "CodePage.h"
 #include "FEditor.h"
 #include "FPrompt.h"
+#include "FSetRange.h"
 #include "GlobalShared.h"
 #include "Platform.h"
 #include "Settings.h"
@@ -134,6 +135,7 @@ void FEditor::closeEvent(QCloseEvent* event) {
   }
   if (mFormID != 0) GlobalShared::saveTypeSettings(mFormID, *this);
   GlobalShared::saveWindowPlacement(*this);
+  mSetRange.reset();
   mPrompt.reset();
   mRecord = std::make_unique<CRecordData>();  // the loaded data go; the window stays safe to touch
   event->accept();

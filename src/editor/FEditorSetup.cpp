@@ -15,6 +15,7 @@
 #include "Controls.h"
 #include "FEditor.h"
 #include "FPrompt.h"
+#include "FSetRange.h"
 #include "GlobalShared.h"
 #include "GridCell.h"
 #include "HeaderBox.h"
@@ -68,6 +69,7 @@ void FEditor::Form_Load() {
   createControls();
   createCells();
   watchCells();
+  watchCommands();
   setWindowIcon(KindIcons::icon(0));
   imgICON[0]->setPixmap(windowIcon().pixmap(32));
   setFileType(0);

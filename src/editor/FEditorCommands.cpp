@@ -1,0 +1,93 @@
+// The mouse commands on the grid's surroundings: a right press on a column header sets that
+// field's width, a press on a range option selects (left) or defines (right) the range, and
+// double-clicks hide and show the load-time clock.
+#include <QInputDialog>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "CRecordData.h"
+#include "CodePage.h"
+#include "FEditor.h"
+#include "FSetRange.h"
+#include "HeaderBox.h"
+
+namespace {
+
+bool rightAlone(const QMouseEvent* event) {
+  return event->button() == Qt::RightButton && event->buttons() == Qt::RightButton;
+}
+bool leftAlone(const QMouseEvent* event) {
+  return event->button() == Qt::LeftButton && event->buttons() == Qt::LeftButton;
+}
+
+}  // namespace
+
+void FEditor::watchCommands() {
+  for (std::size_t k = 1; k <= 6; ++k) {
+    // The mouse selects a range on the press; this is for the keyboard, which moves the option.
+    connect(optLockFields[k], &QRadioButton::clicked, this, [this, k] {
+      if (mRecord->RangeSelected() != static_cast<std::int32_t>(k)) selectRange(static_cast<std::int32_t>(k));
+    });
+  }
+  lblClock->installEventFilter(this);
+  lblClockTarget->installEventFilter(this);
+  lblClock->raise();  // the shown clock takes a double-click on itself, the target one where it was
+}
+
+bool FEditor::commandEvent(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == lblClock) lblClock->hide();
+    if (watched == lblClockTarget) lblClock->show();
+    return false;
+  }
+  if (event->type() != QEvent::MouseButtonPress) return false;
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  for (std::size_t c = 0; c < txtColumn.size(); ++c) {
+    if (watched == txtColumn[c]->viewport() && rightAlone(mouse)) {
+      setColumnWidthInput(static_cast<std::int32_t>(c));
+      return true;
+    }
+  }
+  for (std::size_t k = 1; k <= 6; ++k) {
+    if (watched != optLockFields[k]) continue;
+    if (leftAlone(mouse)) selectRange(static_cast<std::int32_t>(k));  // the option then takes the press as usual
+    if (!rightAlone(mouse)) return false;
+    defineRange(static_cast<std::int32_t>(k));
+    return true;
+  }
+  return false;
+}
+
+void FEditor::setColumnWidthInput(std::int32_t iColumn) {
+  const std::int32_t d = hsbFields2Display->value() + iColumn;
+  const QString w = QString::number(mRecord->DisplayWidth(d));
+  const QString n = QString::number(mRecord->actualFieldNoInSelectedRange(d));
+  const QString prompt = QStringList{QStringLiteral("Enter a new value for the display width of column #") + n,
+                                     QStringLiteral("(values are entered in twips, don't worry - just use relative sizes.)"),
+                                     QStringLiteral("Enter '-1' to make the column always at maximum width."),
+                                     QStringLiteral("To reset to default value enter '0'"), QString(),
+                                     QStringLiteral("Current Width for Column #") + n + QStringLiteral(" = ") + w}
+                             .join(QStringLiteral("\r\n"));
+  bool ok = false;
+  const QString answer =
+      QInputDialog::getText(this, QStringLiteral("Set Width for column #") + n, prompt, QLineEdit::Normal, w, &ok);
+  if (!ok || answer.isEmpty()) return;  // a cancel gives an empty answer
+  mRecord->setDisplayWidth(d, CodePage::fromQString(answer));
+  refreshDisplay(2);
+}
+
+void FEditor::selectRange(std::int32_t k) {
+  mRecord->setRangeSelected(k);
+  // A maximum below the bar's value moves the value first, so the refill reads a valid column.
+  hsbFields2Display->setMaximum(mRecord->NoFieldsInSelectedRange());
+  refreshDisplay(2);
+}
+
+void FEditor::defineRange(std::int32_t k) {
+  if (!mSetRange) mSetRange = std::make_unique<FSetRange>(*this);
+  if (!mSetRange->setRangeInput(k, *this)) return;
+  selectRange(k);
+  optLockFields[static_cast<std::size_t>(k)]->setChecked(true);
+}
