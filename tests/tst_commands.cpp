@@ -237,6 +237,27 @@ class TestCommands : public QObject {
     QCOMPARE(w->record().DisplayWidth(1), -1);
   }
 
+  // What was defined and set comes back in the next window of the kind.
+  void rangesAndWidthsAreKept() {
+    defineRange(3, rangeDialog(QStringLiteral("2, 3,"), QStringLiteral("pair"), {0}));
+    ModalAnswerer answerer;
+    answerer.then<QInputDialog>([](QInputDialog* box) {
+      box->setTextValue(QStringLiteral("5000"));
+      box->accept();
+    });
+    rightPress(find<HeaderBox>(QStringLiteral("txtColumn_0"))->viewport());
+    QVERIFY(answerer.allAnswered());
+    find<QPushButton>(QStringLiteral("cmdFileActions_7"))->click();
+    QVERIFY(!w->isVisible());
+    FEditor next;
+    next.setFileType(1);
+    QCOMPARE(next.record().RangeSelected(), 3);
+    QCOMPARE(next.record().getSelRangeArrayStr(3), std::string("2, 3, "));
+    QCOMPARE(next.findChild<QRadioButton*>(QStringLiteral("optLockFields_3"))->text(), QStringLiteral("pair"));
+    QVERIFY(next.findChild<QRadioButton*>(QStringLiteral("optLockFields_3"))->isChecked());
+    QCOMPARE(next.record().DisplayWidth(1), 5000);
+  }
+
   void clockLabels() {
     auto* clock = find<QLabel>(QStringLiteral("lblClock"));
     auto* target = find<QLabel>(QStringLiteral("lblClockTarget"));
