@@ -13,6 +13,8 @@
 
 #include "CRecordData.h"
 #include "Platform.h"
+#include "Require.h"
+#include "StoreChecks.h"
 
 namespace {
 
@@ -23,12 +25,6 @@ constexpr std::int32_t kPackedFirst = 22;  // cell 22 of a unit file's line pack
 constexpr std::int32_t kPackedLast = 43;
 
 int gBoxes = 0;
-
-void require(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "fuzz_record: %s\n", what);
-  std::abort();
-}
 
 // `ends` gets, per record, the offset past its CR and the character after it, as the load's
 // progress reports give it.
@@ -99,30 +95,6 @@ bool checkLoadSaveLoad(CRecordData& store, std::int32_t kind, const std::string&
   require(again.NoUnits() == store.NoUnits(), "a saved file keeps its records");
   require(save(again, kind) == saved, "saving a saved file changes nothing");
   return true;
-}
-
-// A listed range is valid range text that reads back to itself.
-void checkRange(CRecordData& store, std::int32_t range, std::string_view text) {
-  store.setRange(range, text);
-  const std::string listed = store.getSelRangeArrayStr(range);
-  require(store.setRange(range, listed) == 0, "a listed range reads back without complaint");
-  require(store.getSelRangeArrayStr(range) == listed, "a listed range reads back to itself");
-  store.setRangeSelected(range);
-  std::string columns;
-  for (std::int32_t c = 1; c <= store.NoFieldsInSelectedRange(); ++c) {
-    const std::int32_t field = store.actualFieldNoInSelectedRange(c);
-    require(field >= 1 && field <= store.NoFields(), "a column shows a field of the kind");
-    columns += std::to_string(field) + ", ";
-  }
-  require(columns == listed && store.getSelRangeArrayStr() == listed, "the columns are the listed range");
-}
-
-void checkWidths(CRecordData& store, std::int32_t column, std::string_view text) {
-  store.setAllDisplayWidths(text);
-  store.setDisplayWidth(column, text);
-  const std::string listed = store.getWidthArrayStr();
-  store.setAllDisplayWidths(listed);
-  require(store.getWidthArrayStr() == listed, "a listed width list reads back to itself");
 }
 
 // Bytes a user can type into a cell without touching the file's structure: no TAB, line end,

@@ -35,19 +35,6 @@ int printMessage(const std::string& prompt, int style, const std::string& title)
   return (style & Platform::kButtonMask) == Platform::OkOnly ? Platform::Ok : Platform::Cancel;
 }
 
-// Loads the file as the editor's Load File does, the kind forced or detected; returns the kind,
-// or 0 after a reported failure.
-GlobalShared::FileType load(const std::string& path, GlobalShared::FileType fileType, CRecordData& record) {
-  std::string text = GlobalShared::readWholeFile(path);
-  if (fileType == 0) fileType = DataFile::detectFileType(text);
-  if (fileType == 0) {
-    DataFile::reportDetectionFailure();
-    return 0;
-  }
-  record.initRanges(fileType);
-  return record.createRecord(std::move(text), path) ? fileType : 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,7 +54,7 @@ int main(int argc, char** argv) {
   if (!check && !save) return usage();
 
   CRecordData record;
-  const GlobalShared::FileType kind = load(args[1], fileType, record);
+  const GlobalShared::FileType kind = DataFile::readDataFile(args[1], fileType, record);
   if (kind == 0) return EXIT_FAILURE;
   if (save) return DataFile::writeDataFile(record, kind, args[2]) ? EXIT_SUCCESS : EXIT_FAILURE;
 

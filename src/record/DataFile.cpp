@@ -25,6 +25,17 @@ void reportDetectionFailure() {
       Platform::OkOnly | Platform::Critical, "LoadRecord Aborted!");
 }
 
+std::int32_t readDataFile(const std::string& sPath, std::int32_t iFileType, CRecordData& record) {
+  std::string text = GlobalShared::readWholeFile(sPath);
+  if (iFileType == 0) iFileType = detectFileType(text);
+  if (iFileType == 0) {
+    reportDetectionFailure();
+    return 0;
+  }
+  record.initRanges(iFileType);
+  return record.createRecord(std::move(text), sPath) ? iFileType : 0;
+}
+
 bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::string& sPath) {
   constexpr std::size_t kChunk = std::size_t{1} << 20;
   AtomicFileWriter file(sPath);

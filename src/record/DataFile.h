@@ -14,6 +14,10 @@ std::int32_t detectFileType(std::string_view sText);
 // Shows "LoadRecord Aborted!": the kind of a file could not be detected.
 void reportDetectionFailure();
 
+// Reads and parses a data file as Load File does, the kind forced (1..3) or detected (0), into a
+// store set up for it. Returns the kind, or 0 after a reported failure.
+std::int32_t readDataFile(const std::string& sPath, std::int32_t iFileType, CRecordData& record);
+
 // Writes the projectile header, every record and the closing line ends (or the text that
 // followed the data when it held more than line ends). The destination is replaced only when
 // the new file is complete. On failure shows the save-error box and returns false.
