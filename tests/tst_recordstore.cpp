@@ -1,9 +1,13 @@
+#include <QDirIterator>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "Fetch.h"
 #include <fstream>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "CGlobal.h"
@@ -32,6 +36,42 @@ std::unique_ptr<CRecordData> loaded(int kind, const QByteArray& text) {
     return nullptr;
   }
   return record;
+}
+
+struct SaveOutcome {
+  bool saved;
+  std::string boxes;  // "title|prompt\n" per message box
+};
+
+// writeDataFile in a child process, as another user than root (nobody) or with a limit on the
+// size of the files it writes.
+SaveOutcome saveInChild(CRecordData& record, const std::string& path, qint64 sizeLimit, bool notRoot) {
+  int pipeEnds[2];
+  if (::pipe(pipeEnds) != 0) return {false, "no pipe"};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(pipeEnds[0]);
+    if (notRoot && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    if (sizeLimit > 0) {
+      ::signal(SIGXFSZ, SIG_IGN);  // the write then fails with EFBIG, as a full disk fails it with ENOSPC
+      const rlimit limit{static_cast<rlim_t>(sizeLimit), static_cast<rlim_t>(sizeLimit)};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    Platform::setMessageBox([&](const std::string& prompt, int, const std::string& title) {
+      const std::string line = title + "|" + prompt + "\n";
+      [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], line.data(), line.size());
+      return int(Platform::Ok);
+    });
+    ::_exit(DataFile::writeDataFile(record, 2, path) ? 0 : 1);
+  }
+  ::close(pipeEnds[1]);
+  std::string boxes;
+  char buffer[4096];
+  for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) boxes.append(buffer, static_cast<std::size_t>(got));
+  ::close(pipeEnds[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return {WIFEXITED(status) && WEXITSTATUS(status) == 0, boxes};
 }
 
 QByteArray saved(CRecordData& record, int kind) {
@@ -252,36 +292,43 @@ class TestRecordStore : public QObject {
     QCOMPARE(DataFile::detectFileType(fetched<QByteArray>("start").toStdString()), fetched<int>("kind"));
   }
 
+  // Each save runs in a child process, which may give up root (so that a read-only folder is
+  // read-only) or get a file-size limit (so that the disk is full after that many bytes).
   void failedSaveKeepsTheOldFile_data() {
     QTest::addColumn<QString>("destination");
+    QTest::addColumn<int>("sizeLimit");  // bytes; 0: none
     QTest::addColumn<QString>("error");
-    QTest::newRow("folder not writable") << "readonly/old.txt" << "[13] :Permission denied";
-    QTest::newRow("destination is a folder") << "folder" << "[21] :Is a directory";
-    QTest::newRow("folder missing") << "missing/old.txt" << "[2] :No such file or directory";
+    QTest::newRow("folder not writable") << "readonly/old.txt" << 0 << "[13] :Permission denied";
+    QTest::newRow("destination is a folder") << "folder" << 0 << "[21] :Is a directory";
+    QTest::newRow("folder missing") << "missing/old.txt" << 0 << "[2] :No such file or directory";
+    QTest::newRow("disk full at the first byte") << "old.txt" << 1 << "[27] :File too large";
+    QTest::newRow("disk full in the second block") << "old.txt" << (1 << 20) + 10 << "[27] :File too large";
+    QTest::newRow("disk full at the last byte") << "old.txt" << -1 << "[27] :File too large";
   }
   void failedSaveKeepsTheOldFile() {
     QFETCH(QString, destination);
+    QFETCH(int, sizeLimit);
     QTemporaryDir dir;
+    ::chmod(dir.path().toLocal8Bit().constData(), 0755);  // a user other than root may look in
     QDir(dir.path()).mkpath("readonly");
     QDir(dir.path()).mkpath("folder");
-    const QString keep = dir.filePath(destination == "folder" ? "folder/keep" : "readonly/old.txt");
+    const QString keep = dir.filePath(destination == "folder" ? "folder/keep" : destination == "old.txt" ? "old.txt" : "readonly/old.txt");
     std::ofstream(keep.toStdString(), std::ios::binary) << "old content";
-    const QByteArray readOnly = dir.filePath("readonly").toLocal8Bit();
-    ::chmod(readOnly.constData(), 0555);
-    if (destination.startsWith("readonly") && ::access(readOnly.constData(), W_OK) == 0)
-      QSKIP("this user may write into read-only folders");
+    ::chmod(dir.filePath("readonly").toLocal8Bit().constData(), 0555);
+    QByteArray text;
+    for (int r = 0; r < 8000; ++r) text += DataText::record(28, "value");  // 1.5 MB: two blocks are written
+    auto record = loaded(2, text + kEnd);
     const std::string path = dir.filePath(destination).toStdString();
-    auto record = loaded(2, DataText::record(28, "a") + kEnd);
-    MessageRecorder boxes;
-    QVERIFY(!DataFile::writeDataFile(*record, 2, path));
-    QCOMPARE(boxes.boxes.size(), std::size_t{1});
-    QCOMPARE(boxes.boxes[0].title, std::string("PelkoEditor"));
-    QCOMPARE(boxes.boxes[0].style, int(Platform::OkOnly));
-    QCOMPARE(QString::fromStdString(boxes.boxes[0].prompt),
-             "An error occurred trying to save to '" + QString::fromStdString(path) + "'\r\n" + fetched<QString>("error"));
+    const SaveOutcome outcome = saveInChild(*record, path, sizeLimit < 0 ? text.size() + kEnd.size() - 1 : sizeLimit,
+                                            destination.startsWith("readonly"));
+    QVERIFY(!outcome.saved);
+    QCOMPARE(QString::fromStdString(outcome.boxes),
+             "PelkoEditor|An error occurred trying to save to '" + QString::fromStdString(path) + "'\r\n" + fetched<QString>("error") + "\n");
     QCOMPARE(fileBytes(keep), QByteArray("old content"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);  // no temporary file left
-    ::chmod(readOnly.constData(), 0755);
+    QStringList files;  // no temporary file left
+    for (QDirIterator it(dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) files << it.next();
+    QCOMPARE(files, QStringList{keep});
+    ::chmod(dir.filePath("readonly").toLocal8Bit().constData(), 0755);
   }
 
   void saveReplacesALongerFile() {
