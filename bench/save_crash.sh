@@ -22,7 +22,7 @@ for _ in range(4):
     cut = text.index(b"\r\n", cut) + 2
 header, units = text[:cut], text[cut:]
 with open(sys.argv[1], "wb") as out:
-    out.write(header + units * (50_000_000 // len(units)) + b"\r\n")
+    out.write(header + units * (50_000_000 // len(units)) + b"\r\n\r\n")
 PY
 "$tool" check "$folder/new.txt"
 cp samples/crusader_build_prod13.txt "$folder/old.txt"
