@@ -270,6 +270,33 @@ class TestFileActions : public QObject {
     QCOMPARE(status(), (QStringLiteral("24 units saved to:    ") + target).toLower());
   }
 
+  // The underlined letters of the buttons reach them from anywhere in the window.
+  void accessKeys_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("dialog");  // the title of what opens
+    QTest::newRow("Alt+L") << int(Qt::Key_L) << "Open File [prod/build/projectile]";
+    QTest::newRow("Alt+S") << int(Qt::Key_S) << "Save [Unit_Prod11] File As...";
+    QTest::newRow("Alt+D") << int(Qt::Key_D) << "select Default File Type to Load";
+    QTest::newRow("Alt+N") << int(Qt::Key_N) << "Error Launching PelkoEditor!";
+    QTest::newRow("Alt+X") << int(Qt::Key_X) << "";
+  }
+  void accessKeys() {
+    QFETCH(int, key);
+    QFETCH(QString, dialog);
+    QVERIFY(w->LoadRecord(copyOfSample(kUnits).toStdString(), 0));
+    autoDetect()->setChecked(key != Qt::Key_D);
+    Seen seen;
+    ModalAnswerer answerer;
+    if (key == Qt::Key_L || key == Qt::Key_S) answerer.then<QFileDialog>(chooseFile({}, seen));
+    if (key == Qt::Key_D) answerer.then<FPrompt>(chooseKind(0, seen));
+    if (key == Qt::Key_N) answerer.then<QMessageBox>(pressInBox(QMessageBox::Ok, seen));
+    QTest::keyClick(w->windowHandle(), Qt::Key(key), Qt::AltModifier);  // as the window system delivers it
+    // A button's access key clicks it a moment later, as a visible press.
+    if (key == Qt::Key_X) QTRY_VERIFY(!w->isVisible());
+    else QTRY_VERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    QCOMPARE(seen.dialogs.value(0).section(QLatin1Char('|'), 0, 0), dialog);
+  }
+
   void actionsWithoutButtonDoNothing() {
     ModalAnswerer answerer;  // no dialog may open
     for (int index : {1, 4, 6, 8, -1}) QVERIFY(!w->doFileAction(index));
