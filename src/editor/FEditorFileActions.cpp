@@ -53,16 +53,18 @@ bool FEditor::askSaveChanges() {
 }
 
 bool FEditor::newEditor() {
-  const QString program = CodePage::fromPath(Platform::programFolder() + kExecutable);
+  const std::string path = Platform::programFolder() + kExecutable;
   QProcess process;
-  process.setProgram(program);
+  process.setProgram(CodePage::fromPath(path));
   process.setWorkingDirectory(QDir::currentPath());
   if (process.startDetached()) return true;
-  // Qt names the failure but gives no number: ask the system why the file cannot run.
-  const std::string path = CodePage::toPath(program);
-  const int error = ::access(path.c_str(), X_OK) != 0 ? errno : static_cast<int>(process.error());
-  const std::string description = error == static_cast<int>(process.error()) ? CodePage::fromQString(process.errorString())
-                                                                              : std::generic_category().message(error);
+  // Qt names the failure but gives no number: the system says why the file cannot run.
+  int error = static_cast<int>(process.error());
+  std::string description = CodePage::fromQString(process.errorString());
+  if (::access(path.c_str(), X_OK) != 0) {
+    error = errno;
+    description = std::generic_category().message(error);
+  }
   Platform::msgBox("Error:" + std::to_string(error) + "\r\n" + description + "\r\n\r\nCouldn't find PelkoEditor.exe to Launch!!",
                    Platform::OkOnly | Platform::Exclamation, "Error Launching PelkoEditor!");
   return false;
