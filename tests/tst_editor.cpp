@@ -225,6 +225,18 @@ class TestEditor : public QObject {
     QCOMPARE(text(QStringLiteral("lblUnitNo")), QString::number(100 - bottom));
   }
 
+  // The bars are tab stops: past the last cell Tab reaches them, and the keys page.
+  void keyboardPages() {
+    load(2, 100);
+    QScrollBar* vertical = bar("vsbUnits2display");
+    QVERIFY(vertical->focusPolicy() & Qt::TabFocus);
+    vertical->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(vertical, Qt::Key_PageDown);
+    QCOMPARE(vertical->value(), 5 + vertical->pageStep());
+    QCOMPARE(text(QStringLiteral("lblRowNo_0")), QString::number(1 + vertical->pageStep()));
+    QVERIFY(bar("hsbFields2Display")->focusPolicy() & Qt::TabFocus);
+  }
+
   void columnWidths() {
     load(1, 40);
     const int gridWidth = Twips::width(find(QStringLiteral("hsbFields2Display")));

@@ -128,6 +128,9 @@ void FEditor::createMainFrame() {
   hsbFields2Display->setPageStep(5);
   // Change comes with the released thumb and with values set by the program; Scroll while dragging.
   for (QScrollBar* bar : {vsbUnits2display, hsbFields2Display}) bar->setTracking(false);
+  // Tab stops, so that the keyboard pages through units and fields too.
+  vsbUnits2display->setFocusPolicy(Qt::StrongFocus);
+  hsbFields2Display->setFocusPolicy(Qt::StrongFocus);
   connect(hsbFields2Display, &QScrollBar::valueChanged, this, &FEditor::hsbFields2Display_Change);
   connect(hsbFields2Display, &QScrollBar::sliderMoved, this, &FEditor::hsbFields2Display_Scroll);
   connect(vsbUnits2display, &QScrollBar::valueChanged, this, &FEditor::vsbUnits2display_Change);
