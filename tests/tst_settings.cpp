@@ -182,6 +182,10 @@ class TestSettings : public QObject {
     writeIni("[S]\nA=1");  // LF ends and no final line end
     QVERIFY(writeIniString("S", "B", "2", getIniPath()));
     QCOMPARE(iniBytes(), QByteArray("[S]\nA=1\nB=2\n"));
+    writeIni("[S]\r\nA=1 \r\r");  // stray CRs at the end: the value reads the same once a line end follows
+    QCOMPARE(read("S", "A"), std::string("1"));
+    QVERIFY(writeIniString("T", "B", "2", getIniPath()));
+    QCOMPARE(read("S", "A"), std::string("1"));
   }
 
   void placement_data() {

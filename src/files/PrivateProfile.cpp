@@ -48,7 +48,7 @@ Lookup find(std::string_view text, std::string_view section, std::string_view ke
     const std::size_t newline = text.find('\n', pos);
     const std::size_t next = newline == std::string_view::npos ? text.size() : newline + 1;
     std::size_t end = newline == std::string_view::npos ? text.size() : newline;
-    if (end > pos && text[end - 1] == '\r') --end;
+    while (end > pos && text[end - 1] == '\r') --end;  // stray CRs at a line's end belong to no value
     const std::string_view line = text.substr(pos, end - pos);
     const std::string_view content = trim(line);
     if (!content.empty() && content.front() == '[') {
