@@ -9,6 +9,8 @@ packages=(
   clang libclang-rt-dev
   xvfb xauth
   fonts-liberation2
+  dpkg-dev file   # cpack's Debian package
+  python3 time    # the benchmark scripts
 )
 
 missing=()
