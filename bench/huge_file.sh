@@ -11,20 +11,7 @@ ninja -C "$build" -j2 pelkoTool load_progress >/dev/null
 
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
-python3 - "$folder/crusader_build_prod13.txt" <<'PY'
-import sys
-text = open("samples/crusader_build_prod13.txt", "rb").read().rstrip(b"\r\n") + b"\r\n"
-cut = 0
-for _ in range(4):
-    cut = text.index(b"\r\n", cut) + 2
-header, units = text[:cut], text[cut:]
-with open(sys.argv[1], "wb") as out:
-    out.write(header)
-    block = units * (10_000_000 // len(units))
-    for _ in range(100):
-        out.write(block)
-    out.write(b"\r\n\r\n")  # the two line ends after the last record
-PY
+python3 bench/building_file.py "$folder/crusader_build_prod13.txt" 1000
 file=$folder/crusader_build_prod13.txt
 echo "file: $(( $(stat -c %s "$file") / 1000000 )) MB"
 

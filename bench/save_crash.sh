@@ -13,17 +13,7 @@ tool=$build/bin/pelkoTool
 
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
-# The sample's units repeated to 50 MB; its four header rows are single lines.
-python3 - "$folder/new.txt" <<'PY'
-import sys
-text = open("samples/crusader_build_prod13.txt", "rb").read().rstrip(b"\r\n") + b"\r\n"
-cut = 0
-for _ in range(4):
-    cut = text.index(b"\r\n", cut) + 2
-header, units = text[:cut], text[cut:]
-with open(sys.argv[1], "wb") as out:
-    out.write(header + units * (50_000_000 // len(units)) + b"\r\n\r\n")
-PY
+python3 bench/building_file.py "$folder/new.txt" 50
 "$tool" check "$folder/new.txt"
 cp samples/crusader_build_prod13.txt "$folder/old.txt"
 start=$(date +%s%N)

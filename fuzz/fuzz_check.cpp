@@ -13,7 +13,6 @@
 
 #include "CRecordData.h"
 #include "DataFile.h"
-#include "Platform.h"
 #include "Require.h"
 
 namespace {
@@ -22,28 +21,18 @@ std::string tempPath(const char* what) {
   return "/dev/shm/fuzz_check_" + std::to_string(::getpid()) + what;
 }
 
-int gBoxes = 0;
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bool silenced = [] {
-    Platform::setMessageBox([](const std::string&, int, const std::string&) {
-      ++gBoxes;
-      return static_cast<int>(Platform::Ok);
-    });
-    return true;
-  }();
-  (void)silenced;
   if (size == 0) return 0;
   const std::int32_t forced = data[0] % 4;  // 0: detected
   static const std::string in = tempPath(".txt"), out = tempPath("-saved.txt");
   std::ofstream(in, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data) + 1,
                                                               static_cast<std::streamsize>(size - 1));
-  gBoxes = 0;
+  messageBoxesShown() = 0;
   CRecordData record;
   const std::int32_t kind = DataFile::readDataFile(in, forced, record);
-  require(gBoxes == (kind == 0 ? 1 : 0), "a load reports one message exactly when it fails");
+  require(messageBoxesShown() == (kind == 0 ? 1 : 0), "a load reports one message exactly when it fails");
   require(kind == 0 || forced == 0 || kind == forced, "a forced kind is the kind loaded");
   if (kind == 0) return 0;
   require(DataFile::writeDataFile(record, kind, out), "a loaded file can be saved");
