@@ -65,6 +65,7 @@ void FPrompt::layOut() {
   const int frameTop = captionHeight + 120;
   Twips::place(fraPrompt, Twips::left(fraPrompt), frameTop, Twips::width(fraPrompt), kFrameHeight);
   const int outerHeight = kFrameHeight + frameTop + kOuterMargin;
+  winId();  // the window's frame is only known once the platform window exists
   const int borders = frameGeometry().height() - height();
   setFixedSize(Twips::toPixels(kInnerWidth), Twips::toPixels(outerHeight) - borders);
 }
