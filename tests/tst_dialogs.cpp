@@ -1,4 +1,5 @@
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -8,6 +9,8 @@
 #include "COpClDialog.h"
 #include "FPrompt.h"
 #include "ModalAnswerer.h"
+#include "Shots.h"
+#include "Twips.h"
 
 using namespace std::string_literals;
 
@@ -137,33 +140,36 @@ class TestDialogs : public QObject {
     }
   }
 
-  void fileTitle_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("a file") << "/mods/Crusader_Build_Prod13.txt" << "Crusader_Build_Prod13.txt";
-    QTest::newRow("a folder's path") << "/mods/" << "";
-    QTest::newRow("empty") << "" << "";
-  }
-  void fileTitle() {
-    QFETCH(QString, path);
-    QFETCH(QString, title);
-    QCOMPARE(QString::fromStdString(COpClDialog().VBGetFileTitle(path.toStdString())), title);
-  }
-
-  // Each showing starts from nothing chosen; any close but a kind's button returns 0.
+  // Each showing starts from nothing chosen, with its own wording; the frame sits below the note
+  // line however it wraps; any close but a kind's button returns 0.
   void promptChoices() {
     QWidget owner;
     FPrompt prompt(&owner);
+    QStringList shown;
+    const auto press = [&](const char* button) {
+      return [&shown, button](FPrompt* p) {
+        const QWidget* frame = p->findChild<QWidget*>(QStringLiteral("fraPrompt"));
+        const auto* caption = p->findChild<QLabel*>(QStringLiteral("lblCaption"));
+        if (std::abs(Twips::top(frame) - (Twips::height(caption) + 120)) > 15 ||
+            std::abs(Twips::fromPixels(p->frameGeometry().height()) - (4275 + Twips::top(frame) + 345)) > 15)
+          shown << QStringLiteral("misplaced");
+        shown << p->windowTitle() + QLatin1Char('|') + caption->text();
+        shoot(p, p->windowTitle() + QStringLiteral(".png"));
+        if (std::string_view(button) == "Escape") QTest::keyClick(p, Qt::Key_Escape);
+        else p->findChild<QAbstractButton*>(QLatin1String(button))->click();
+      };
+    };
     ModalAnswerer answerer;
-    answerer.then<FPrompt>([](FPrompt* p) { p->findChild<QToolButton*>(QStringLiteral("cmdLaunch_2"))->click(); })
-        .then<FPrompt>([](FPrompt* p) { QTest::keyClick(p, Qt::Key_Escape); })
-        .then<FPrompt>([](FPrompt* p) { p->findChild<QPushButton*>(QStringLiteral("cmdExit"))->click(); })
-        .then<FPrompt>([](FPrompt* p) { p->findChild<QToolButton*>(QStringLiteral("cmdLaunch_3"))->click(); });
+    answerer.then<FPrompt>(press("cmdLaunch_2")).then<FPrompt>(press("Escape")).then<FPrompt>(press("cmdExit"))
+        .then<FPrompt>(press("cmdLaunch_3"));
     QCOMPARE(prompt.RetMlFormID(&owner, false), 2);
     QCOMPARE(prompt.RetMlFormID(&owner, false), 0);
     QCOMPARE(prompt.RetMlFormID(&owner, true), 0);
     QCOMPARE(prompt.RetMlFormID(&owner, true), 3);
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    const QString load = QStringLiteral("Select File Type to Load|(file loaded must match type chosen when auto-detect is off)");
+    const QString defaults = QStringLiteral("select Default File Type to Load|(will switch Editor to correct mode automatically)");
+    QCOMPARE(shown, (QStringList{load, load, defaults, defaults}));
   }
 };
 

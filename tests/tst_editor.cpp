@@ -101,23 +101,6 @@ class TestEditor : public QObject {
     QVERIFY(std::abs(Twips::top(last) - (1200 + 395 * 20)) <= 15);
   }
 
-  void secondInstanceIsOffset() {
-    Twips::move(w, 1500, 1200);
-    GlobalShared::saveWindowPlacement(*w);  // the placement both windows start from
-    FEditor second;
-    QVERIFY(std::abs(Twips::left(&second) - (Twips::left(w) + 1000)) <= 15);
-    QVERIFY(std::abs(Twips::top(&second) - (Twips::top(w) + 1000)) <= 15);
-  }
-
-  void emptyWindow() {
-    QCOMPARE(w->windowTitle(), QStringLiteral(" PelkoEditor"));
-    QCOMPARE(w->FormID(), 0);
-    QVERIFY(!visible(QStringLiteral("fraMain")) && !visible(QStringLiteral("fraOptions")));
-    QVERIFY(visible(QStringLiteral("fraFileActions")));
-    QVERIFY(!find(QStringLiteral("cmdFileActions_3"))->isEnabled());
-    QCOMPARE(text(QStringLiteral("cmdSlide")), QString(QChar(171)));
-  }
-
   void setUpForEachKind_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("title");

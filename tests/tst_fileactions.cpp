@@ -135,32 +135,6 @@ class TestFileActions : public QObject {
     QCOMPARE(status(), before);
   }
 
-  void promptLooks() {
-    Seen seen;
-    ModalAnswerer answerer;
-    answerer.then<FPrompt>([&](FPrompt* prompt) {
-      QCOMPARE(prompt->findChild<QLabel*>(QStringLiteral("lblCaption"))->text(),
-               QStringLiteral("(will switch Editor to correct mode automatically)"));
-      shoot(prompt, QStringLiteral("prompt-defaults.png"));
-      chooseKind(0, seen)(prompt);
-    });
-    click(button(5));
-    autoDetect()->setChecked(false);
-    answerer.then<FPrompt>([&](FPrompt* prompt) {
-      QCOMPARE(prompt->findChild<QLabel*>(QStringLiteral("lblCaption"))->text(),
-               QStringLiteral("(file loaded must match type chosen when auto-detect is off)"));
-      const QWidget* frame = prompt->findChild<QWidget*>(QStringLiteral("fraPrompt"));
-      const QWidget* caption = prompt->findChild<QWidget*>(QStringLiteral("lblCaption"));
-      QVERIFY(std::abs(Twips::top(frame) - (Twips::height(caption) + 120)) <= 15);
-      QVERIFY(std::abs(Twips::fromPixels(prompt->frameGeometry().height()) - (4275 + Twips::top(frame) + 345)) <= 15);
-      shoot(prompt, QStringLiteral("prompt-load.png"));
-      chooseKind(0, seen)(prompt);
-    });
-    click(button(2));
-    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
-    QCOMPARE(seen.dialogs, (QStringList{QStringLiteral("select Default File Type to Load"), QStringLiteral("Select File Type to Load")}));
-  }
-
   // Which kind's settings are stored before the open dialog shows, and what is then loaded.
   void loadFile_data() {
     QTest::addColumn<bool>("detect");

@@ -118,35 +118,6 @@ class TestLoadSave : public QObject {
     QVERIFY(!QGuiApplication::overrideCursor());
   }
 
-  void defaultCopyWording() {
-    const std::string copy = write(QStringLiteral("ProjectileStats.bak"), sample(QStringLiteral("ProjectileStats.txt")));
-    QVERIFY(w->LoadRecord(copy, 3));
-    QCOMPARE(text("lblLoadMessage"), QStringLiteral("Loading default [ProjectileStats] data..........."));
-    QCOMPARE(text("lblProgress"), QStringLiteral("Loading from file:\r\n") + QString::fromStdString(copy).toLower());
-  }
-
-  void failedSaveKeepsTheStatus() {
-    QVERIFY(w->LoadRecord(write(QStringLiteral("good.txt"), sample(QStringLiteral("ProjectileStats.txt"))), 0));
-    const QString status = text("lblStatusBar");
-    MessageRecorder boxes;
-    QVERIFY(!w->SaveRecord(path(QStringLiteral("missing/out.txt"))));
-    QCOMPARE(boxes.boxes.size(), std::size_t{1});
-    QCOMPARE(boxes.boxes[0].prompt, "An error occurred trying to save to '" + path(QStringLiteral("missing/out.txt")) +
-                                        "'\r\n[2] :No such file or directory");
-    QCOMPARE(text("lblStatusBar"), status);
-    QVERIFY(!QGuiApplication::overrideCursor());
-  }
-
-  void progressCounterAndBar() {
-    w->setFileType(3);
-    w->mRecord_unitLoaded(3, 100, 60);
-    QCOMPARE(text("lblUnitsLoaded"), QStringLiteral("labels"));
-    QTest::qWait(40);  // the panel is brought up to date about 30 times a second
-    w->mRecord_unitLoaded(5, 100, 0);
-    QCOMPARE(text("lblUnitsLoaded"), QStringLiteral("4"));
-    QVERIFY(std::abs(Twips::width(w->findChild<QWidget*>(QStringLiteral("shpProgressBar"))) - 6630) <= 15);
-  }
-
   // A slow paint makes every record's handler paint, so the panel's pictures during a real load
   // can be compared one by one.
   void progressShownDuringLoad() {

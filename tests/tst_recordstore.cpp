@@ -10,7 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "CGlobal.h"
 #include "CRecordData.h"
 #include "DataFile.h"
 #include "DataText.h"
@@ -331,24 +330,6 @@ class TestRecordStore : public QObject {
     ::chmod(dir.filePath("readonly").toLocal8Bit().constData(), 0755);
   }
 
-  void saveReplacesALongerFile() {
-    QTemporaryDir dir;
-    const std::string path = dir.filePath("old.txt").toStdString();
-    std::ofstream(path, std::ios::binary) << std::string(100000, 'o');
-    auto record = loaded(2, DataText::record(28, "a"));
-    QVERIFY(DataFile::writeDataFile(*record, 2, path));
-    QCOMPARE(fileBytes(QString::fromStdString(path)), DataText::record(28, "a") + kEnd);
-  }
-
-  void gridLimitsFollowTheScreen() {
-    const CGlobal global;
-    QCOMPARE(global.MaxFields(), 20);
-    QCOMPARE(global.MaxUnits(), 21);
-    Platform::setScreenTwips({28800, 16200});
-    const CGlobal fullHd;
-    QCOMPARE(fullHd.MaxFields(), 39);
-    QCOMPARE(fullHd.MaxUnits(), 32);
-  }
 };
 
 QTEST_APPLESS_MAIN(TestRecordStore)
