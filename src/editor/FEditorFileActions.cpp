@@ -48,7 +48,11 @@ bool FEditor::doFileAction(std::int32_t iAction) {
 bool FEditor::askSaveChanges() {
   const int answer = Platform::msgBox("The data in " + mRecord->sFilePath() + " has changed.\r\n\r\nDo you want to save the changes?",
                                       Platform::YesNoCancel | Platform::Exclamation, "Discard Changes?");
-  if (answer == Platform::Yes) return doFileAction(kSaveFileAs);
+  // Yes goes on only when the save succeeded: a cancelled or failed save keeps the edits here.
+  if (answer == Platform::Yes) {
+    doFileAction(kSaveFileAs);
+    return !mDataChanged;
+  }
   return answer == Platform::No;
 }
 
@@ -135,8 +139,7 @@ void FEditor::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (mFormID != 0) GlobalShared::saveTypeSettings(mFormID, *this);
-  GlobalShared::saveWindowPlacement(*this);
+  GlobalShared::saveClosingSettings(mFormID, *this);
   mSetRange.reset();
   mPrompt.reset();
   mRecord = std::make_unique<CRecordData>();  // the loaded data go; the window stays safe to touch

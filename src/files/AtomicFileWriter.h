@@ -5,6 +5,13 @@
 // Writes a file so that the destination is only ever the whole old file or the whole new one:
 // the bytes go to a temporary file in the destination's folder, which replaces the destination
 // on commit(). A writer destroyed before commit() removes its temporary file.
+//
+// Destinations are treated as a careful editor treats them: a symbolic link is followed and its
+// target written (the link stays a link); a read-only file is refused as a failed open; the old
+// file's permissions and, where allowed, its owner are kept; when the folder cannot take a
+// temporary file but the file itself is writable, the file is rewritten in place at commit(),
+// from the whole text gathered in memory, so that only the disk can fail it. Temporary files that
+// killed saves left beside the same destination are removed.
 class AtomicFileWriter {
  public:
   explicit AtomicFileWriter(std::string destination);
@@ -19,12 +26,21 @@ class AtomicFileWriter {
   // The platform error number of the first failure, 0 while all went well.
   int errorNumber() const { return mError; }
 
+  // The name stem of this writer's temporary files beside `target` (a path without links).
+  static std::string temporaryStem(const std::string& target);
+
  private:
   bool fail(int error);
   void discard();
+  bool openInPlace();
+  bool commitInPlace();
+  void removeStaleTemporaries() const;
 
   std::string mDestination;
+  std::string mTarget;  // the destination with its links followed
   std::string mTempPath;
+  std::string mInPlaceText;
+  bool mInPlace = false;
   int mFd = -1;
   int mError = 0;
 };

@@ -81,13 +81,18 @@ std::int64_t readFully(int fd, char* buffer, std::size_t size) {
   return static_cast<std::int64_t>(done);
 }
 
-// Reads the whole file; returns 0 or the error number.
+// Our own code for a path that names a pipe, device or socket: reading one could wait forever.
+constexpr int kNotRegularFile = -1;
+
+// Reads the whole file; returns 0, the error number or kNotRegularFile.
 int readInto(const std::string& sPath, std::string& text) {
-  FileDescriptor file(::open(sPath.c_str(), O_RDONLY | O_CLOEXEC));
+  // Without O_NONBLOCK, opening a named pipe waits for a writer; on a regular file it does nothing.
+  FileDescriptor file(::open(sPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (file.get() < 0) return errno;
   struct stat info {};
   if (::fstat(file.get(), &info) != 0) return errno;
   if (S_ISDIR(info.st_mode)) return EISDIR;
+  if (!S_ISREG(info.st_mode)) return kNotRegularFile;
   const auto size = static_cast<std::size_t>(info.st_size);
   int error = 0;
   try {
@@ -142,7 +147,8 @@ std::string describeError(int errorNumber) {
 std::string readWholeFile(const std::string& sPath) {
   std::string text;
   if (const int error = readInto(sPath, text); error != 0) {
-    Platform::msgBox("An error occurred trying to read '" + sPath + "'\r\n" + describeError(error),
+    const std::string why = error == kNotRegularFile ? describeError(EINVAL) + " (not a regular file)" : describeError(error);
+    Platform::msgBox("An error occurred trying to read '" + sPath + "'\r\n" + why,
                      Platform::OkOnly | Platform::Critical, "PelkoEditor");
     return {};
   }

@@ -118,12 +118,16 @@ class FileView {
   bool mValid = false;
 };
 
-// An advisory lock beside the file, so that two instances' read-modify-write cycles do not
-// interleave. Each holds it for one key's write only, so waiting for it is short; the kernel
-// wakes a waiter as soon as the holder closes it, and a process that dies releases it.
+// An advisory lock on the settings file's folder, so that two instances' read-modify-write
+// cycles do not interleave and nothing is left beside the file. (The file itself is replaced at
+// every write: a waiter on the old file could be passed over again and again.) A process that
+// dies releases its lock.
 class WriterLock {
  public:
-  explicit WriterLock(const std::string& file) : mFd(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
+  explicit WriterLock(const std::string& file) {
+    const std::size_t slash = file.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+    mFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     while (mFd >= 0 && ::flock(mFd, LOCK_EX) != 0 && errno == EINTR) {
     }
   }
@@ -134,8 +138,27 @@ class WriterLock {
   WriterLock& operator=(const WriterLock&) = delete;
 
  private:
-  int mFd;
+  int mFd = -1;
 };
+
+// Puts one key's line into the file's text.
+void setKey(std::string& text, const IniEntry& entry) {
+  std::string value = entry.value;
+  for (char& c : value)
+    if (c == '\r' || c == '\n') c = ' ';  // a line end would split the key's line
+  const std::string eol = lineEndOf(text);
+  const std::string keyLine = entry.key + "=" + value;
+  const Lookup found = find(text, entry.section, entry.key);
+  if (found.keyBegin) {
+    text.replace(*found.keyBegin, *found.keyEnd - *found.keyBegin, keyLine);
+  } else if (found.sectionFound) {
+    text.insert(found.insertAt, (found.insertNeedsLineEnd ? eol : "") + keyLine + eol);
+  } else {
+    if (!text.empty() && text.back() != '\n') text += eol;
+    if (!text.empty()) text += eol;
+    text += "[" + entry.section + "]" + eol + keyLine + eol;
+  }
+}
 
 }  // namespace
 
@@ -151,6 +174,10 @@ std::string readIniString(const std::string& sSection, const std::string& sKey, 
 
 bool writeIniString(const std::string& sSection, const std::string& sKey, const std::string& sValue,
                     const std::string& sFile) {
+  return writeIniStrings({{sSection, sKey, sValue}}, sFile);
+}
+
+bool writeIniStrings(const std::vector<IniEntry>& entries, const std::string& sFile) {
   WriterLock lock(sFile);
   std::string text;
   {
@@ -158,21 +185,7 @@ bool writeIniString(const std::string& sSection, const std::string& sKey, const 
     if (!file.valid()) return false;
     text = file.bytes();
   }
-  std::string value = sValue;
-  for (char& c : value)
-    if (c == '\r' || c == '\n') c = ' ';  // a line end would split the key's line
-  const std::string eol = lineEndOf(text);
-  const std::string keyLine = sKey + "=" + value;
-  const Lookup found = find(text, sSection, sKey);
-  if (found.keyBegin) {
-    text.replace(*found.keyBegin, *found.keyEnd - *found.keyBegin, keyLine);
-  } else if (found.sectionFound) {
-    text.insert(found.insertAt, (found.insertNeedsLineEnd ? eol : "") + keyLine + eol);
-  } else {
-    if (!text.empty() && text.back() != '\n') text += eol;
-    if (!text.empty()) text += eol;
-    text += "[" + sSection + "]" + eol + keyLine + eol;
-  }
+  for (const IniEntry& entry : entries) setKey(text, entry);
   AtomicFileWriter file(sFile);
   return file.open() && file.write(text) && file.commit();
 }

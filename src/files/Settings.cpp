@@ -45,8 +45,32 @@ std::optional<std::int32_t> wholeNumber(const std::string& text, std::int32_t lo
   return static_cast<std::int32_t>(value);
 }
 
-void write(const std::string& section, const std::string& key, const std::string& value) {
-  writeIniString(section, key, value, getIniPath());
+// What saveTypeSettings writes, in order.
+std::vector<IniEntry> typeSettings(FileType iFileType, const SettingsWindow& window) {
+  const std::string section = sectionOf(iFileType);
+  std::vector<IniEntry> entries{{section, kSelectedRange, formatSettingsNumber(window.RangeSelected())}};
+  for (std::int32_t n = kFirstUserRange; n <= kLastRange; ++n) {
+    entries.push_back({section, rangeArrayKey(n), window.getSelRangeArrayStr(n)});
+    entries.push_back({section, captionKey(n), window.rangeButtonTag(n)});
+  }
+  for (std::int32_t i = 0; i <= 1; ++i)
+    entries.push_back({section, scrollUpdateKey(i), formatSettingsNumber(window.scrollUpdate(i))});
+  entries.push_back({section, kWidthsArray, window.getWidthArrayStr()});
+  return entries;
+}
+
+// What saveWindowPlacement writes, in order.
+std::vector<IniEntry> windowPlacement(const SettingsWindow& window) {
+  const SettingsWindow::State state = window.windowState();
+  std::vector<IniEntry> entries;
+  // A minimized or maximized window keeps the last normal placement for its restored size.
+  if (state != SettingsWindow::Minimized) entries.push_back({kWindowSection, "Windowstate", formatSettingsNumber(state)});
+  if (state != SettingsWindow::Normal) return entries;
+  entries.push_back({kWindowSection, "Left", formatSettingsNumber(window.windowLeft())});
+  entries.push_back({kWindowSection, "Width", formatSettingsNumber(window.windowWidth())});
+  entries.push_back({kWindowSection, "Top", formatSettingsNumber(window.windowTop())});
+  entries.push_back({kWindowSection, "Height", formatSettingsNumber(window.windowHeight())});
+  return entries;
 }
 
 }  // namespace
@@ -54,8 +78,9 @@ void write(const std::string& section, const std::string& key, const std::string
 std::string getIniPath() { return Platform::programFolder() + "/pelkoEditor.ini"; }
 
 std::string formatSettingsNumber(double value) {
-  char digits[64];
-  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  // Plain decimal digits, never an exponent: the largest double has 309 of them.
+  char digits[512];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed);
   std::string text(digits, result.ptr);
   return value < 0 ? text : " " + text;
 }
@@ -82,14 +107,7 @@ void loadTypeSettings(FileType iFileType, SettingsWindow& window) {
 }
 
 void saveTypeSettings(FileType iFileType, SettingsWindow& window) {
-  const std::string section = sectionOf(iFileType);
-  write(section, kSelectedRange, formatSettingsNumber(window.RangeSelected()));
-  for (std::int32_t n = kFirstUserRange; n <= kLastRange; ++n) {
-    write(section, rangeArrayKey(n), window.getSelRangeArrayStr(n));
-    write(section, captionKey(n), window.rangeButtonTag(n));
-  }
-  for (std::int32_t i = 0; i <= 1; ++i) write(section, scrollUpdateKey(i), formatSettingsNumber(window.scrollUpdate(i)));
-  write(section, kWidthsArray, window.getWidthArrayStr());
+  writeIniStrings(typeSettings(iFileType, window), getIniPath());
 }
 
 void loadWindowPlacement(SettingsWindow& window) {
@@ -105,15 +123,14 @@ void loadWindowPlacement(SettingsWindow& window) {
       window.setWindowState(static_cast<SettingsWindow::State>(*state));
 }
 
-void saveWindowPlacement(const SettingsWindow& window) {
-  const SettingsWindow::State state = window.windowState();
-  // A minimized or maximized window keeps the last normal placement for its restored size.
-  if (state != SettingsWindow::Minimized) write(kWindowSection, "Windowstate", formatSettingsNumber(state));
-  if (state != SettingsWindow::Normal) return;
-  write(kWindowSection, "Left", formatSettingsNumber(window.windowLeft()));
-  write(kWindowSection, "Width", formatSettingsNumber(window.windowWidth()));
-  write(kWindowSection, "Top", formatSettingsNumber(window.windowTop()));
-  write(kWindowSection, "Height", formatSettingsNumber(window.windowHeight()));
+void saveWindowPlacement(const SettingsWindow& window) { writeIniStrings(windowPlacement(window), getIniPath()); }
+
+void saveClosingSettings(FileType iFileType, SettingsWindow& window) {
+  std::vector<IniEntry> entries;
+  if (iFileType != 0) entries = typeSettings(iFileType, window);
+  const std::vector<IniEntry> placement = windowPlacement(window);
+  entries.insert(entries.end(), placement.begin(), placement.end());
+  writeIniStrings(entries, getIniPath());
 }
 
 }  // namespace GlobalShared

@@ -19,6 +19,10 @@ void saveTypeSettings(FileType iFileType, SettingsWindow& window);
 void loadWindowPlacement(SettingsWindow& window);
 void saveWindowPlacement(const SettingsWindow& window);
 
+// What closing the window stores: the kind's view (unless iFileType is 0), then the placement,
+// with one rewrite of the file.
+void saveClosingSettings(FileType iFileType, SettingsWindow& window);
+
 // How numbers are written: a blank before a number that is not negative ("Selected Range= 3").
 std::string formatSettingsNumber(double value);
 

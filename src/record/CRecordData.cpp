@@ -62,6 +62,7 @@ bool CRecordData::createRecord(std::string sInputData, std::string sFilename) {
   mTable = parser.takeTable();
   mTailOffset = parser.tailOffset();
   mEdits.clear();
+  mSaveProblems.clear();
   mFilePath = std::move(sFilename);
   return true;
 }
@@ -84,6 +85,17 @@ void CRecordData::setField(std::int32_t iFieldNo, std::int32_t iRecNo, std::stri
   if (!validRecord(iRecNo) || !validField(field)) return;
   mEdits[static_cast<std::uint64_t>(iRecNo - 1) * mNoFields + (field - 1)] = std::move(sFieldData);
   mTable.at(iRecNo - 1, field - 1).offset = FieldTable::kEdited;
+  std::string written;
+  writeRecord(iRecNo, written, nullptr);
+  if (auto problem = SaveGuard(*this).check(iRecNo, written))
+    mSaveProblems[iRecNo] = std::move(*problem);
+  else
+    mSaveProblems.erase(iRecNo);
+}
+
+const SaveProblem* CRecordData::saveProblem(std::int32_t iRecNo) const {
+  const auto found = mSaveProblems.find(iRecNo);
+  return found == mSaveProblems.end() ? nullptr : &found->second;
 }
 
 std::vector<std::string> CRecordData::returnArrayUnitNames(std::int32_t iRecord2StartAt,
@@ -116,6 +128,11 @@ std::string CRecordData::getStr2Write(std::int32_t iRecNo) {
 }
 
 void CRecordData::appendStr2Write(std::int32_t iRecNo, std::string& out) {
+  writeRecord(iRecNo, out, nullptr);
+  if (mUnitLoaded) mUnitLoaded(iRecNo, NoUnits(), std::abs(static_cast<std::int64_t>(iRecNo) - NoUnits()));
+}
+
+void CRecordData::writeRecord(std::int32_t iRecNo, std::string& out, std::vector<std::size_t>* fieldStarts) const {
   const std::size_t start = out.size();
   const bool unitFile = mFormID == GlobalShared::kUnitProd;
   const bool headerRecord = iRecNo <= kTroopHeaderRecords;
@@ -125,6 +142,7 @@ void CRecordData::appendStr2Write(std::int32_t iRecNo, std::string& out) {
   for (std::int32_t i = kTroopFirst; unitFile && !headerRecord && !packed && i <= kTroopLast; ++i)
     packed = !value(iRecNo, i).empty();
   for (std::int32_t i = 1; i <= mNoFields; ++i) {
+    if (fieldStarts) fieldStarts->push_back(out.size() - start + (packed && i == kTroopFirst ? 1 : 0));
     if (!unitFile || i < kTroopFirst || i > kTroopLast) {
       out += value(iRecNo, i);
       out += '\t';
@@ -144,5 +162,4 @@ void CRecordData::appendStr2Write(std::int32_t iRecNo, std::string& out) {
   }
   if (out.size() > start) out.pop_back();
   out += "\r\n";
-  if (mUnitLoaded) mUnitLoaded(iRecNo, NoUnits(), std::abs(static_cast<std::int64_t>(iRecNo) - NoUnits()));
 }

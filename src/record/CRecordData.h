@@ -2,12 +2,14 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "FieldTable.h"
+#include "SaveGuard.h"
 
 struct LoadFailure;
 
@@ -47,8 +49,12 @@ class CRecordData {
   std::int32_t setAllDisplayWidths(std::string_view sText);
 
   // --- records ---
-  // Stores a value for the field shown in display column iFieldNo of record iRecNo.
+  // Stores a value for the field shown in display column iFieldNo of record iRecNo, as given.
+  // The record is then checked as a save would write it: see saveProblem.
   void setField(std::int32_t iFieldNo, std::int32_t iRecNo, std::string sFieldData);
+  // Why record iRecNo, as edited, would not read back the same after a save; null when it would.
+  const SaveProblem* saveProblem(std::int32_t iRecNo) const;
+  bool hasSaveProblems() const { return !mSaveProblems.empty(); }
   std::vector<std::string> returnArrayUnitNames(std::int32_t iRecord2StartAt, std::int32_t iNoRecords) const;
   // Indexed [column][record], both from 0.
   std::vector<std::vector<std::string>> returnArrayFieldXUnit(std::int32_t iRecord2StartAt,
@@ -68,7 +74,11 @@ class CRecordData {
   std::string_view TrailingText() const;
 
  private:
+  friend class SaveGuard;
   static constexpr int kRanges = 6;
+
+  // The record's file text; fieldStarts, when given, gets where each field's value begins.
+  void writeRecord(std::int32_t iRecNo, std::string& out, std::vector<std::size_t>* fieldStarts) const;
 
   std::string_view value(std::int32_t iRecNo, std::int32_t iField) const;
   bool validRecord(std::int32_t iRecNo) const { return iRecNo >= 1 && iRecNo <= NoUnits(); }
@@ -84,6 +94,7 @@ class CRecordData {
   std::string mText;  // the loaded file; the field table points into it
   FieldTable mTable;
   std::unordered_map<std::uint64_t, std::string> mEdits;  // key: (record - 1) * NoFields + field - 1
+  std::map<std::int32_t, SaveProblem> mSaveProblems;       // by record; only edited records can have one
   std::size_t mTailOffset = 0;
   std::int32_t mRangeSelected = 1;
   // Per range: entry 0 is the count, entries 1..count the field numbers of the display columns.

@@ -4,6 +4,7 @@
 #include "CRecordData.h"
 #include "GlobalShared.h"
 #include "Platform.h"
+#include "SaveGuard.h"
 
 namespace DataFile {
 
@@ -43,9 +44,19 @@ bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::strin
   std::string buffer;
   buffer.reserve(kChunk + 64 * 1024);
   if (iFileType == GlobalShared::kProjectileStats) buffer = record.ProjVerInfo();
+  SaveGuard guard(record);
   const std::int32_t units = record.NoUnits();
   for (std::int32_t r = 1; ok && r <= units; ++r) {
+    const std::size_t from = buffer.size();
     record.appendStr2Write(r, buffer);
+    // A record that would read back differently is never written: the old file stays whole.
+    if (auto problem = guard.check(r, std::string_view(buffer).substr(from))) {
+      Platform::msgBox("The data cannot be saved to '" + sPath + "' as it is, because it would not read back the same:\r\n\r\n" +
+                           SaveGuard::describe(record, *problem) +
+                           ".\r\n\r\nNothing was written. Correct the value and save again.",
+                       Platform::OkOnly | Platform::Exclamation, "PelkoEditor");
+      return false;
+    }
     if (buffer.size() >= kChunk) {
       ok = file.write(buffer);
       buffer.clear();

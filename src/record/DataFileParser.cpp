@@ -55,14 +55,14 @@ std::optional<LoadFailure> DataFileParser::parse(const std::string& text, std::s
   return std::nullopt;
 }
 
-std::optional<LoadFailure> DataFileParser::parseRecord(const std::string& text, std::size_t& pos) {
-  const char* record = text.data() + pos;
-  const std::size_t available = text.size() - pos;
+std::optional<LoadFailure> DataFileParser::findRecordEnd(std::string_view rest, std::size_t& length) {
+  const char* record = rest.data();
+  const std::size_t available = rest.size();
   const std::size_t scan = std::min(available, kLastTerminatorPosition);
   const auto tabsNeeded = static_cast<std::size_t>(mCells - 1);
   mTabs.clear();
   bool inQuotes = false;
-  std::size_t length = scan;
+  length = scan;
   for (std::size_t i = 0; i < scan; ++i) {
     const char c = record[i];
     if (c == '"') {
@@ -86,10 +86,24 @@ std::optional<LoadFailure> DataFileParser::parseRecord(const std::string& text, 
     cut.errorDescription = "Input past end of file: the data ends with a carriage return that has no line feed after it.";
     return cut;
   }
+  return std::nullopt;
+}
+
+std::optional<LoadFailure> DataFileParser::parseRecord(const std::string& text, std::size_t& pos) {
+  std::size_t length = 0;
+  if (auto failed = findRecordEnd(std::string_view(text).substr(pos), length)) return failed;
   FieldTable::Ref* refs = mTable.appendRecord(pos);
-  if (auto failed = splitFields(record, length, refs)) return failed;
+  if (auto failed = splitFields(text.data() + pos, length, refs)) return failed;
   pos += length + 2;
   return std::nullopt;
+}
+
+std::optional<LoadFailure> DataFileParser::readRecord(std::string_view text, std::int32_t record,
+                                                      FieldTable::Ref* refs, std::size_t& length) {
+  mRecord = record;
+  mSeparatorFound = true;
+  if (auto failed = findRecordEnd(text, length)) return failed;
+  return splitFields(text.data(), length, refs);
 }
 
 std::optional<LoadFailure> DataFileParser::splitFields(const char* record, std::size_t length,
@@ -110,6 +124,8 @@ std::optional<LoadFailure> DataFileParser::splitFields(const char* record, std::
     if (unitFile && cell == kTroopFirst) {
       if (!splitTroopStats(record, begin, end, refs))
         return LoadFailure{LoadFailure::Detail::IncorrectlyFormatted, mRecord, mFailedField, 0, {}};
+      if (!troopCellFitsWhenWritten(length, end - begin, refs))
+        return LoadFailure{LoadFailure::Detail::TooLong, mRecord, kTroopFirst, 0, {}};
     } else {
       refs[field - 1] = {static_cast<std::uint16_t>(begin), static_cast<std::uint16_t>(end - begin)};
     }
@@ -119,7 +135,9 @@ std::optional<LoadFailure> DataFileParser::splitFields(const char* record, std::
 
 // The packed cell: "v22, v23, ..., v43" with each value trimmed of blanks. A cell without its
 // opening quote or with fewer than 22 values fails the load, so that a save never silently
-// drops a character or invents the missing values.
+// drops a character or invents the missing values. The save writes the cell anew between
+// quotes of its own: a cell whose quotes would then change the record's quote count (the 22nd
+// value not ended inside the cell, or an even number of quotes after it) fails too.
 bool DataFileParser::splitTroopStats(const char* record, std::size_t begin, std::size_t end,
                                      FieldTable::Ref* refs) {
   auto ref = [](std::size_t from, std::size_t to) {
@@ -138,7 +156,7 @@ bool DataFileParser::splitTroopStats(const char* record, std::size_t begin, std:
     const bool last = field == kTroopLast;
     std::size_t to = from;
     while (to < end && record[to] != ',' && !(last && record[to] == '"')) ++to;
-    if (to >= end && !last) {
+    if (to >= end) {
       mFailedField = field;
       return false;
     }
@@ -147,7 +165,20 @@ bool DataFileParser::splitTroopStats(const char* record, std::size_t begin, std:
     while (first < stop && record[first] == ' ') ++first;
     while (stop > first && record[stop - 1] == ' ') --stop;
     refs[field - 1] = ref(first, stop);
+    if (last && std::count(record + to, record + end, '"') % 2 == 0) {
+      mFailedField = field;
+      return false;
+    }
     from = to + 1;
   }
   return true;
+}
+
+// Whether the record, its packed cell written as the save writes it, still fits the length limit.
+bool DataFileParser::troopCellFitsWhenWritten(std::size_t length, std::size_t cellLength,
+                                              const FieldTable::Ref* refs) const {
+  if (mRecord <= kTroopHeaderRecords || cellLength == 0) return true;
+  std::size_t written = 2 + 2 * (kTroopLast - kTroopFirst);  // the quotes and the ", " separators
+  for (std::int32_t field = kTroopFirst; field <= kTroopLast; ++field) written += refs[field - 1].length;
+  return length - cellLength + written < kLastTerminatorPosition;
 }

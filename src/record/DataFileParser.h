@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "FieldTable.h"
@@ -37,14 +38,22 @@ class DataFileParser {
   // cause instead of the plain "incorrectly formatted".
   std::optional<LoadFailure> parse(const std::string& text, std::size_t dataStart, bool separatorFound);
 
+  // Reads text that starts a record, as record `record` of a file whose earlier records loaded:
+  // its NoFields fields go to refs and `length` gets the record's length before its CR. The
+  // save's check reads each written record with this, the same code a load runs.
+  std::optional<LoadFailure> readRecord(std::string_view text, std::int32_t record, FieldTable::Ref* refs,
+                                        std::size_t& length);
+
   FieldTable takeTable() { return std::move(mTable); }
   // Everything after the empty line that ends the data (starts with that line's CR), or empty.
   std::size_t tailOffset() const { return mTailOffset; }
 
  private:
   std::optional<LoadFailure> parseRecord(const std::string& text, std::size_t& pos);
+  std::optional<LoadFailure> findRecordEnd(std::string_view rest, std::size_t& length);
   std::optional<LoadFailure> splitFields(const char* record, std::size_t length, FieldTable::Ref* refs);
   bool splitTroopStats(const char* cell, std::size_t begin, std::size_t end, FieldTable::Ref* refs);
+  bool troopCellFitsWhenWritten(std::size_t length, std::size_t cellLength, const FieldTable::Ref* refs) const;
   LoadFailure failure(LoadFailure::Detail detail, std::int32_t field) const;
 
   std::int32_t mFileType;
