@@ -8,6 +8,7 @@
 
 #include "COpClDialog.h"
 #include "FPrompt.h"
+#include "MessageRecorder.h"
 #include "ModalAnswerer.h"
 #include "Shots.h"
 #include "Twips.h"
@@ -109,14 +110,20 @@ class TestDialogs : public QObject {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("chosen");
     QTest::newRow("default extension") << QStringLiteral("mod") << true;
-    QTest::newRow("259 characters fit") << QString() << true;
-    QTest::newRow("260 do not") << QString() << false;
+    QTest::newRow("4,095 bytes fit") << QString() << true;
+    QTest::newRow("4,096 do not, and a box says so") << QString() << false;
   }
   void saveAppendsTheExtensionAndRefusesLongPaths() {
     QFETCH(QString, name);
     QFETCH(bool, chosen);
-    const int folderLength = int(mFolder.path().size()) + 1;
-    if (name.isEmpty()) name = QString((chosen ? 259 : 260) - folderLength - 4, QLatin1Char('n')) + QStringLiteral(".txt");
+    if (name.isEmpty()) {  // a real folder deep enough that a short name reaches the limit
+      QString folder = mFolder.path();
+      while (folder.size() < 3900) folder += QLatin1Char('/') + QString(200, QLatin1Char('d'));
+      QVERIFY(QDir().mkpath(folder));
+      name = folder + QLatin1Char('/') + QString((chosen ? 4095 : 4096) - int(folder.size()) - 5, QLatin1Char('n')) +
+             QStringLiteral(".txt");
+    }
+    MessageRecorder boxes;
     COpClDialog dialog;
     std::string filename, fileTitle, filter = "Text Files (*.txt)|*.txt", initDir = mFolder.path().toStdString();
     std::string title = "Save", ext = "TXT";
@@ -132,11 +139,14 @@ class TestDialogs : public QObject {
     if (!chosen) {
       QCOMPARE(filename, ""s);
       QCOMPARE(dialog.ExtendedError(), COpClDialog::kBufferTooSmall);
+      QCOMPARE(boxes.boxes.size(), std::size_t{1});
+      QVERIFY(boxes.boxes[0].prompt.starts_with("The path is too long for this system (4096 bytes; at most 4095)"));
     } else if (name == QStringLiteral("mod")) {
       QCOMPARE(QString::fromStdString(filename), mFolder.filePath(QStringLiteral("mod.TXT")));
       QCOMPARE(flags, COpClDialog::kOverwritePrompt | COpClDialog::kHideReadOnly);
     } else {
-      QCOMPARE(filename.size(), std::size_t{259});
+      QCOMPARE(filename.size(), std::size_t{4095});
+      QVERIFY(boxes.boxes.empty());
     }
   }
 

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "CodePage.h"
+#include "Platform.h"
 
 namespace {
 
@@ -104,7 +105,12 @@ bool COpClDialog::showDialog(Mode mode, std::string& Filename, std::string& File
     Filter = selected.description + '\0' + selected.pattern;
     return true;
   }
-  if (!chosen.isEmpty()) mExtendedError = kBufferTooSmall;  // a cancel has no extended error
+  if (!chosen.isEmpty()) {  // a cancel has no extended error
+    mExtendedError = kBufferTooSmall;
+    Platform::msgBox("The path is too long for this system (" + std::to_string(bytes.size()) + " bytes; at most " +
+                         std::to_string(kMaxPath - 1) + "):\r\n" + bytes,
+                     Platform::OkOnly | Platform::Exclamation, "PelkoEditor");
+  }
   Filename.clear();
   FileTitle.clear();
   Filter.clear();

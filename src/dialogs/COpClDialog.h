@@ -1,4 +1,5 @@
 #pragma once
+#include <climits>
 #include <cstdint>
 #include <string>
 
@@ -16,8 +17,8 @@ class COpClDialog {
   static constexpr std::int32_t kEnableTemplate = 64;
   static constexpr std::int32_t kAllowMultiSelect = 512;
   static constexpr std::int32_t kFileMustExist = 4096;
-  // The file-name buffer's size, its terminating NUL included.
-  static constexpr std::size_t kMaxPath = 260;
+  // The file-name buffer's size, its terminating NUL included: the platform's own path limit.
+  static constexpr std::size_t kMaxPath = PATH_MAX;
   // The extended error for a path that does not fit that buffer.
   static constexpr std::int32_t kBufferTooSmall = 0x3003;
 

@@ -3,11 +3,14 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "SettingsWindow.h"
 
 class CRecordData;
+class CellEditor;
 class FPrompt;
 class FSetRange;
 class GridCell;
@@ -17,7 +20,6 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLockFile;
-class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -103,6 +105,11 @@ class FEditor : public QWidget, public SettingsWindow {
   void txtField_GotFocus(std::int32_t iIndex);
   void txtField_LostFocus();
   void txtField_Change();
+  void showInCellEditor(std::string value);
+  void showStoredValueInEditor();
+  void placeCaret(QPoint point);
+  void markSaveProblems(std::int32_t iRow);
+  QString saveProblemText(std::int32_t iRecNo, std::int32_t iField) const;
   void growCell(GridCell* cell, std::int32_t iIndex);
   void setRowHighlight(std::int32_t iIndex, bool focused);
   void focusNextCell(int step);
@@ -166,8 +173,12 @@ class FEditor : public QWidget, public SettingsWindow {
   std::unique_ptr<FPrompt> mPrompt;
   std::unique_ptr<FSetRange> mSetRange;  // made on first use, unloaded when the window closes
   // The one real text editor, placed over the cell that has the focus; -1 when none has it.
-  QPlainTextEdit* mCellEditor = nullptr;
+  CellEditor* mCellEditor = nullptr;
   std::int32_t mEditedIndex = -1;
+  std::string mCellValue;  // the bytes the editor's text stands for
+  QString mCellShown;      // the editor's text for them
+  // This edit's earlier texts and values: the editor's own undo gets back the exact bytes.
+  std::vector<std::pair<QString, std::string>> mCellStates;
 
   // --- controls; arrays are indexed as the window's control arrays ---
   QFrame* fraMain = nullptr;

@@ -6,7 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -14,6 +14,8 @@
 
 #include "CGlobal.h"
 #include "CRecordData.h"
+#include "CellEditor.h"
+#include "CellText.h"
 #include "CodePage.h"
 #include "FEditor.h"
 #include "GridCell.h"
@@ -35,7 +37,7 @@ void setBackground(QWidget* widget, QPalette::ColorRole role) {
 }  // namespace
 
 void FEditor::watchCells() {
-  mCellEditor = new QPlainTextEdit(fraDisplay);
+  mCellEditor = new CellEditor(fraDisplay);
   mCellEditor->setObjectName(QStringLiteral("cellEditor"));
   mCellEditor->setFrameShape(QFrame::NoFrame);
   mCellEditor->setTabChangesFocus(true);
@@ -81,6 +83,18 @@ bool FEditor::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusOut:
       if (watched == mCellEditor) txtField_LostFocus();
       break;
+    case QEvent::MouseButtonPress: {
+      // A click places the caret where it was clicked, as in a text box. The point is the
+      // cell's own, from before a grown cell moved: its text starts at the top either way.
+      auto* cell = qobject_cast<GridCell*>(watched);
+      const auto* press = static_cast<QMouseEvent*>(event);
+      if (!cell || press->button() != Qt::LeftButton) break;
+      if (!cell->hasFocus() && (mEditedIndex < 0 || txtField[static_cast<std::size_t>(mEditedIndex)] != cell))
+        cell->setFocus(Qt::MouseFocusReason);
+      if (mEditedIndex >= 0 && txtField[static_cast<std::size_t>(mEditedIndex)] == cell)
+        placeCaret(press->position().toPoint());
+      return true;
+    }
     case QEvent::KeyPress: {
       const int key = static_cast<QKeyEvent*>(event)->key();
       if (watched != mCellEditor) break;
@@ -127,15 +141,27 @@ void FEditor::txtField_GotFocus(std::int32_t iIndex) {
   setRowHighlight(iIndex, true);
   growCell(cell, iIndex);
   mEditedIndex = iIndex;
-  const bool filling = fillingGrid;
-  fillingGrid = true;  // the editor takes the cell's text: not an edit
-  mCellEditor->setPlainText(cell->text());
-  fillingGrid = filling;
+  showInCellEditor(CodePage::fromQString(cell->text()));
   mCellEditor->setGeometry(cell->geometry());
   mCellEditor->show();
   mCellEditor->raise();
   mCellEditor->setFocus(Qt::OtherFocusReason);
-  mCellEditor->selectAll();
+  mCellEditor->selectAll();  // as a text box entered by Tab; a click then places the caret
+}
+
+// The editor takes a value: not an edit.
+void FEditor::showInCellEditor(std::string value) {
+  const bool filling = fillingGrid;
+  fillingGrid = true;
+  mCellEditor->setPlainText(CellText::display(value));
+  fillingGrid = filling;
+  mCellShown = mCellEditor->shownText();
+  mCellValue = std::move(value);
+  mCellStates.assign(1, {mCellShown, mCellValue});
+}
+
+void FEditor::placeCaret(QPoint point) {
+  mCellEditor->setTextCursor(mCellEditor->cursorForPosition(point));
 }
 
 void FEditor::growCell(GridCell* cell, std::int32_t iIndex) {
@@ -164,15 +190,74 @@ void FEditor::txtField_LostFocus() {
   Twips::place(cell, Twips::left(cell), restingTop, Twips::width(cell), kCellHeight);
   setRowHighlight(index, false);
   mLastSelectedIndex = index;
+  // The user learns of a value that cannot be saved when leaving it, not only at the save.
+  markSaveProblems(cellRow(index));
+  const std::int32_t record = vsbUnits2display->sliderPosition() + cellRow(index);
+  if (const SaveProblem* problem = mRecord->saveProblem(record))
+    lblStatusBar->setText(saveProblemText(record, problem->field));
 }
 
+// Each change writes through as typed. Only the changed span of the editor's text is carried
+// back to the value's bytes, so a line end or any other byte the user did not touch stays.
 void FEditor::txtField_Change() {
   if (fillingGrid || mEditedIndex < 0) return;
-  const QString text = mCellEditor->toPlainText();
-  txtField[static_cast<std::size_t>(mEditedIndex)]->setText(text);
+  constexpr std::size_t kStatesKept = 64;
+  const QString shown = mCellEditor->shownText();
+  const auto earlier = std::find_if(mCellStates.begin(), mCellStates.end(), [&](const auto& state) { return state.first == shown; });
+  CellText::Edit edit;
+  if (earlier != mCellStates.end())
+    edit.bytes = earlier->second;
+  else
+    edit = CellText::apply(mCellValue, mCellShown, shown, mCellEditor->pasteInProgress());
+  mCellValue = std::move(edit.bytes);
+  txtField[static_cast<std::size_t>(mEditedIndex)]->setText(CodePage::toQString(mCellValue));
   mRecord->setField(hsbFields2Display->sliderPosition() + cellColumn(mEditedIndex),
-                    vsbUnits2display->sliderPosition() + cellRow(mEditedIndex), CodePage::fromQString(text));
+                    vsbUnits2display->sliderPosition() + cellRow(mEditedIndex), mCellValue);
   mDataChanged = true;
+  if (edit.unmappable > 0) {
+    showStoredValueInEditor();
+    lblStatusBar->setText(QStringLiteral("A character that the file's code page cannot hold was stored as \"?\"."));
+  }
+  mCellShown = mCellEditor->shownText();
+  if (earlier == mCellStates.end()) {
+    if (mCellStates.size() >= kStatesKept) mCellStates.erase(mCellStates.begin());
+    mCellStates.emplace_back(mCellShown, mCellValue);
+  }
+}
+
+// The editor shows what the store holds, the caret kept where it was from the end.
+void FEditor::showStoredValueInEditor() {
+  const QString stored = CellText::display(mCellValue);
+  const int fromEnd = static_cast<int>(mCellEditor->shownText().size()) - mCellEditor->textCursor().position();
+  fillingGrid = true;
+  QTextCursor all(mCellEditor->document());
+  all.select(QTextCursor::Document);
+  all.insertText(stored);
+  fillingGrid = false;
+  QTextCursor caret = mCellEditor->textCursor();
+  caret.setPosition(std::max(0, static_cast<int>(stored.size()) - fromEnd));
+  mCellEditor->setTextCursor(caret);
+}
+
+QString FEditor::saveProblemText(std::int32_t iRecNo, std::int32_t iField) const {
+  const SaveProblem* problem = mRecord->saveProblem(iRecNo);
+  if (!problem || problem->field != iField) return {};
+  return QStringLiteral("Cannot be saved as it is: ") + CodePage::toQString(SaveGuard::describe(*mRecord, *problem)) +
+         QLatin1Char('.');
+}
+
+// Marks the shown cells of a grid row whose value a save would refuse.
+void FEditor::markSaveProblems(std::int32_t iRow) {
+  const std::int32_t record = vsbUnits2display->sliderPosition() + iRow;
+  const std::int32_t maxFields = gGlobal->MaxFields();
+  for (std::int32_t c = 0; c < maxFields; ++c) {
+    GridCell* cell = txtField[static_cast<std::size_t>(maxFields * iRow + c)];
+    if (cell->isHidden()) continue;
+    const QString problem =
+        saveProblemText(record, mRecord->actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition() + c));
+    cell->setMark(problem);
+    cell->setToolTip(problem.isEmpty() ? cell->tag() : problem);
+  }
 }
 
 void FEditor::showHoverHint(QWidget* control, int x) {
@@ -186,6 +271,7 @@ void FEditor::showHoverHint(QWidget* control, int x) {
   if (auto* cell = qobject_cast<GridCell*>(control)) {
     const auto index = std::find(txtField.begin(), txtField.end(), cell) - txtField.begin();
     const bool edge = x <= 30 || x >= Twips::width(txtColumn[static_cast<std::size_t>(cellColumn(static_cast<std::int32_t>(index)))]) - 60;
-    cell->setToolTip(edge ? QStringLiteral("right-click in column header (above) to change display width") : cell->tag());
+    cell->setToolTip(edge ? QStringLiteral("right-click in column header (above) to change display width")
+                          : cell->mark().isEmpty() ? cell->tag() : cell->mark());
   }
 }

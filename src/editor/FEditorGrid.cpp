@@ -1,7 +1,7 @@
 // Paging: which block of records x display columns the grid shows, and its refill from the store.
 #include <QCheckBox>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include "CellEditor.h"
 #include <QScrollBar>
 #include <algorithm>
 
@@ -127,15 +127,21 @@ void FEditor::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0,
       const QRect place(Twips::toPixels(colLeft[k]), cell->y(), Twips::toPixels(colWidth[k]), cell->height());
       if (cell->geometry() != place) cell->setGeometry(place);
       cell->setText(CodePage::toQString(data[k][static_cast<std::size_t>(r)]));
-      if (maxFields * r + c == mEditedIndex && mCellEditor->toPlainText() != cell->text())
-        mCellEditor->setPlainText(cell->text());  // the page moved under the cell being edited
+      if (maxFields * r + c == mEditedIndex && data[k][static_cast<std::size_t>(r)] != mCellValue)
+        showInCellEditor(data[k][static_cast<std::size_t>(r)]);  // the page moved under the cell being edited
       if (cell->tag() != colTip[k]) {
         cell->setTag(colTip[k]);
+        cell->setToolTip(colTip[k]);
+      }
+      if (!cell->mark().isEmpty()) {
+        cell->setMark({});
         cell->setToolTip(colTip[k]);
       }
       cell->show();
     }
   }
+  if (mRecord->hasSaveProblems())
+    for (std::int32_t r = 0; r < nRows; ++r) markSaveProblems(r);
   fraDisplay->endRefill();
   fillingGrid = false;
 }

@@ -23,6 +23,12 @@ void GridCell::setText(const QString& text) {
   if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
 }
 
+void GridCell::setMark(const QString& mark) {
+  if (mark == mMark) return;
+  mMark = mark;
+  if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
+}
+
 class CellLayer : public QWidget {
  public:
   explicit CellLayer(QWidget* parent) : QWidget(parent), mImages(kMaxKeptImageBytes) {
@@ -46,14 +52,17 @@ const QPixmap& CellLayer::image(const GridCell& cell) {
   const QPalette& colours = cell.palette();
   const QColor background = colours.color(cell.backgroundRole());
   const QString key = QString::number(size.width()) + QLatin1Char('x') + QString::number(size.height()) +
-                      QLatin1Char(':') + QString::number(background.rgba(), 16) + QLatin1Char(':') + cell.text();
+                      QLatin1Char(':') + QString::number(background.rgba(), 16) +
+                      (cell.mark().isEmpty() ? QLatin1Char(':') : QLatin1Char('!')) + cell.text();
   if (const QPixmap* kept = mImages.object(key)) return *kept;
   const qreal ratio = devicePixelRatioF();
   auto* pixmap = new QPixmap(size * ratio);
   pixmap->setDevicePixelRatio(ratio);
   QPainter painter(pixmap);
-  painter.fillRect(QRect(QPoint(), size), colours.color(QPalette::Mid));  // the border
-  painter.fillRect(QRect(QPoint(1, 1), size - QSize(2, 2)), background);
+  const bool marked = !cell.mark().isEmpty();
+  painter.fillRect(QRect(QPoint(), size), marked ? QColor(Qt::red) : colours.color(QPalette::Mid));  // the border
+  const int border = marked ? 2 : 1;
+  painter.fillRect(QRect(QPoint(border, border), size - QSize(2 * border, 2 * border)), background);
   QString text = cell.text();
   text.remove(QLatin1Char('\r'));  // a CR LF in a value is one line break
   painter.setFont(font());

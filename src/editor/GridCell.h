@@ -20,9 +20,15 @@ class GridCell : public QWidget {
   const QString& tag() const { return mTag; }
   void setTag(const QString& tag) { mTag = tag; }
 
+  // Why the cell's value cannot be saved as it is; empty when it can. A marked cell has a red
+  // frame.
+  const QString& mark() const { return mMark; }
+  void setMark(const QString& mark);
+
  private:
   QString mText;
   QString mTag;
+  QString mMark;
 };
 
 class CellLayer;
