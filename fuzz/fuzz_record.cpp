@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "CRecordData.h"
 #include "Require.h"
+#include "SaveGuard.h"
 #include "StoreChecks.h"
 
 namespace {
@@ -36,10 +38,15 @@ bool load(CRecordData& store, const std::string& text, std::vector<std::size_t>&
   return ok;
 }
 
-// What a save writes, in memory.
-std::string save(CRecordData& store, std::int32_t kind) {
+// What a save writes, in memory; nothing when the save's check refuses a record.
+std::optional<std::string> save(CRecordData& store, std::int32_t kind) {
   std::string out = kind == kProjectileStats ? store.ProjVerInfo() : std::string();
-  for (std::int32_t r = 1; r <= store.NoUnits(); ++r) out += store.getStr2Write(r);
+  SaveGuard guard(store);
+  for (std::int32_t r = 1; r <= store.NoUnits(); ++r) {
+    const std::size_t from = out.size();
+    out += store.getStr2Write(r);
+    if (guard.check(r, std::string_view(out).substr(from))) return std::nullopt;
+  }
   const std::string_view tail = store.TrailingText();
   out += tail.empty() ? std::string_view("\r\n\r\n") : tail;
   return out;
@@ -55,25 +62,20 @@ std::vector<std::string_view> records(std::string_view text, std::size_t start,
   return out;
 }
 
-// A save rewrites a unit's packed cell between quotes of its own and drops what follows its 22nd
-// value. That keeps the record's quote parity, and so where the reload ends it, only when the
-// cell's sole quotes were its first and last character, or it had none, and the rest of the
-// record has none. Records written as read keep their ends anyway.
-bool packedCellsKeepQuoteParity(const std::vector<std::string_view>& recs) {
-  for (std::size_t r = kHeaderRecords; r < recs.size(); ++r) {
-    const std::string_view rec = recs[r];
-    std::size_t begin = 0;
-    for (std::int32_t tab = 1; tab < kPackedFirst; ++tab) begin = rec.find('\t', begin) + 1;
-    const std::size_t end = rec.find('\t', begin);  // a load needs more cells than 22
-    const auto quotes = std::count(rec.begin(), rec.end(), '"');
-    if (begin == end || quotes == 0) continue;
-    if (quotes != 2 || end - begin < 2 || rec[begin] != '"' || rec[end - 1] != '"') return false;
-  }
-  return true;
+// Every value of every field of every record: range 1 is set to all fields meanwhile.
+std::vector<std::vector<std::string>> allValues(CRecordData& store) {
+  const std::int32_t selected = store.RangeSelected();
+  const std::string range1 = store.getSelRangeArrayStr(1);
+  store.setRange(1, "1 to " + std::to_string(store.NoFields()) + ",");
+  store.setRangeSelected(1);
+  auto values = store.returnArrayFieldXUnit(1, 1, store.NoUnits(), store.NoFields());
+  store.setRange(1, range1);
+  store.setRangeSelected(selected);
+  return values;
 }
 
-// Returns whether the check applied: a unit file whose quotes a save may move is left out.
-bool checkLoadSaveLoad(CRecordData& store, std::int32_t kind, const std::string& text,
+// Whatever loads saves, and loads again to the same values; a second save writes the same bytes.
+void checkLoadSaveLoad(CRecordData& store, std::int32_t kind, const std::string& text,
                        const std::vector<std::size_t>& ends) {
   const std::vector<std::string_view> recs = records(text, store.ProjVerInfo().size(), ends);
   require(recs.size() == static_cast<std::size_t>(store.NoUnits()), "one progress report per record");
@@ -82,25 +84,14 @@ bool checkLoadSaveLoad(CRecordData& store, std::int32_t kind, const std::string&
     require(store.getStr2Write(static_cast<std::int32_t>(r + 1)) == std::string(recs[r]) + "\r\n",
             "a record is written as read, ended by CR LF");
   }
-  if (kind == kUnitProd && !packedCellsKeepQuoteParity(recs)) return false;
-
-  const std::string saved = save(store, kind);
+  const std::optional<std::string> saved = save(store, kind);
+  require(saved.has_value(), "a loaded file can be saved");
   CRecordData again;
   again.initRanges(kind);
   std::vector<std::size_t> againEnds;
-  require(load(again, saved, againEnds), "a saved file loads again");
-  require(again.NoUnits() == store.NoUnits(), "a saved file keeps its records");
+  require(load(again, *saved, againEnds), "a saved file loads again");
+  require(allValues(again) == allValues(store), "a saved file reads back to the same values");
   require(save(again, kind) == saved, "saving a saved file changes nothing");
-  return true;
-}
-
-// Bytes a user can type into a cell without touching the file's structure: no TAB, line end,
-// quote, list comma, header semicolon or blank that a packed value would lose.
-std::string plainText(std::string_view text) {
-  std::string plain;
-  for (const char c : text)
-    if (std::string_view("\t\r\n\",; ").find(c) == std::string_view::npos) plain += c;
-  return plain;
 }
 
 void browse(const CRecordData& store, unsigned pick) {
@@ -115,36 +106,36 @@ void browse(const CRecordData& store, unsigned pick) {
           "one cell per column and row asked for");
 }
 
-// Every column of one record gets a plain value, some of them empty; saved and loaded again, the
-// record holds the edits. An edit that removes a quote moves the record's end, so a record with
-// quotes of its own is only read back in memory; a unit's packed cell is quoted by the writer.
+// Every column of one record gets a value cut from the input, any bytes at all, some of them
+// empty. A save either refuses the record, which the store then names as unsaveable, or writes
+// it so that it reads back with every edit.
 void checkEdits(CRecordData& store, std::int32_t kind, unsigned pick, std::string_view text) {
   // The text's length joins the first byte in choosing, so that most mutations choose anew.
   pick += static_cast<unsigned>(text.size());
   const std::int32_t rec = static_cast<std::int32_t>(pick % static_cast<unsigned>(store.NoUnits())) + 1;
-  const bool unitRow = kind == kUnitProd && rec > static_cast<std::int32_t>(kHeaderRecords);
-  const bool keepsItsEnd = unitRow || store.getStr2Write(rec).find('"') == std::string::npos;
-  const std::string plain = plainText(text);
   std::map<std::int32_t, std::string> edits;  // by field
   for (std::int32_t column = 1; column <= store.NoFieldsInSelectedRange(); ++column) {
     const auto c = static_cast<unsigned>(column);
-    std::string value = plain.substr(plain.empty() ? 0 : c * 7 % plain.size(), (c + pick) % 4);
+    std::string value(text.substr(text.empty() ? 0 : c * 7 % text.size(), (c + pick) % 4));
     store.setField(column, rec, value);
     require(store.returnArrayFieldXUnit(rec, column, 1, 1)[0][0] == value, "an edited field reads back");
     edits[store.actualFieldNoInSelectedRange(column)] = std::move(value);
   }
-  if (edits.empty() || !keepsItsEnd) return;
+  if (edits.empty()) return;
 
+  const std::optional<std::string> saved = save(store, kind);
+  require(saved.has_value() == (store.saveProblem(rec) == nullptr), "a save refuses exactly the records the store names");
+  if (!saved) return;
   CRecordData again;
   again.initRanges(kind);  // range 1 shows every field: column n is field n
   std::vector<std::size_t> ends;
-  require(load(again, save(store, kind), ends), "a file saved after edits loads again");
+  require(load(again, *saved, ends), "a file saved after edits loads again");
+  require(again.NoUnits() == store.NoUnits(), "a file saved after edits keeps its records");
   // A unit file's header rows write their packed cell from field 22 alone.
   const bool headerRow = kind == kUnitProd && rec <= static_cast<std::int32_t>(kHeaderRecords);
   for (const auto& [field, value] : edits)
-    if (!headerRow || field < kPackedFirst || field > kPackedLast)
-      require(again.returnArrayFieldXUnit(rec, field, 1, 1)[0][0] == value,
-              "an edit survives a save and a load");
+    if (!headerRow || field <= kPackedFirst || field > kPackedLast)
+      require(again.returnArrayFieldXUnit(rec, field, 1, 1)[0][0] == value, "an edit survives a save and a load");
 }
 
 }  // namespace
@@ -166,6 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::size_t> ends;
   if (!load(store, text, ends)) return 0;
   browse(store, pick);
-  if (checkLoadSaveLoad(store, kind, text, ends)) checkEdits(store, kind, pick, text);
+  checkLoadSaveLoad(store, kind, text, ends);
+  checkEdits(store, kind, pick, text);
   return 0;
 }
