@@ -3,6 +3,7 @@
 
 #include "Fetch.h"
 #include <fstream>
+#include <sys/stat.h>
 
 #include "GlobalShared.h"
 #include "MessageRecorder.h"
@@ -32,10 +33,12 @@ class TestGlobalShared : public QObject {
     QTest::addColumn<QString>("error");
     QTest::newRow("missing file") << "missing.txt" << "[2] :No such file or directory";
     QTest::newRow("a folder") << "" << "[21] :Is a directory";
+    QTest::newRow("a named pipe, at once") << "pipe" << "[22] :Invalid argument (not a regular file)";
   }
   void readFailureMessage() {
     QTemporaryDir dir;
     const std::string path = dir.filePath(fetched<QString>("name")).toStdString();
+    if (fetched<QString>("name") == "pipe") QCOMPARE(::mkfifo(path.c_str(), 0600), 0);
     MessageRecorder boxes;
     QCOMPARE(readWholeFile(path), std::string());
     QCOMPARE(boxes.boxes.size(), std::size_t{1});

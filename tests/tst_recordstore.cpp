@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "CRecordData.h"
+#include "AtomicFileWriter.h"
 #include "DataFile.h"
 #include "DataText.h"
 #include "FileBytes.h"
@@ -175,6 +176,16 @@ class TestRecordStore : public QObject {
         << 1 << unitFile({unitRecord("\"1, 2, 3\"")}) << "The [Unit_Prod11] Data is incorrectly formatted." << 5 << 24;
     QTest::newRow("unit list without its opening quote")
         << 1 << unitFile({unitRecord(troopList().mid(1).chopped(1))}) << "The [Unit_Prod11] Data is incorrectly formatted." << 5 << 22;
+    QByteArray openList = unitRecord(troopList().chopped(1));  // its closing quote comes later
+    QTest::newRow("unit list whose 22nd value runs to the cell's end")
+        << 1 << unitFile({openList.replace("\tu44\t", "\tu44\"\t")}) << "The [Unit_Prod11] Data is incorrectly formatted." << 5 << 43;
+    QByteArray evenTail = unitRecord(troopList() + "x\"");  // a save would drop a quote
+    QTest::newRow("unit list with an even count of quotes after its 22nd value")
+        << 1 << unitFile({evenTail.replace("\tu44\t", "\tu44\"\t")}) << "The [Unit_Prod11] Data is incorrectly formatted." << 5 << 43;
+    QByteArray nearLimit = unitRecord(troopList(","));  // ", " between values would take it over the limit
+    nearLimit.replace("\tu71", "\tu71" + QByteArray(39998 - (nearLimit.size() - 2), 'z'));
+    QTest::newRow("unit list that its save would take past 39,998 characters")
+        << 1 << unitFile({nearLimit}) << "The [Unit_Prod11] Data is incorrectly formatted." + tooLong << 5 << 22;
     QTest::newRow("unit line cut before the list")
         << 1 << unitFile({record(21, "u")}) << "The [Unit_Prod11] Data is incorrectly formatted." << 5 << 21;
     QByteArray cut = unitRecord(troopList());
@@ -259,6 +270,69 @@ class TestRecordStore : public QObject {
     QCOMPARE(record->getStr2Write(2), unitRecord("Troop stats 2", "h2_").toStdString());
   }
 
+  // An edit a save could not write so that it reads back the same is refused with the unit, the
+  // field and the reason; the old file stays. The other edits save and read back.
+  void editsThatCannotBeSaved_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QString>("refusal");  // empty: saved
+    QTest::newRow("decimal comma in a troop stat") << 1 << 25 << QByteArray("1,5")
+        << "Record 5 (\"u1\"), field 25: a comma in a troop-stat value would split it into two values";
+    QTest::newRow("comma and blank in a troop stat") << 1 << 30 << QByteArray("2, 7")
+        << "Record 5 (\"u1\"), field 30: a comma in a troop-stat value would split it into two values";
+    QTest::newRow("blank around a troop stat") << 1 << 23 << QByteArray(" 5")
+        << "Record 5 (\"u1\"), field 23: blanks at the start or end of a troop-stat value are not kept";
+    QTest::newRow("double quote in the last troop stat") << 1 << 43 << QByteArray("4\"")
+        << "Record 5 (\"u1\"), field 43: a double quote in the last troop-stat value would end the list early";
+    QTest::newRow("TAB in a value") << 2 << 3 << QByteArray("a\tb")
+        << "Record 5 (\"a2\"), field 3: a TAB in the value would split it into two fields";
+    QTest::newRow("single double quote") << 2 << 3 << QByteArray("6\"")
+        << "Record 5 (\"a2\"), field 3: a double quote (\") without its partner would join the record with the lines after it";
+    QTest::newRow("line end outside quotes") << 2 << 9 << QByteArray("a\r\nb")
+        << "Record 5 (\"a2\"), field 9: a line end outside double quotes would end the record early";
+    QTest::newRow("semicolon in a projectile value") << 3 << 4 << QByteArray("1;2")
+        << "Record 2 (\"p1\"), field 4: a semicolon in a projectile file would move the file's header past this record";
+    QTest::newRow("record over the length limit") << 2 << 5 << QByteArray(39900, 'x')
+        << "Record 5 (\"a2\"), field 5: the record would be 40000 characters long; a record may hold at most 39998";
+    QTest::newRow("quoted line ends") << 2 << 3 << QByteArray("\"a\r\nb\rc\"") << QString();
+    QTest::newRow("TAB in the last field") << 2 << 28 << QByteArray("a\tb") << QString();
+    QTest::newRow("comma outside the troop stats") << 1 << 44 << QByteArray("1,5") << QString();
+    QTest::newRow("every byte but the structural ones") << 2 << 2 << QByteArray("\x01\xa0\xff\n;,' x") << QString();
+  }
+  void editsThatCannotBeSaved() {
+    QFETCH(int, kind);
+    QFETCH(int, field);
+    QFETCH(QByteArray, value);
+    QFETCH(QString, refusal);
+    QByteArray text = kind == 1 ? unitFile({unitRecord(troopList())}) : "";
+    for (int r = 1; kind != 1 && r <= (kind == 3 ? 2 : 5); ++r) text += DataText::record(kind == 3 ? 38 : 28, r < 5 && kind == 2 ? "h" : kind == 3 ? "p" : "a");
+    auto record = loaded(kind, (kind == 3 ? "ver 1;" : "") + text + kEnd);
+    QVERIFY(record);
+    const int unit = kind == 3 ? 2 : 5;
+    record->setField(field, unit, value.toStdString());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.txt");
+    std::ofstream(path.toStdString(), std::ios::binary) << "old content";
+    MessageRecorder boxes;
+    const bool savedNow = DataFile::writeDataFile(*record, kind, path.toStdString());
+    QCOMPARE(savedNow, refusal.isEmpty());
+    if (!savedNow) {
+      QCOMPARE(fileBytes(path), QByteArray("old content"));
+      QCOMPARE(boxes.boxes.size(), std::size_t{1});
+      QCOMPARE(QString::fromStdString(boxes.boxes[0].prompt),
+               "The data cannot be saved to '" + path + "' as it is, because it would not read back the same:\r\n\r\n" +
+                   refusal + ".\r\n\r\nNothing was written. Correct the value and save again.");
+      QVERIFY(record->saveProblem(unit) && record->saveProblem(unit)->field == field);
+      QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.txt"});
+      return;
+    }
+    QVERIFY(!record->saveProblem(unit));
+    auto again = loaded(kind, fileBytes(path));
+    QVERIFY(again);
+    QCOMPARE(again->returnArrayFieldXUnit(unit, field, 1, 1)[0][0], value.toStdString());
+  }
+
   void arraysByKind() {
     auto building = loaded(2, DataText::record(28, "a") + DataText::record(28, "b") + kEnd);
     QVERIFY(building);
@@ -289,6 +363,58 @@ class TestRecordStore : public QObject {
   }
   void detectFileType() {
     QCOMPARE(DataFile::detectFileType(fetched<QByteArray>("start").toStdString()), fetched<int>("kind"));
+  }
+
+  // Where a save writes, as a careful editor does it. The file is several write blocks long and
+  // compared byte for byte; the save runs as nobody where a folder must be locked.
+  void destinations_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("error");  // empty: saved
+    QTest::newRow("read-only file is refused") << "readonly" << "[13] :Permission denied";
+    QTest::newRow("link is followed and stays a link") << "link" << "";
+    QTest::newRow("writable file in a locked folder is written in place") << "locked" << "";
+    QTest::newRow("permissions and owner are kept") << "owner" << "";
+    QTest::newRow("a name of 255 bytes") << "longName" << "";
+    QTest::newRow("leftovers of killed saves are removed") << "leftover" << "";
+  }
+  void destinations() {
+    QFETCH(QString, setup);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    ::chmod(dir.path().toLocal8Bit().constData(), 0755);
+    QByteArray text;
+    for (int r = 0; r < 16000; ++r) text += DataText::record(28, "value" + QByteArray::number(r % 7));
+    text += kEnd;
+    auto record = loaded(2, text);
+    QDir(dir.path()).mkdir("locked");
+    const QString path = dir.filePath(setup == "longName" ? QString(255, 'n') : setup == "locked" ? "locked/old.txt" : setup == "link" ? "link.txt" : "old.txt");
+    const QString written = setup == "link" ? dir.filePath("target.txt") : path;
+    std::ofstream(written.toStdString(), std::ios::binary) << "old content";
+    const QByteArray file = written.toLocal8Bit();
+    if (setup == "readonly") ::chmod(file.constData(), 0444);
+    if (setup == "link") QVERIFY(QFile::link("target.txt", path));
+    if (setup == "owner" || setup == "locked") QCOMPARE(::chown(file.constData(), 65534, 65534), 0);
+    if (setup == "owner") ::chmod(file.constData(), 0640);
+    if (setup == "locked") ::chmod(dir.filePath("locked").toLocal8Bit().constData(), 0555);
+    const QString leftover = QString::fromStdString(AtomicFileWriter::temporaryStem(written.toStdString())) + "123.tmp";
+    if (setup == "leftover") std::ofstream(leftover.toStdString()) << "killed";
+
+    const SaveOutcome outcome = saveInChild(*record, path.toStdString(), 0, setup == "locked");
+    ::chmod(dir.filePath("locked").toLocal8Bit().constData(), 0755);
+    QCOMPARE(QString::fromStdString(outcome.boxes),
+             error.isEmpty() ? QString() : "PelkoEditor|An error occurred trying to save to '" + path + "'\r\n" + error + "\n");
+    QCOMPARE(outcome.saved, error.isEmpty());
+    QCOMPARE(fileBytes(written), error.isEmpty() ? text : QByteArray("old content"));
+    struct stat info {};
+    QCOMPARE(::stat(file.constData(), &info), 0);
+    const int mode = setup == "readonly" ? 0444 : setup == "owner" ? 0640 : 0644;
+    QCOMPARE(int(info.st_mode & 07777), mode);
+    if (setup == "owner") QCOMPARE(int(info.st_uid), 65534);
+    if (setup == "link") QVERIFY(QFileInfo(path).isSymLink());
+    QVERIFY(!QFile::exists(leftover));
+    QStringList temporaries;
+    for (QDirIterator it(dir.path(), {"*.tmp"}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) temporaries << it.next();
+    QCOMPARE(temporaries, QStringList());
   }
 
   // Each save runs in a child process, which may give up root (so that a read-only folder is

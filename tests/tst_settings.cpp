@@ -191,8 +191,8 @@ class TestSettings : public QObject {
   void placement_data() {
     QTest::addColumn<int>("state");
     QTest::addColumn<QByteArray>("written");
-    QTest::newRow("normal") << int(SettingsWindow::Normal)
-                            << QByteArray("[Pelko Editor]\r\nWindowstate= 0\r\nLeft=-300\r\nWidth= 15000\r\nTop= 2000\r\nHeight= 9000\r\n");
+    QTest::newRow("normal, large numbers in plain digits") << int(SettingsWindow::Normal)
+                            << QByteArray("[Pelko Editor]\r\nWindowstate= 0\r\nLeft=-300\r\nWidth= 300000\r\nTop= 2000.5\r\nHeight= 9000\r\n");
     QTest::newRow("maximized keeps the last normal placement")
         << int(SettingsWindow::Maximized)
         << QByteArray("[Pelko Editor]\r\nWindowstate= 2\r\nLeft= 1\r\nWidth= 2\r\nTop= 3\r\nHeight= 4\r\n");
@@ -204,6 +204,8 @@ class TestSettings : public QObject {
     writeIni("[Pelko Editor]\r\nWindowstate= 0\r\nLeft= 1\r\nWidth= 2\r\nTop= 3\r\nHeight= 4\r\n");
     FakeWindow window(1);
     window.left = -300;
+    window.width = 300000;
+    window.top = 2000.5;
     window.state = static_cast<SettingsWindow::State>(fetched<int>("state"));
     saveWindowPlacement(window);
     QCOMPARE(iniBytes(), fetched<QByteArray>("written"));
@@ -211,6 +213,31 @@ class TestSettings : public QObject {
     loadWindowPlacement(next);
     QCOMPARE(next.state, window.state == SettingsWindow::Maximized ? SettingsWindow::Maximized : SettingsWindow::Normal);
     QCOMPARE(next.left, window.state == SettingsWindow::Normal ? -300.0 : 1.0);
+  }
+
+  // Closing writes the kind's view and the placement with one rewrite, through the same careful
+  // replace as data files: nothing is reported, and nothing is left beside the file.
+  void closingWrites_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::newRow("plain file") << "plain";
+    QTest::newRow("read-only file is left alone") << "readonly";
+    QTest::newRow("link is written through") << "link";
+  }
+  void closingWrites() {
+    QFETCH(QString, setup);
+    const QString ini = QString::fromStdString(getIniPath());
+    const QString real = setup == "link" ? mDir->filePath("real.ini") : ini;
+    if (setup == "link") QVERIFY(QFile::link("real.ini", ini));
+    { QFile file(real); QVERIFY(file.open(QIODevice::WriteOnly)); file.write("[Other]\r\nkept=1\r\n"); }
+    if (setup == "readonly") QFile::setPermissions(ini, QFile::ReadOwner);
+    FakeWindow window(2);
+    saveClosingSettings(2, window);
+    const QByteArray bytes = fileBytes(real);
+    QVERIFY(bytes.startsWith("[Other]\r\nkept=1\r\n"));
+    QCOMPARE(bytes.contains("[Build_prod13]\r\nSelected Range= 1\r\n"), setup != "readonly");
+    QCOMPARE(bytes.contains("[Pelko Editor]\r\nWindowstate= 0\r\nLeft= 1000\r\n"), setup != "readonly");
+    QCOMPARE(QFileInfo(ini).isSymLink(), setup == "link");
+    QCOMPARE(QDir(mDir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), setup == "link" ? 2 : 1);
   }
 
   void unusableFileIsSkipped() {
