@@ -1,3 +1,4 @@
+#include <QClipboard>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -151,6 +152,77 @@ class TestCells : public QObject {
     const GridGeometry::CellBox box = GridGeometry::grownCell(top, lines, 4000, 5000);
     QCOMPARE(box.top, expectedTop);
     QCOMPARE(box.height, expectedHeight);
+  }
+
+  // Typing one character changes that character alone: line ends, non-breaking spaces and every
+  // other byte of the value stay as loaded.
+  void editsKeepUntouchedBytes_data() {
+    QTest::addColumn<QByteArray>("value");
+    QByteArray high;
+    for (int b = 0x80; b <= 0xff; ++b) high += char(b);
+    QTest::newRow("quoted CR LF lines") << QByteArray("\"a\r\nb\r\nc\"");
+    QTest::newRow("LF and a lone CR inside quotes") << QByteArray("\"a\nb\rc\"");
+    QTest::newRow("non-breaking space") << QByteArray("a\xa0b");
+    QTest::newRow("every byte above 127") << high;
+  }
+  void editsKeepUntouchedBytes() {
+    QFETCH(QByteArray, value);
+    load(2, record(QList<QByteArray>{value} + QList<QByteArray>(27, "z")));
+    focusCell(0);
+    QTest::keyClick(editor(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(editor(), QStringLiteral("x"));
+    QCOMPARE(QByteArray::fromStdString(w->record().returnArrayFieldXUnit(5, 1, 1, 1)[0][0]), value + "x");
+  }
+
+  // A paste keeps its line ends; a character outside the code page becomes one "?", which the
+  // cell then shows, and the status line says so.
+  void pasteAndCharactersOutsideTheCodePage() {
+    load(2, record(28, "a"));
+    focusCell(0);
+    QTest::keyClick(editor(), Qt::Key_End, Qt::ControlModifier);
+    QApplication::clipboard()->setText(QStringLiteral("\"p\r\nq\nr\""));
+    editor()->paste();
+    QCOMPARE(w->record().returnArrayFieldXUnit(5, 1, 1, 1)[0][0], std::string("a1\"p\r\nq\nr\""));
+    editor()->insertPlainText(QString::fromUtf8("\xf0\x9f\x98\x80"));  // an emoji: two UTF-16 units
+    QCOMPARE(w->record().returnArrayFieldXUnit(5, 1, 1, 1)[0][0], std::string("a1\"p\r\nq\nr\"?"));
+    QCOMPARE(editor()->toPlainText(), QStringLiteral("a1\"p\nq\nr\"?"));
+    QCOMPARE(find<QLabel>(QStringLiteral("lblStatusBar"))->text(),
+             QStringLiteral("A character that the file's code page cannot hold was stored as \"?\"."));
+  }
+
+  // A click places the caret where it was clicked: a click alone is no edit, and typing adds to
+  // the value instead of replacing it.
+  void clickPlacesTheCaret() {
+    load(2, record(28, "a"));
+    QTest::mouseClick(cell(1), Qt::LeftButton, {}, QPoint(cell(1)->width() - 4, 6));
+    QTRY_VERIFY(editor()->hasFocus());
+    QVERIFY(!editor()->textCursor().hasSelection());
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QVERIFY(!w->dataChanged());
+    QTest::mouseClick(cell(1), Qt::LeftButton, {}, QPoint(cell(1)->width() - 4, 6));
+    QTest::keyClicks(editor(), QStringLiteral("x"));
+    QCOMPARE(w->record().returnArrayFieldXUnit(5, 2, 1, 1)[0][0], std::string("a2x"));
+  }
+
+  // A value that cannot be saved as it is gets a red frame and its reason, in the cell's hint
+  // and in the status line, when the cell is left; mended, the mark goes.
+  void unsaveableValueIsMarked() {
+    load(2, record(28, "a"));
+    focusCell(2);
+    QTest::keyClicks(editor(), QStringLiteral("\""));
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    const QString reason = QStringLiteral("Cannot be saved as it is: Record 5 (\"a2\"), field 3: a double quote (\") without "
+                                          "its partner would join the record with the lines after it.");
+    QTRY_COMPARE(cell(2)->mark(), reason);
+    QCOMPARE(cell(2)->toolTip(), reason);
+    QCOMPARE(find<QLabel>(QStringLiteral("lblStatusBar"))->text(), reason);
+    find<QScrollBar>(QStringLiteral("hsbFields2Display"))->setValue(2);  // a refill keeps it with its field
+    QCOMPARE(cell(1)->mark(), reason);
+    QVERIFY(cell(2)->isHidden() || cell(2)->mark().isEmpty());
+    focusCell(1);
+    QTest::keyClick(editor(), Qt::Key_Backspace);
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QTRY_COMPARE(cell(1)->mark(), QString());
   }
 
   void hoverHints() {

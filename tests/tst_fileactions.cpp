@@ -109,6 +109,10 @@ class TestFileActions : public QObject {
     QTest::newRow("exit, cancel") << 7 << int(QMessageBox::Cancel) << false;
     QTest::newRow("exit, yes, save cancelled") << 7 << int(QMessageBox::Yes) << false;
     QTest::newRow("exit, no") << 7 << int(QMessageBox::No) << true;
+    // A save that fails cancels the action that asked for it (answer Yes + 1: save to a read-only file).
+    QTest::newRow("load file, yes, save fails") << 2 << int(QMessageBox::Yes) + 1 << false;
+    QTest::newRow("load defaults, yes, save fails") << 5 << int(QMessageBox::Yes) + 1 << false;
+    QTest::newRow("exit, yes, save fails") << 7 << int(QMessageBox::Yes) + 1 << false;
   }
   void unsavedChangesPrompt() {
     QFETCH(int, action);
@@ -116,10 +120,19 @@ class TestFileActions : public QObject {
     QFETCH(bool, goesOn);
     loadAndEdit(kUnits);
     const QString before = status();
+    const bool saveFails = answer == int(QMessageBox::Yes) + 1;
+    const QString readOnly = mWindow.path(QStringLiteral("readonly.txt"));
+    if (saveFails) {
+      answer = QMessageBox::Yes;
+      QFile file(readOnly);
+      QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+      file.setPermissions(QFile::ReadOwner);
+    }
     Seen seen;
     ModalAnswerer answerer;
     answerer.then<QMessageBox>(pressInBox(QMessageBox::StandardButton(answer), seen));
-    if (answer == QMessageBox::Yes) answerer.then<QFileDialog>(chooseFile({}, seen));
+    if (answer == QMessageBox::Yes) answerer.then<QFileDialog>(chooseFile(saveFails ? readOnly : QString(), seen));
+    if (saveFails) answerer.then<QMessageBox>(pressInBox(QMessageBox::Yes, seen)).then<QMessageBox>(pressInBox(QMessageBox::Ok, seen));
     if (goesOn && action == 2) answerer.then<QFileDialog>(chooseFile({}, seen));
     if (goesOn && action == 5) answerer.then<QMessageBox>(pressInBox(QMessageBox::Ok, seen));  // no .bak copy here
     click(button(action));
@@ -130,6 +143,8 @@ class TestFileActions : public QObject {
     if (answer == QMessageBox::Yes) QCOMPARE(seen.dialogs.value(1), QStringLiteral("Save [Unit_Prod11] File As..."));
     if (goesOn && action == 2) QCOMPARE(seen.dialogs.value(1), QStringLiteral("Open File [prod/build/projectile]"));
     if (goesOn && action == 5) QVERIFY(seen.dialogs.value(1).startsWith(QStringLiteral("Couldn't Load Default Data")));
+    if (saveFails) QVERIFY(seen.dialogs.value(3).startsWith(QStringLiteral("PelkoEditor|An error occurred trying to save to")));
+    if (saveFails) QCOMPARE(fileBytes(readOnly), QByteArray("old"));
     QCOMPARE(w->isVisible(), !(action == 7 && goesOn));
     QVERIFY(w->dataChanged());  // nothing was saved or loaded
     QCOMPARE(status(), before);

@@ -121,6 +121,7 @@ void FEditor::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0,
       GridCell* cell = txtField[static_cast<std::size_t>(maxFields * r + c)];
       if (c >= nCols || r >= nRows) {
         cell->hide();
+        cell->setMark({});
         continue;
       }
       const auto k = static_cast<std::size_t>(c);
