@@ -21,6 +21,7 @@
 #include "DataFile.h"
 #include "GlobalShared.h"
 #include "Platform.h"
+#include "SaveGuard.h"
 
 namespace {
 
@@ -267,6 +268,35 @@ void writeDataFile(benchmark::State& state, const Layout* layout) {
   describe(state, data);
 }
 
+// What verifying a save costs: every record's written text read again and compared with the
+// store, the texts made beforehand.
+void saveGuard(benchmark::State& state, const Layout* layout) {
+  const DataText& data = dataFor(*layout);
+  CRecordData store;
+  store.initRanges(layout->kind);
+  require(store.createRecord(data.text, layout->fileName), std::string("createRecord of ") + layout->fileName);
+  std::string written;
+  std::vector<std::size_t> ends;
+  for (std::int32_t r = 1; r <= store.NoUnits(); ++r) {
+    store.appendStr2Write(r, written);
+    ends.push_back(written.size());
+  }
+  for (auto _ : state) {
+    bool readBack = true;
+    state.SetIterationTime(secondsFor([&] {
+      SaveGuard guard(store);
+      std::size_t from = 0;
+      for (std::int32_t r = 1; r <= store.NoUnits(); ++r) {
+        const std::size_t to = ends[static_cast<std::size_t>(r - 1)];
+        readBack = readBack && !guard.check(r, std::string_view(written).substr(from, to - from));
+        from = to;
+      }
+    }));
+    require(readBack, std::string("the save check of ") + layout->fileName);
+  }
+  describe(state, data);
+}
+
 int writeFiles(const fs::path& folder) {
   fs::create_directories(folder);
   for (const Layout* layout : kLayouts) {
@@ -292,7 +322,8 @@ int main(int argc, char** argv) {
   });
   using Fn = void (*)(benchmark::State&, const Layout*);
   const std::pair<const char*, Fn> kinds[] = {
-      {"copy_yardstick", copyYardstick}, {"createRecord", createRecord}, {"writeDataFile", writeDataFile}};
+      {"copy_yardstick", copyYardstick}, {"createRecord", createRecord}, {"writeDataFile", writeDataFile},
+      {"saveGuard", saveGuard}};
   for (const auto& [name, fn] : kinds)
     for (const Layout* layout : kLayouts)
       benchmark::RegisterBenchmark((std::string(name) + "/" + layout->label).c_str(), fn, layout)

@@ -15,6 +15,7 @@
 #include "HeaderBox.h"
 #include "MessageRecorder.h"
 #include "Platform.h"
+#include "Shots.h"
 #include "Twips.h"
 
 using namespace DataText;
@@ -216,6 +217,7 @@ class TestCells : public QObject {
     QTRY_COMPARE(cell(2)->mark(), reason);
     QCOMPARE(cell(2)->toolTip(), reason);
     QCOMPARE(find<QLabel>(QStringLiteral("lblStatusBar"))->text(), reason);
+    shoot(w, QStringLiteral("unsaveable-value.png"));
     find<QScrollBar>(QStringLiteral("hsbFields2Display"))->setValue(2);  // a refill keeps it with its field
     QCOMPARE(cell(1)->mark(), reason);
     QVERIFY(cell(2)->isHidden() || cell(2)->mark().isEmpty());

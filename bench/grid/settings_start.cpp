@@ -1,5 +1,6 @@
 // How long the editor takes to open and to be set up for each kind when its settings file is
-// missing, binary junk, 50 MB large, or holds 10,000 sections. Each window is made in a folder of
+// missing, binary junk, 50 MB large, or holds 10,000 sections, and to close (which writes the
+// kind's view and the placement) with a 20 MB settings file. Each window is made in a folder of
 // its own; the medians of 5 rounds are printed.
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/bin/settings_start
 #include <QApplication>
@@ -56,6 +57,19 @@ double openAndSetUp(const std::string& settings, bool present) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
+double closeWith(const std::string& settings) {
+  QTemporaryDir folder;
+  Platform::setProgramFolder(folder.path().toStdString());
+  std::ofstream(folder.filePath(QStringLiteral("pelkoEditor.ini")).toStdString(), std::ios::binary) << settings;
+  FEditor editor;
+  editor.show();
+  QCoreApplication::processEvents();
+  editor.setFileType(1);
+  const auto start = std::chrono::steady_clock::now();
+  editor.close();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,5 +91,10 @@ int main(int argc, char** argv) {
     std::sort(times.begin(), times.end());
     std::printf("%-20s open + set up for 3 kinds: median %.0f ms\n", c.name, times[times.size() / 2]);
   }
+  const std::string twenty = large(20'000'000);
+  std::vector<double> closes;
+  for (int round = 0; round < 5; ++round) closes.push_back(closeWith(twenty));
+  std::sort(closes.begin(), closes.end());
+  std::printf("close with a 20 MB settings file: min %.0f ms, median %.0f ms\n", closes.front(), closes[closes.size() / 2]);
   return 0;
 }

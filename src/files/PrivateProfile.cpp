@@ -85,7 +85,7 @@ std::string lineEndOf(std::string_view text) {
 class FileView {
  public:
   explicit FileView(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
       mValid = errno == ENOENT;  // a missing file reads as an empty one
       return;
