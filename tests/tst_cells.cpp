@@ -37,7 +37,7 @@ class TestCells : public QObject {
     w->setFileType(kind);
     MessageRecorder boxes;
     QVERIFY(w->record().createRecord(text.toStdString(), "/x.txt"));
-    w->showLoadedRecords("/x.txt", kind);
+    w->showLoadedRecords("/x.txt");
   }
   void focusCell(int index) {
     cell(index)->setFocus(Qt::MouseFocusReason);
@@ -163,7 +163,7 @@ class TestCells : public QObject {
     for (int b = 0x80; b <= 0xff; ++b) high += char(b);
     QTest::newRow("quoted CR LF lines") << QByteArray("\"a\r\nb\r\nc\"");
     QTest::newRow("LF and a lone CR inside quotes") << QByteArray("\"a\nb\rc\"");
-    QTest::newRow("non-breaking space") << QByteArray("a\xa0b");
+    QTest::newRow("non-breaking space") << QByteArray("a\xa0" "b");
     QTest::newRow("every byte above 127") << high;
   }
   void editsKeepUntouchedBytes() {

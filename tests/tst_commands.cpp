@@ -57,7 +57,7 @@ class TestCommands : public QObject {
       text += kind == 1 ? unitRecord(troopList(), "r" + QByteArray::number(r) + "f") : record(fields, "r" + QByteArray::number(r) + "f");
     w->setFileType(kind);
     QVERIFY(w->record().createRecord((text + "\r\n\r\n").toStdString(), "/m.txt"));
-    w->showLoadedRecords("/m.txt", kind);
+    w->showLoadedRecords("/m.txt");
   }
   static void rightPress(QWidget* widget) { QTest::mousePress(widget, Qt::RightButton, {}, QPoint(4, 4)); }
   // Right-presses option k, answering the range dialog with `answer`; returns the boxes shown.

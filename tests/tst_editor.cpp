@@ -66,7 +66,7 @@ class TestEditor : public QObject {
     w->setFileType(kind);
     MessageRecorder boxes;
     QVERIFY(w->record().createRecord(dataFile(kind, units).toStdString(), "/mods/Data.TXT"));
-    w->showLoadedRecords("/mods/Data.TXT", kind);
+    w->showLoadedRecords("/mods/Data.TXT");
   }
   // Sets the window's outer size in twips.
   void resizeOuter(int width, int height) {
@@ -141,7 +141,7 @@ class TestEditor : public QObject {
     load(2, 200);
     if (fetched<bool>("hideNames")) find<QPushButton>(QStringLiteral("cmdSlide"))->click();
     resizeOuter(fetched<int>("width"), fetched<int>("height"));
-    const int outerWidth = std::max(fetched<int>("width"), 8535), outerHeight = std::max(fetched<int>("height"), 4200);
+    const int outerWidth = std::max(fetched<int>("width"), 11950), outerHeight = std::max(fetched<int>("height"), 4200);
     QVERIFY(std::abs(Twips::fromPixels(w->frameGeometry().width()) - outerWidth) <= 15);
     QVERIFY(std::abs(Twips::fromPixels(w->frameGeometry().height()) - outerHeight) <= 15);
     const int W = outerWidth - 200, H = outerHeight - 700, N = w->HideNames() ? 500 : 2700;

@@ -185,7 +185,7 @@ class TestFileActions : public QObject {
     if (!title.isEmpty()) QCOMPARE(seen.dialogs.last(), title);
     if (!title.isEmpty()) QCOMPARE(storedWhileOpen != "absent", fetched<bool>("storedBefore"));
     QCOMPARE(w->FormID(), fetched<int>("kindAfter"));
-    if (!file.isEmpty()) QVERIFY(status().endsWith(mWindow.path(file).toLower()));
+    if (!file.isEmpty()) QVERIFY(status().endsWith(mWindow.path(file)));
   }
 
   void loadDefaults_data() {
@@ -224,7 +224,7 @@ class TestFileActions : public QObject {
     if (chosenKind >= 0) QCOMPARE(seen.dialogs.value(0), QStringLiteral("select Default File Type to Load"));
     if (copyPresent && kind) {
       QCOMPARE(w->FormID(), kind);
-      QVERIFY(status().endsWith(mWindow.path(bak).toLower()));
+      QVERIFY(status().endsWith(mWindow.path(bak)));
       QCOMPARE(w->findChild<QLabel*>(QStringLiteral("lblLoadMessage"))->text(),
                QStringLiteral("Loading default ") + QString::fromStdString(GlobalShared::getSectionName(kind)) +
                    QStringLiteral(" data..........."));
@@ -237,7 +237,7 @@ class TestFileActions : public QObject {
                QStringLiteral("Couldn't Load Default Data") + QString(path.size(), QLatin1Char(' ')) + QLatin1Char('|') +
                    QStringLiteral("ProjectileStats.bak File Missing!!\r\nThe Program stores the default values in a .bak "
                                   "file which it looks for in the application folder. (here:)\r\n\r\n") +
-                   path.toLower() +
+                   path +
                    QStringLiteral("\r\n\r\nIn order to restore the default values function please copy an original of "
                                   "\"ProjectileStats.txt\" to this folder and rename the file as \"ProjectileStats.bak\""));
     }
@@ -256,7 +256,7 @@ class TestFileActions : public QObject {
     QVERIFY(!w->dataChanged());
     const QByteArray saved = fileBytes(target);
     QVERIFY(saved.size() > 100 && saved.startsWith(fileBytes(samplePath(kProjectiles)).left(saved.indexOf(';') + 1)));
-    QCOMPARE(status(), (QStringLiteral("24 units saved to:    ") + target).toLower());
+    QCOMPARE(status(), QStringLiteral("24 units saved to:    ") + target);
   }
 
   // The underlined letters of the buttons reach them from anywhere in the window.

@@ -58,7 +58,7 @@ SaveOutcome saveInChild(CRecordData& record, const std::string& path, qint64 siz
       ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     Platform::setMessageBox([&](const std::string& prompt, int, const std::string& title) {
-      const std::string line = title + "|" + prompt + "\n";
+      const std::string line = title + "|" + Platform::withoutPathMarks(prompt) + "\n";
       [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], line.data(), line.size());
       return int(Platform::Ok);
     });

@@ -74,7 +74,7 @@ void load(FEditor& editor, const std::string& text) {
     return widths;
   }());
   editor.record().createRecord(text, "/bench/crusaders_unit_prod11.txt");
-  editor.showLoadedRecords("/bench/crusaders_unit_prod11.txt", 1);
+  editor.showLoadedRecords("/bench/crusaders_unit_prod11.txt");
 }
 
 void settle() {
@@ -89,7 +89,7 @@ int screenshots(FEditor& editor, const QString& folder) {
   editor.record().setAllDisplayWidths("");
   editor.setFileType(1);
   editor.record().createRecord(text, "/mods/crusaders_unit_prod11.txt");
-  editor.showLoadedRecords("/mods/crusaders_unit_prod11.txt", 1);
+  editor.showLoadedRecords("/mods/crusaders_unit_prod11.txt");
   editor.resize(1100, 640);
   settle();
   editor.grab().save(folder + QStringLiteral("/loaded.png"));

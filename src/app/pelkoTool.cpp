@@ -27,9 +27,10 @@ int usage() {
 // Message boxes become lines on standard error, title first, with the text's line ends as read.
 int printMessage(const std::string& prompt, int style, const std::string& title) {
   std::string text;
-  for (std::size_t i = 0; i < prompt.size(); ++i) {
-    if (prompt[i] == '\r' && i + 1 < prompt.size() && prompt[i + 1] == '\n') continue;
-    text += prompt[i];
+  const std::string bytes = Platform::withoutPathMarks(prompt);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+    text += bytes[i];
   }
   std::cerr << title << '\n' << text << '\n';
   return (style & Platform::kButtonMask) == Platform::OkOnly ? Platform::Ok : Platform::Cancel;

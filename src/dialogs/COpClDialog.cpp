@@ -108,7 +108,7 @@ bool COpClDialog::showDialog(Mode mode, std::string& Filename, std::string& File
   if (!chosen.isEmpty()) {  // a cancel has no extended error
     mExtendedError = kBufferTooSmall;
     Platform::msgBox("The path is too long for this system (" + std::to_string(bytes.size()) + " bytes; at most " +
-                         std::to_string(kMaxPath - 1) + "):\r\n" + bytes,
+                         std::to_string(kMaxPath - 1) + "):\r\n" + Platform::pathInMessage(bytes),
                      Platform::OkOnly | Platform::Exclamation, "PelkoEditor");
   }
   Filename.clear();

@@ -46,4 +46,12 @@ QString fromPath(std::string_view path) {
 
 std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
+QString shownPath(std::string_view path) {
+#ifdef Q_OS_WIN
+  return fromPath(path).toLower();
+#else
+  return fromPath(path);
+#endif
+}
+
 }  // namespace CodePage

@@ -53,7 +53,9 @@ class FEditor : public QWidget, public SettingsWindow {
   void setFileType(std::int32_t lFileType);
   // Shows what the store holds after a successful parse of sPath: status line, title, scroll
   // ranges, the filled grid.
-  void showLoadedRecords(const std::string& sPath, std::int32_t iFileType);
+  void showLoadedRecords(const std::string& sPath);
+  // "[file name] - PelkoEditor [section]"
+  void showFileTitle(const std::string& sPath);
 
   std::int32_t firstDataUnit() const;
 
@@ -80,6 +82,7 @@ class FEditor : public QWidget, public SettingsWindow {
   void cmdSlide_Click();
   void Form_Resize();
   void fitStatusBarHeight();
+  void setStatusText(const QString& text);
   bool anotherInstanceRuns();
 
   // --- load and save (FEditorLoadSave.cpp) ---
@@ -121,6 +124,7 @@ class FEditor : public QWidget, public SettingsWindow {
   void refreshColumns(std::int32_t f0, std::int32_t nCols);
   void refreshRows(std::int32_t u0, std::int32_t nRows);
   void refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows);
+  void followEditedCell(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows);
   std::int32_t getColumnWidth(std::int32_t iFieldNoDisplay) const;
   std::int32_t noUnits2Display() const;
   std::int32_t noFields2Display(std::int32_t iField2StartAt) const;
@@ -175,6 +179,8 @@ class FEditor : public QWidget, public SettingsWindow {
   // The one real text editor, placed over the cell that has the focus; -1 when none has it.
   CellEditor* mCellEditor = nullptr;
   std::int32_t mEditedIndex = -1;
+  std::int32_t mEditedRecord = 0;  // what the edited cell shows: its record and display column
+  std::int32_t mEditedColumn = 0;
   std::string mCellValue;  // the bytes the editor's text stands for
   QString mCellShown;      // the editor's text for them
   // This edit's earlier texts and values: the editor's own undo gets back the exact bytes.

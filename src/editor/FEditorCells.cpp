@@ -18,6 +18,7 @@
 #include "CellText.h"
 #include "CodePage.h"
 #include "FEditor.h"
+#include "GlobalShared.h"
 #include "GridCell.h"
 #include "HeaderBox.h"
 #include "GridGeometry.h"
@@ -141,6 +142,8 @@ void FEditor::txtField_GotFocus(std::int32_t iIndex) {
   setRowHighlight(iIndex, true);
   growCell(cell, iIndex);
   mEditedIndex = iIndex;
+  mEditedRecord = vsbUnits2display->sliderPosition() + cellRow(iIndex);
+  mEditedColumn = hsbFields2Display->sliderPosition() + cellColumn(iIndex);
   showInCellEditor(CodePage::fromQString(cell->text()));
   mCellEditor->setGeometry(cell->geometry());
   mCellEditor->show();
@@ -192,9 +195,8 @@ void FEditor::txtField_LostFocus() {
   mLastSelectedIndex = index;
   // The user learns of a value that cannot be saved when leaving it, not only at the save.
   markSaveProblems(cellRow(index));
-  const std::int32_t record = vsbUnits2display->sliderPosition() + cellRow(index);
-  if (const SaveProblem* problem = mRecord->saveProblem(record))
-    lblStatusBar->setText(saveProblemText(record, problem->field));
+  if (const SaveProblem* problem = mRecord->saveProblem(mEditedRecord))
+    setStatusText(saveProblemText(mEditedRecord, problem->field));
 }
 
 // Each change writes through as typed. Only the changed span of the editor's text is carried
@@ -211,12 +213,17 @@ void FEditor::txtField_Change() {
     edit = CellText::apply(mCellValue, mCellShown, shown, mCellEditor->pasteInProgress());
   mCellValue = std::move(edit.bytes);
   txtField[static_cast<std::size_t>(mEditedIndex)]->setText(CodePage::toQString(mCellValue));
-  mRecord->setField(hsbFields2Display->sliderPosition() + cellColumn(mEditedIndex),
-                    vsbUnits2display->sliderPosition() + cellRow(mEditedIndex), mCellValue);
+  mRecord->setField(mEditedColumn, mEditedRecord, mCellValue);
   mDataChanged = true;
+  const std::int32_t nameField = mFormID == GlobalShared::kBuildProd ? 2 : 1;
+  if (mRecord->actualFieldNoInSelectedRange(mEditedColumn) == nameField) {
+    QLabel* name = lblRow[static_cast<std::size_t>(cellRow(mEditedIndex))];
+    name->setText(CodePage::toQString(mCellValue));
+    lblRowNo[static_cast<std::size_t>(cellRow(mEditedIndex))]->setToolTip(name->text());
+  }
   if (edit.unmappable > 0) {
     showStoredValueInEditor();
-    lblStatusBar->setText(QStringLiteral("A character that the file's code page cannot hold was stored as \"?\"."));
+    setStatusText(QStringLiteral("A character that the file's code page cannot hold was stored as \"?\"."));
   }
   mCellShown = mCellEditor->shownText();
   if (earlier == mCellStates.end()) {

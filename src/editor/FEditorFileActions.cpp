@@ -46,7 +46,7 @@ bool FEditor::doFileAction(std::int32_t iAction) {
 }
 
 bool FEditor::askSaveChanges() {
-  const int answer = Platform::msgBox("The data in " + mRecord->sFilePath() + " has changed.\r\n\r\nDo you want to save the changes?",
+  const int answer = Platform::msgBox("The data in " + Platform::pathInMessage(mRecord->sFilePath()) + " has changed.\r\n\r\nDo you want to save the changes?",
                                       Platform::YesNoCancel | Platform::Exclamation, "Discard Changes?");
   // Yes goes on only when the save succeeded: a cancelled or failed save keeps the edits here.
   if (answer == Platform::Yes) {
@@ -122,7 +122,7 @@ void FEditor::loadDefaults() {
   Platform::msgBox(bakName + " File Missing!!\r\n" +
                        "The Program stores the default values in a .bak file which it looks for in the application "
                        "folder. (here:)\r\n\r\n" +
-                       CodePage::fromQString(CodePage::fromPath(path).toLower()) + "\r\n\r\n" +
+                       Platform::pathInMessage(CodePage::toPath(CodePage::shownPath(path))) + "\r\n\r\n" +
                        "In order to restore the default values function please copy an original of \"" +
                        GlobalShared::getDefaultFileName(type, false) + "\" to this folder and rename the file as \"" +
                        bakName + "\"",

@@ -63,6 +63,32 @@ void FEditor::refreshDisplay(std::int32_t iChange) {
   if (iChange == 2 || iChange == 3) refreshColumns(f0, nCols);
   if (iChange == 1 || iChange == 3) refreshRows(u0, nRows);
   refreshCells(f0, nCols, u0, nRows);
+  // The labels follow every refill, also one that does not move a bar's value.
+  lblFieldNo->setText(QString::number(mRecord->actualFieldNoInSelectedRange(f0)));
+  lblUnitNo->setText(QString::number(u0 - (firstDataUnit() - 1)));
+  followEditedCell(f0, nCols, u0, nRows);
+}
+
+// The cell being edited keeps its field: when the page moved, the editor moves to the cell that
+// now shows that field of that record, caret and all; when none does, the edit ends.
+void FEditor::followEditedCell(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows) {
+  if (mEditedIndex < 0) return;
+  const std::int32_t row = mEditedRecord - u0, column = mEditedColumn - f0;
+  if (row < 0 || row >= nRows || column < 0 || column >= std::min(nCols, gGlobal->MaxFields())) {
+    mCellEditor->clearFocus();
+    return;
+  }
+  const std::int32_t index = gGlobal->MaxFields() * row + column;
+  if (index == mEditedIndex) {
+    mCellEditor->setGeometry(txtField[static_cast<std::size_t>(index)]->geometry());
+    return;
+  }
+  const QTextCursor caret = mCellEditor->textCursor();
+  txtField[static_cast<std::size_t>(index)]->setFocus(Qt::OtherFocusReason);
+  QTextCursor moved(mCellEditor->document());
+  moved.setPosition(caret.anchor());
+  moved.setPosition(caret.position(), QTextCursor::KeepAnchor);
+  mCellEditor->setTextCursor(moved);
 }
 
 void FEditor::refreshColumns(std::int32_t f0, std::int32_t nCols) {
@@ -128,8 +154,6 @@ void FEditor::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0,
       const QRect place(Twips::toPixels(colLeft[k]), cell->y(), Twips::toPixels(colWidth[k]), cell->height());
       if (cell->geometry() != place) cell->setGeometry(place);
       cell->setText(CodePage::toQString(data[k][static_cast<std::size_t>(r)]));
-      if (maxFields * r + c == mEditedIndex && data[k][static_cast<std::size_t>(r)] != mCellValue)
-        showInCellEditor(data[k][static_cast<std::size_t>(r)]);  // the page moved under the cell being edited
       if (cell->tag() != colTip[k]) {
         cell->setTag(colTip[k]);
         cell->setToolTip(colTip[k]);

@@ -47,7 +47,7 @@ bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
   if (loaded) {
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     lblClock->setText(QLocale().toString(static_cast<qlonglong>(elapsed.count())) + QStringLiteral(" ms"));
-    showLoadedRecords(sPath, iFileType);
+    showLoadedRecords(sPath);
   } else {
     setFileType(0);
   }
@@ -63,7 +63,9 @@ bool FEditor::SaveRecord(const std::string& sPath) {
     return false;
   }
   const std::int32_t units = mRecord->NoUnits() - firstDataUnit() + 1;
-  lblStatusBar->setText((QString::number(units) + QStringLiteral(" units saved to:    ") + CodePage::fromPath(sPath)).toLower());
+  setStatusText(QString::number(units) + QStringLiteral(" units saved to:    ") + CodePage::shownPath(sPath));
+  mRecord->setFilePath(sPath);  // the saved file is now the one being edited
+  showFileTitle(sPath);
   hideProgress();
   mDataChanged = false;
   return true;
@@ -79,7 +81,7 @@ void FEditor::showProgress(std::int32_t iMode, const std::string& sPath) {
     imgICON[mFormID]->show();
   }
   const QString section = CodePage::toQString(GlobalShared::getSectionName(mFormID));
-  const QString path = CodePage::fromPath(sPath).toLower();
+  const QString path = CodePage::shownPath(sPath);
   const bool defaultCopy = sPath == Platform::programFolder() + "/" + GlobalShared::getDefaultFileName(mFormID, true);
   if (iMode != 2) {
     lblLoadMessage->setText(QStringLiteral("Saving ") + section + QStringLiteral(" data to file..........."));
@@ -117,11 +119,15 @@ void FEditor::mRecord_unitLoaded(std::int32_t iUnitNo, std::int64_t iLenStart, s
   if (fraProgressBar->isVisible()) fraProgressBar->repaint();
 }
 
-void FEditor::showLoadedRecords(const std::string& sPath, std::int32_t iFileType) {
+void FEditor::showFileTitle(const std::string& sPath) {
+  setWindowTitle(QLatin1Char('[') + CodePage::shownPath(GlobalShared::getFileName(sPath)) + QStringLiteral("] - PelkoEditor ") +
+                 CodePage::toQString(GlobalShared::getSectionName(mFormID)));
+}
+
+void FEditor::showLoadedRecords(const std::string& sPath) {
   const std::int32_t units = mRecord->NoUnits() - firstDataUnit() + 1;
-  lblStatusBar->setText((QString::number(units) + QStringLiteral(" units loaded from; ") + CodePage::fromPath(sPath)).toLower());
-  setWindowTitle(QLatin1Char('[') + CodePage::fromPath(GlobalShared::getFileName(sPath)).toLower() +
-                 QStringLiteral("] - PelkoEditor ") + CodePage::toQString(GlobalShared::getSectionName(iFileType)));
+  setStatusText(QString::number(units) + QStringLiteral(" units loaded from; ") + CodePage::shownPath(sPath));
+  showFileTitle(sPath);
   vsbUnits2display->setMinimum(firstDataUnit());
   setVerticalMaximum(mRecord->NoUnits() - noUnits2Display() + 1);
   vsbUnits2display->setValue(firstDataUnit());  // a new file starts at its first unit

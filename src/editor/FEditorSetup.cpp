@@ -30,7 +30,8 @@ using namespace Controls;
 
 namespace {
 
-constexpr int kMinOuterWidth = 8535;
+// Below this the file-action strip would cover the options strip (the designed 8535 let them overlap).
+constexpr int kMinOuterWidth = 11950;
 constexpr int kMinOuterHeight = 4200;
 constexpr int kNamesShown = 2700;
 constexpr int kNamesHidden = 500;
@@ -105,6 +106,7 @@ void FEditor::createMainFrame() {
   lblRow[0]->setAutoFillBackground(true);
   lblRow[0]->setBackgroundRole(QPalette::Base);
   lblStatusBar = label(fraMain, "lblStatusBar", 2700, 300, 7920, 195, QStringLiteral("dont close up"));
+  lblStatusBar->setProperty("Tag", lblStatusBar->text());
   lblStatusBar->setWordWrap(true);
   lblStatusBar->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lblUnitNo = label(fraMain, "lblUnitNo", 11250, 1440, 375, 315, QStringLiteral("1"));
@@ -245,6 +247,10 @@ void FEditor::createCells() {
     Twips::move(lblRow[r], Twips::left(lblRow[r]), kRowLabelTop + kRowPitch * r);
     Twips::move(lblRowNo[r], Twips::left(lblRowNo[r]), kRowLabelTop + kRowPitch * r);
   }
+  // With the names hidden the grid covers the names column: it must lie above the names, and
+  // hide them where no cell is.
+  fraDisplay->setAutoFillBackground(true);
+  fraDisplay->raise();
 }
 
 void FEditor::setFileType(std::int32_t lFileType) {
@@ -262,7 +268,7 @@ void FEditor::setFileType(std::int32_t lFileType) {
   }
   mRecord->initRanges(lFileType);
   fraDisplay->setToolTip(fraDisplay->property("Tag").toString());
-  lblStatusBar->setText(QString());
+  setStatusText(QString());
   for (std::int32_t n = 1; n <= 6; ++n) {
     QString text = n == 1 ? QStringLiteral("Show All Fields [1 to %1]").arg(mRecord->NoFields())
                    : n == 2 && lFileType == GlobalShared::kUnitProd ? QStringLiteral("TroopStats Only [22 to 43]")
@@ -270,6 +276,7 @@ void FEditor::setFileType(std::int32_t lFileType) {
     optLockFields[n]->setProperty("Tag", text);
     if (!mHideNames) optLockFields[n]->setText(text);
   }
+  optLockFields[1]->setChecked(true);  // the fresh store's range, unless the kind's settings select another
   GlobalShared::loadTypeSettings(lFileType, *this);
 }
 
@@ -302,10 +309,32 @@ void FEditor::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange && !isMinimized()) Form_Resize();
 }
 
-// A status text that wraps onto more lines makes the label taller.
+void FEditor::setStatusText(const QString& text) {
+  lblStatusBar->setProperty("Tag", text);
+  fitStatusBarHeight();
+}
+
+// A status text that wraps onto a second line makes the label taller. Only two lines fit above
+// the column headers: a longer text is shortened in its middle, and shown whole as the hint.
 void FEditor::fitStatusBarHeight() {
-  const int height = std::max(Twips::toPixels(195), lblStatusBar->heightForWidth(lblStatusBar->width()));
-  lblStatusBar->resize(lblStatusBar->width(), height);
+  const QString full = lblStatusBar->property("Tag").toString();
+  const int width = lblStatusBar->width();
+  const int twoLines = 2 * lblStatusBar->fontMetrics().lineSpacing() + 2;
+  QString shown = full;
+  lblStatusBar->setText(shown);
+  if (lblStatusBar->heightForWidth(width) > twoLines) {
+    int fits = 0, tooLong = 2 * width + 1;  // widths of the one-line text before its wrapping
+    while (tooLong - fits > 1) {
+      const int middle = (fits + tooLong) / 2;
+      lblStatusBar->setText(lblStatusBar->fontMetrics().elidedText(full, Qt::ElideMiddle, middle));
+      (lblStatusBar->heightForWidth(width) > twoLines ? tooLong : fits) = middle;
+    }
+    shown = lblStatusBar->fontMetrics().elidedText(full, Qt::ElideMiddle, fits);
+    lblStatusBar->setText(shown);
+  }
+  lblStatusBar->setToolTip(shown == full ? QString() : full);
+  const int height = std::max(Twips::toPixels(195), lblStatusBar->heightForWidth(width));
+  lblStatusBar->resize(width, height);
 }
 
 void FEditor::Form_Resize() {
@@ -315,6 +344,7 @@ void FEditor::Form_Resize() {
   const int frameHeight = Twips::fromPixels(frameGeometry().height() - height());
   const int outerWidth = Twips::fromPixels(frameGeometry().width());
   const int outerHeight = Twips::fromPixels(frameGeometry().height());
+  setMinimumSize(Twips::toPixels(kMinOuterWidth - frameWidth), Twips::toPixels(kMinOuterHeight - frameHeight));
   if (outerWidth < kMinOuterWidth || outerHeight < kMinOuterHeight) {
     resize(Twips::toPixels(std::max(outerWidth, kMinOuterWidth) - frameWidth),
            Twips::toPixels(std::max(outerHeight, kMinOuterHeight) - frameHeight));
@@ -339,7 +369,9 @@ void FEditor::Form_Resize() {
   std::int32_t change = 0;
   if (Twips::width(fraDisplay) != lastDisplayWidth) change += 2;
   if (outerHeight != lastFormHeight) change += 1;
-  if (vsbUnits2display->maximum() > 5) {
+  // At every size every unit can be scrolled into view (a maximum left at 5 or below would
+  // freeze the range a small window gave it).
+  if (mRecord->NoUnits() > 0) {
     setVerticalMaximum(mRecord->NoUnits() - noUnits2Display() + 1);
     refreshDisplay(change);
   }

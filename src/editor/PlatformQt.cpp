@@ -44,8 +44,23 @@ int resultOf(int button) {
   }
 }
 
+// Code-page text with the marked paths in the file system's encoding.
+QString messageText(const std::string& prompt) {
+  QString text;
+  std::size_t pos = 0;
+  while (pos < prompt.size()) {
+    const std::size_t start = prompt.find(Platform::kPathStart, pos);
+    text += CodePage::toQString(std::string_view(prompt).substr(pos, start - pos));
+    if (start == std::string::npos) break;
+    const std::size_t end = std::min(prompt.find(Platform::kPathEnd, start), prompt.size());
+    text += CodePage::fromPath(std::string_view(prompt).substr(start + 1, end - start - 1));
+    pos = end + 1;
+  }
+  return text;
+}
+
 int showMessageBox(const std::string& prompt, int style, const std::string& title) {
-  QMessageBox box(iconOf(style), CodePage::toQString(title), CodePage::toQString(prompt), buttonsOf(style),
+  QMessageBox box(iconOf(style), CodePage::toQString(title), messageText(prompt), buttonsOf(style),
                   QApplication::activeWindow());
   return resultOf(box.exec());
 }

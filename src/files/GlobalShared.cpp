@@ -148,7 +148,7 @@ std::string readWholeFile(const std::string& sPath) {
   std::string text;
   if (const int error = readInto(sPath, text); error != 0) {
     const std::string why = error == kNotRegularFile ? describeError(EINVAL) + " (not a regular file)" : describeError(error);
-    Platform::msgBox("An error occurred trying to read '" + sPath + "'\r\n" + why,
+    Platform::msgBox("An error occurred trying to read '" + Platform::pathInMessage(sPath) + "'\r\n" + why,
                      Platform::OkOnly | Platform::Critical, "PelkoEditor");
     return {};
   }

@@ -6,7 +6,7 @@ namespace Platform {
 namespace {
 
 int answerOnStandardError(const std::string& prompt, int style, const std::string& title) {
-  std::cerr << title << '\n' << prompt << '\n';
+  std::cerr << title << '\n' << withoutPathMarks(prompt) << '\n';
   switch (style & kButtonMask) {
     case YesNoCancel:
     case YesNo:
@@ -32,6 +32,13 @@ ScreenTwips& screen() {
 }
 
 }  // namespace
+
+std::string pathInMessage(const std::string& path) { return kPathStart + withoutPathMarks(path) + kPathEnd; }
+
+std::string withoutPathMarks(std::string text) {
+  std::erase_if(text, [](char c) { return c == kPathStart || c == kPathEnd; });
+  return text;
+}
 
 void setMessageBox(MessageBoxFn fn) { messageBoxFn() = fn ? std::move(fn) : answerOnStandardError; }
 

@@ -23,6 +23,14 @@ enum MsgBoxResult : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
 using MessageBoxFn = std::function<int(const std::string& prompt, int style, const std::string& title)>;
 
+// Paths inside a box's text are the file system's bytes, not code-page text: they are marked, so
+// that a box shows each part in its own encoding.
+constexpr char kPathStart = '\x02';
+constexpr char kPathEnd = '\x03';
+std::string pathInMessage(const std::string& path);
+// The text without the marks, for an output that takes bytes as they are.
+std::string withoutPathMarks(std::string text);
+
 // Until main() installs one, boxes go to standard error and answer with their first button.
 void setMessageBox(MessageBoxFn fn);
 int msgBox(const std::string& prompt, int style, const std::string& title);

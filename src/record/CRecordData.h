@@ -28,6 +28,8 @@ class CRecordData {
   void setUnitLoadedHandler(UnitLoaded handler) { mUnitLoaded = std::move(handler); }
 
   const std::string& sFilePath() const { return mFilePath; }
+  // After a save to another file, that file is the one being edited.
+  void setFilePath(std::string sPath) { mFilePath = std::move(sPath); }
   const std::string& ProjVerInfo() const { return mProjVerInfo; }
   std::int32_t NoUnits() const { return mTable.size(); }
   std::int32_t NoFields() const { return mNoFields; }

@@ -51,7 +51,7 @@ bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::strin
     record.appendStr2Write(r, buffer);
     // A record that would read back differently is never written: the old file stays whole.
     if (auto problem = guard.check(r, std::string_view(buffer).substr(from))) {
-      Platform::msgBox("The data cannot be saved to '" + sPath + "' as it is, because it would not read back the same:\r\n\r\n" +
+      Platform::msgBox("The data cannot be saved to '" + Platform::pathInMessage(sPath) + "' as it is, because it would not read back the same:\r\n\r\n" +
                            SaveGuard::describe(record, *problem) +
                            ".\r\n\r\nNothing was written. Correct the value and save again.",
                        Platform::OkOnly | Platform::Exclamation, "PelkoEditor");
@@ -66,7 +66,7 @@ bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::strin
   buffer += trailing.empty() ? std::string_view("\r\n\r\n") : trailing;
   ok = ok && file.write(buffer) && file.commit();
   if (!ok)
-    Platform::msgBox("An error occurred trying to save to '" + sPath + "'\r\n" +
+    Platform::msgBox("An error occurred trying to save to '" + Platform::pathInMessage(sPath) + "'\r\n" +
                          GlobalShared::describeError(file.errorNumber()),
                      Platform::OkOnly, "PelkoEditor");
   return ok;

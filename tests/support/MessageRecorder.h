@@ -15,7 +15,7 @@ class MessageRecorder {
 
   MessageRecorder() {
     Platform::setMessageBox([this](const std::string& prompt, int style, const std::string& title) {
-      boxes.push_back({prompt, style, title});
+      boxes.push_back({Platform::withoutPathMarks(prompt), style, title});
       return answer;
     });
   }
