@@ -62,7 +62,7 @@ std::optional<LoadFailure> DataFileParser::findRecordEnd(std::string_view rest, 
   const auto tabsNeeded = static_cast<std::size_t>(mCells - 1);
   mTabs.clear();
   bool inQuotes = false;
-  length = scan;
+  std::size_t end = scan;  // a local, not the caller's: the scan below is the load's hot loop
   for (std::size_t i = 0; i < scan; ++i) {
     const char c = record[i];
     if (c == '"') {
@@ -70,17 +70,18 @@ std::optional<LoadFailure> DataFileParser::findRecordEnd(std::string_view rest, 
     } else if (c == '\t') {
       if (mTabs.size() < tabsNeeded) mTabs.push_back(static_cast<std::uint32_t>(i));
     } else if (c == '\r' && !inQuotes) {
-      length = i;
+      end = i;
       break;
     }
   }
-  if (length == scan) {
+  length = end;
+  if (end == scan) {
     // The end of the text is tested before the length limit at each position.
     return failure(available < kLastTerminatorPosition + 1 ? LoadFailure::Detail::EndOfData
                                                           : LoadFailure::Detail::TooLong,
                    0);
   }
-  if (length + 1 == available) {
+  if (end + 1 == available) {
     LoadFailure cut = failure(LoadFailure::Detail::Other, 0);
     cut.errorNumber = LoadError::kTerminatorCut;
     cut.errorDescription = "Input past end of file: the data ends with a carriage return that has no line feed after it.";
