@@ -63,6 +63,7 @@ bool CRecordData::createRecord(std::string sInputData, std::string sFilename) {
   mTailOffset = parser.tailOffset();
   mEdits.clear();
   mSaveProblems.clear();
+  mEditedRecords.clear();
   mFilePath = std::move(sFilename);
   return true;
 }
@@ -70,6 +71,13 @@ bool CRecordData::createRecord(std::string sInputData, std::string sFilename) {
 std::string_view CRecordData::TrailingText() const {
   const std::string_view tail = std::string_view(mText).substr(std::min(mTailOffset, mText.size()));
   return tail.find_first_not_of("\r\n") == std::string_view::npos ? std::string_view() : tail;
+}
+
+std::string_view CRecordData::loadedRecord(std::int32_t iRecNo) const {
+  if (!validRecord(iRecNo)) return {};
+  const std::uint64_t start = mTable.recordStart(iRecNo - 1);
+  const std::uint64_t next = iRecNo < NoUnits() ? mTable.recordStart(iRecNo) : mTailOffset;
+  return std::string_view(mText).substr(start, next - 2 - start);  // less the record's CR and the character after it
 }
 
 std::string_view CRecordData::value(std::int32_t iRecNo, std::int32_t iField) const {
@@ -85,6 +93,7 @@ void CRecordData::setField(std::int32_t iFieldNo, std::int32_t iRecNo, std::stri
   if (!validRecord(iRecNo) || !validField(field)) return;
   mEdits[static_cast<std::uint64_t>(iRecNo - 1) * mNoFields + (field - 1)] = std::move(sFieldData);
   mTable.at(iRecNo - 1, field - 1).offset = FieldTable::kEdited;
+  mEditedRecords.insert(iRecNo);
   std::string written;
   writeRecord(iRecNo, written, nullptr);
   if (auto problem = SaveGuard(*this).check(iRecNo, written))

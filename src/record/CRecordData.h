@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "FieldTable.h"
@@ -79,6 +80,9 @@ class CRecordData {
   friend class SaveGuard;
   static constexpr int kRanges = 6;
 
+  // The record's text as loaded, without its line end.
+  std::string_view loadedRecord(std::int32_t iRecNo) const;
+  bool edited(std::int32_t iRecNo) const { return !mEditedRecords.empty() && mEditedRecords.contains(iRecNo); }
   // The record's file text; fieldStarts, when given, gets where each field's value begins.
   void writeRecord(std::int32_t iRecNo, std::string& out, std::vector<std::size_t>* fieldStarts) const;
 
@@ -96,6 +100,7 @@ class CRecordData {
   std::string mText;  // the loaded file; the field table points into it
   FieldTable mTable;
   std::unordered_map<std::uint64_t, std::string> mEdits;  // key: (record - 1) * NoFields + field - 1
+  std::unordered_set<std::int32_t> mEditedRecords;
   std::map<std::int32_t, SaveProblem> mSaveProblems;       // by record; only edited records can have one
   std::size_t mTailOffset = 0;
   std::int32_t mRangeSelected = 1;

@@ -47,6 +47,10 @@ bool SaveGuard::skipped(std::int32_t iRecNo, std::int32_t field) const {
 }
 
 bool SaveGuard::readsBack(std::int32_t iRecNo, std::string_view written) {
+  // A record written as it was loaded reads back as the load read it: the same bytes, the same
+  // parser. Only its values must still be the loaded ones.
+  if (!mStore.edited(iRecNo) && written.size() >= 2 && written.substr(0, written.size() - 2) == mStore.loadedRecord(iRecNo))
+    return true;
   if (mStore.mFormID == GlobalShared::kProjectileStats && holds(written, ';')) return false;
   std::size_t length = 0;
   mFailure = mParser.readRecord(written, iRecNo, mRefs.data(), length);
