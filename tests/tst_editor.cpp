@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -15,6 +16,7 @@
 #include "HeaderBox.h"
 #include "MessageRecorder.h"
 #include "Platform.h"
+#include "PrivateProfile.h"
 #include "Settings.h"
 #include "Twips.h"
 
@@ -128,35 +130,89 @@ class TestEditor : public QObject {
     QCOMPARE(find(QStringLiteral("fraDisplay"))->toolTip(), QString());
   }
 
-  void layoutRule_data() {
+  // At every size the window allows, with the names shown or hidden: no control covers another
+  // that can be clicked, the status line's two lines stay above the grid, no row is drawn below
+  // the grid, and the last unit can be scrolled into view.
+  void layoutAtEverySize_data() {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
     QTest::addColumn<bool>("hideNames");
-    QTest::newRow("designed size") << 12000 << 8500 << false;
-    QTest::newRow("designed size, names hidden") << 12000 << 8500 << true;
     QTest::newRow("below the minimum") << 3000 << 2000 << false;
-    QTest::newRow("whole screen, names hidden") << 28800 << 16000 << true;
+    QTest::newRow("below the minimum, names hidden") << 3000 << 2000 << true;
+    QTest::newRow("designed size, names hidden") << 12000 << 8500 << true;
+    QTest::newRow("whole screen") << 28800 << 16000 << false;
   }
-  void layoutRule() {
-    load(2, 200);
-    if (fetched<bool>("hideNames")) find<QPushButton>(QStringLiteral("cmdSlide"))->click();
+  void layoutAtEverySize() {
+    QFETCH(bool, hideNames);
+    load(2, 30);
+    resizeOuter(28800, 16000);  // all units fit: a larger window freezes nothing, every unit stays in reach
+    if (hideNames) find<QPushButton>(QStringLiteral("cmdSlide"))->click();
     resizeOuter(fetched<int>("width"), fetched<int>("height"));
-    const int outerWidth = std::max(fetched<int>("width"), 11950), outerHeight = std::max(fetched<int>("height"), 4200);
-    QVERIFY(std::abs(Twips::fromPixels(w->frameGeometry().width()) - outerWidth) <= 15);
-    QVERIFY(std::abs(Twips::fromPixels(w->frameGeometry().height()) - outerHeight) <= 15);
-    const int W = outerWidth - 200, H = outerHeight - 700, N = w->HideNames() ? 500 : 2700;
-    compareTwips(find(QStringLiteral("fraMain")), {60, -180, W, H});
-    compareTwips(find(QStringLiteral("fraDisplay")), {N, 620, W - (N + 485), H - 1000});
-    compareTwips(find(QStringLiteral("hsbFields2Display")), {N, H - 340, W - (N + 485), 255});
-    compareTwips(find(QStringLiteral("vsbUnits2display")), {W - 375, 1820, 255, H - 2200});
-    compareTwips(find(QStringLiteral("fraFileActions")), {W - 80 - 8895, H - 205, 8895, 555});
-    QVERIFY(std::abs(Twips::left(find(QStringLiteral("lblFieldNo"))) - (N - 360)) <= 15);
-    QVERIFY(std::abs(Twips::left(find(QStringLiteral("lblUnitNo"))) - (W - 445)) <= 15);
-    // The rows that fit: labels 375 high, 395 apart, ending at or above the bar's bottom.
-    const int rows = std::min((H - 2200 + 20) / 395, 32);
-    QVERIFY(visible(QStringLiteral("lblRow_%1").arg(rows - 1)));
-    QVERIFY(rows == 32 || !visible(QStringLiteral("lblRow_%1").arg(rows)));
-    QCOMPARE(bar("vsbUnits2display")->maximum(), 204 - rows + 1);
+    QVERIFY(Twips::fromPixels(w->frameGeometry().width()) >= 11950 - 15);
+    auto* status = find<QLabel>(QStringLiteral("lblStatusBar"));
+    status->setProperty("Tag", QStringLiteral("a long status text ").repeated(30));
+    resizeOuter(fetched<int>("width") + 15, fetched<int>("height"));  // a layout runs with the long text
+    QVERIFY(status->geometry().bottom() < find(QStringLiteral("fraDisplay"))->y());
+
+    QStringList covered;
+    for (QWidget* control : w->findChildren<QWidget*>()) {
+      const bool clickable = qobject_cast<QAbstractButton*>(control) || qobject_cast<QScrollBar*>(control) ||
+                             qobject_cast<GridCell*>(control) || qobject_cast<HeaderBox*>(control);
+      if (!clickable || !control->isVisibleTo(w)) continue;
+      QRect shown(control->mapTo(w, QPoint()), control->size());  // the part its containers do not clip
+      for (QWidget* p = control->parentWidget(); p != w; p = p->parentWidget()) shown &= QRect(p->mapTo(w, QPoint()), p->size());
+      shown &= w->rect();
+      if (shown.isEmpty()) continue;
+      QWidget* top = w->childAt(shown.center());
+      if (top != control && !control->isAncestorOf(top)) covered << control->objectName() + QStringLiteral(" under ") + (top ? top->objectName() : QStringLiteral("nothing"));
+    }
+    QVERIFY2(covered.isEmpty(), qPrintable(covered.join(QStringLiteral(", "))));
+
+    QScrollBar* vertical = bar("vsbUnits2display");
+    vertical->setValue(vertical->maximum());
+    int bottom = 0;
+    while (visible(QStringLiteral("lblRow_%1").arg(bottom + 1))) ++bottom;
+    QCOMPARE(text(QStringLiteral("lblRowNo_%1").arg(bottom)), QStringLiteral("30"));
+    QVERIFY(find(QStringLiteral("lblRow_%1").arg(bottom))->geometry().bottom() < bar("hsbFields2Display")->y());
+  }
+
+  // The number labels, the range buttons and the names say what the grid shows after loads,
+  // range changes and kind switches.
+  void labelsTellTheTruth_data() {
+    QTest::addColumn<QString>("step");
+    QTest::newRow("a unit file after a projectile file at the same bar value") << "reload";
+    QTest::newRow("TroopStats selected") << "troopStats";
+    QTest::newRow("a stored selected range") << "storedRange";
+    QTest::newRow("a kind without a stored range") << "newKind";
+    QTest::newRow("a unit renamed in its cell") << "rename";
+  }
+  void labelsTellTheTruth() {
+    QFETCH(QString, step);
+    if (step == QLatin1String("reload")) {
+      load(3, 100);
+      bar("vsbUnits2display")->setValue(5);
+      QCOMPARE(text(QStringLiteral("lblUnitNo")), QStringLiteral("4"));
+      load(1, 100);
+      QCOMPARE(text(QStringLiteral("lblUnitNo")), QStringLiteral("1"));
+    } else if (step == QLatin1String("troopStats") || step == QLatin1String("storedRange")) {
+      if (step == QLatin1String("storedRange")) GlobalShared::writeIniString("Unit_Prod11", "Selected Range", " 2", GlobalShared::getIniPath());
+      load(1, 40);
+      if (step == QLatin1String("troopStats")) QTest::mouseClick(find(QStringLiteral("optLockFields_2")), Qt::LeftButton, {}, QPoint(5, 5));
+      QVERIFY(find<QRadioButton>(QStringLiteral("optLockFields_2"))->isChecked());
+      QCOMPARE(text(QStringLiteral("lblFieldNo")), QStringLiteral("22"));
+      QCOMPARE(text(QStringLiteral("txtColumn_0")).section(QLatin1Char('\n'), 0, 0), QStringLiteral(" 22"));
+    } else if (step == QLatin1String("newKind")) {
+      load(2, 40);
+      QTest::mouseClick(find(QStringLiteral("optLockFields_3")), Qt::LeftButton, {}, QPoint(5, 5));
+      load(3, 40);
+      QVERIFY(find<QRadioButton>(QStringLiteral("optLockFields_1"))->isChecked());
+    } else {
+      load(3, 40);
+      find(QStringLiteral("txtField_0"))->setFocus(Qt::MouseFocusReason);
+      QTest::keyClicks(w->findChild<QPlainTextEdit*>(QStringLiteral("cellEditor")), QStringLiteral("Z"));
+      QCOMPARE(text(QStringLiteral("lblRow_0")), QStringLiteral("Z"));
+      QCOMPARE(find(QStringLiteral("lblRowNo_0"))->toolTip(), QStringLiteral("Z"));
+    }
   }
 
   void namesToggle() {

@@ -257,6 +257,9 @@ class TestFileActions : public QObject {
     const QByteArray saved = fileBytes(target);
     QVERIFY(saved.size() > 100 && saved.startsWith(fileBytes(samplePath(kProjectiles)).left(saved.indexOf(';') + 1)));
     QCOMPARE(status(), QStringLiteral("24 units saved to:    ") + target);
+    // The saved file is now the one being edited: the title and the unsaved-changes prompt say so.
+    QCOMPARE(w->windowTitle(), QStringLiteral("[saved.txt] - PelkoEditor [ProjectileStats]"));
+    QCOMPARE(QString::fromStdString(w->record().sFilePath()), target);
   }
 
   // The underlined letters of the buttons reach them from anywhere in the window.

@@ -66,6 +66,7 @@ class FEditor : public QWidget, public SettingsWindow {
   void loadDefaults();
 
  protected:
+  bool event(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -168,6 +169,8 @@ class FEditor : public QWidget, public SettingsWindow {
   bool mDataChanged = false;
   bool mBusyCursor = false;
   std::int64_t mLastPanelPaint = 0;  // steady-clock milliseconds
+  QSize mWantedOuter{-1, -1};        // a stored outer size not yet applied with the frame known
+  void resizeToWantedOuter();
   std::int32_t lastDisplayWidth = 0;
   std::int32_t lastFormHeight = 0;
   std::vector<std::int32_t> colLeft;

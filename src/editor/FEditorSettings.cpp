@@ -1,6 +1,7 @@
 // The window as the settings file sees it: the store's ranges and widths, the range buttons,
 // the scroll options and the placement in twips.
 #include <QCheckBox>
+#include <QEvent>
 #include <QRadioButton>
 #include <algorithm>
 
@@ -58,9 +59,29 @@ double FEditor::windowHeight() const { return Twips::fromPixels(frameGeometry().
 
 void FEditor::setWindowLeft(double twips) { move(clampedPixels(twips), frameGeometry().y()); }
 void FEditor::setWindowTop(double twips) { move(frameGeometry().x(), clampedPixels(twips)); }
+// The stored size is the outer one. The frame is known once the platform has made the window
+// (at once offscreen and on Windows; on X11 only when a window manager has framed the shown
+// window): until then the size is kept and applied again when the frame shows.
 void FEditor::setWindowWidth(double twips) {
-  resize(std::max(1, clampedPixels(twips) - (frameGeometry().width() - width())), height());
+  mWantedOuter.setWidth(clampedPixels(twips));
+  resizeToWantedOuter();
 }
 void FEditor::setWindowHeight(double twips) {
-  resize(width(), std::max(1, clampedPixels(twips) - (frameGeometry().height() - height())));
+  mWantedOuter.setHeight(clampedPixels(twips));
+  resizeToWantedOuter();
+}
+
+void FEditor::resizeToWantedOuter() {
+  const QSize frame = frameGeometry().size() - size();
+  resize(mWantedOuter.width() >= 0 ? std::max(1, mWantedOuter.width() - frame.width()) : width(),
+         mWantedOuter.height() >= 0 ? std::max(1, mWantedOuter.height() - frame.height()) : height());
+  if (!frame.isNull()) mWantedOuter = QSize(-1, -1);
+}
+
+bool FEditor::event(QEvent* event) {
+  const bool framed = !(frameGeometry().size() - size()).isNull();
+  if (framed && (mWantedOuter.width() >= 0 || mWantedOuter.height() >= 0) && windowState() == Normal &&
+      (event->type() == QEvent::Move || event->type() == QEvent::Show || event->type() == QEvent::WindowStateChange))
+    resizeToWantedOuter();
+  return QWidget::event(event);
 }

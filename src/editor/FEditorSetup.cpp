@@ -74,6 +74,7 @@ void FEditor::Form_Load() {
   setWindowIcon(KindIcons::icon(0));
   imgICON[0]->setPixmap(windowIcon().pixmap(32));
   setFileType(0);
+  create();  // the platform window, so that its frame is known where the platform tells it early
   GlobalShared::loadWindowPlacement(*this);
   cmdSlide->setText(kShowNamesArrow);
   if (anotherInstanceRuns()) Twips::move(this, Twips::left(this) + 1000, Twips::top(this) + 1000);
@@ -333,12 +334,12 @@ void FEditor::fitStatusBarHeight() {
     lblStatusBar->setText(shown);
   }
   lblStatusBar->setToolTip(shown == full ? QString() : full);
+  // A taller label stands higher, also when its text changes between two layouts.
   const int height = std::max(Twips::toPixels(195), lblStatusBar->heightForWidth(width));
-  lblStatusBar->resize(width, height);
+  lblStatusBar->setGeometry(lblStatusBar->x(), Twips::toPixels(Twips::fromPixels(height) > 255 ? 180 : 300), width, height);
 }
 
 void FEditor::Form_Resize() {
-  fitStatusBarHeight();
   if (isMinimized()) return;
   const int frameWidth = Twips::fromPixels(frameGeometry().width() - width());
   const int frameHeight = Twips::fromPixels(frameGeometry().height() - height());
@@ -355,7 +356,7 @@ void FEditor::Form_Resize() {
   const int gridWidth = W - (N + 485);
   Twips::place(fraMain, 60, -180, W, H);
   Twips::place(fraDisplay, N, 620, gridWidth, H - 1000);
-  Twips::place(lblStatusBar, N, Twips::height(lblStatusBar) > 255 ? 180 : 300, gridWidth, Twips::height(lblStatusBar));
+  Twips::place(lblStatusBar, N, Twips::top(lblStatusBar), gridWidth, Twips::height(lblStatusBar));
   fitStatusBarHeight();
   Twips::place(hsbFields2Display, N, H - 340, gridWidth, Twips::height(hsbFields2Display));
   Twips::move(lblFieldNo, N - 360, H - 340);
