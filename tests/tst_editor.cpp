@@ -215,6 +215,34 @@ class TestEditor : public QObject {
     }
   }
 
+  // The stored size is the outer one, frame included: it comes back as it was stored, also as
+  // the restored size of a window that started maximised.
+  void placementRoundTrip_data() {
+    QTest::addColumn<int>("state");
+    QTest::newRow("normal") << 0;
+    QTest::newRow("maximised start, then restored") << 2;
+  }
+  void placementRoundTrip() {
+    QFETCH(int, state);
+    QFile ini(QString::fromStdString(GlobalShared::getIniPath()));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Pelko Editor]\r\nWindowstate= " + QByteArray::number(state) + "\r\nLeft= 1500\r\nWidth= 15000\r\nTop= 1500\r\nHeight= 9000\r\n");
+    ini.close();
+    FEditor next;
+    next.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&next));
+    if (state == 2) {
+      QTRY_VERIFY(next.isMaximized());
+      next.showNormal();
+    }
+    QTRY_VERIFY(std::abs(Twips::fromPixels(next.frameGeometry().width()) - 15000) <= 15);
+    QVERIFY(std::abs(Twips::fromPixels(next.frameGeometry().height()) - 9000) <= 15);
+    QVERIFY(next.frameGeometry() != next.geometry());  // the platform gave it a frame
+    next.close();
+    QCOMPARE(GlobalShared::readIniString("Pelko Editor", "Width", "", GlobalShared::getIniPath()), std::string("15000"));
+    QCOMPARE(GlobalShared::readIniString("Pelko Editor", "Height", "", GlobalShared::getIniPath()), std::string("9000"));
+  }
+
   void namesToggle() {
     w->setFileType(1);
     auto* slide = find<QPushButton>(QStringLiteral("cmdSlide"));

@@ -2,6 +2,7 @@
 // the scroll options and the placement in twips.
 #include <QCheckBox>
 #include <QEvent>
+#include <QWindow>
 #include <QRadioButton>
 #include <algorithm>
 
@@ -47,6 +48,9 @@ SettingsWindow::State FEditor::windowState() const {
   return isMaximized() ? Maximized : Normal;
 }
 void FEditor::setWindowState(State state) {
+  // A hidden window's platform geometry is still the one it was made with; maximised, the window
+  // would be restored to that rather than to the stored size.
+  if (state == Maximized && !isVisible() && windowHandle()) windowHandle()->setGeometry(geometry());
   QWidget::setWindowState(state == Maximized ? Qt::WindowMaximized
                           : state == Minimized ? Qt::WindowMinimized
                                                : Qt::WindowNoState);
