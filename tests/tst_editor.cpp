@@ -18,6 +18,7 @@
 #include "Platform.h"
 #include "PrivateProfile.h"
 #include "Settings.h"
+#include "Shots.h"
 #include "Twips.h"
 
 using namespace DataText;
@@ -137,10 +138,11 @@ class TestEditor : public QObject {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
     QTest::addColumn<bool>("hideNames");
-    QTest::newRow("below the minimum") << 3000 << 2000 << false;
-    QTest::newRow("below the minimum, names hidden") << 3000 << 2000 << true;
-    QTest::newRow("designed size, names hidden") << 12000 << 8500 << true;
-    QTest::newRow("whole screen") << 28800 << 16000 << false;
+    QTest::addColumn<QString>("shot");
+    QTest::newRow("below the minimum") << 3000 << 2000 << false << "minimum.png";
+    QTest::newRow("below the minimum, names hidden") << 3000 << 2000 << true << "";
+    QTest::newRow("designed size, names hidden") << 12000 << 8500 << true << "names-hidden.png";
+    QTest::newRow("whole screen") << 28800 << 16000 << false << "maximised-short-file.png";
   }
   void layoutAtEverySize() {
     QFETCH(bool, hideNames);
@@ -149,6 +151,7 @@ class TestEditor : public QObject {
     if (hideNames) find<QPushButton>(QStringLiteral("cmdSlide"))->click();
     resizeOuter(fetched<int>("width"), fetched<int>("height"));
     QVERIFY(Twips::fromPixels(w->frameGeometry().width()) >= 11950 - 15);
+    if (!fetched<QString>("shot").isEmpty()) shoot(w, fetched<QString>("shot"));
     auto* status = find<QLabel>(QStringLiteral("lblStatusBar"));
     status->setProperty("Tag", QStringLiteral("a long status text ").repeated(30));
     resizeOuter(fetched<int>("width") + 15, fetched<int>("height"));  // a layout runs with the long text

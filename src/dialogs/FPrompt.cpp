@@ -34,6 +34,7 @@ FPrompt::FPrompt(QWidget* owner) : QDialog(owner) {
     button->setIcon(KindIcons::icon(static_cast<std::int32_t>(n)));
     button->setIconSize(QSize(32, 32));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    fitCaption(button);
     connect(button, &QToolButton::clicked, this, [this, n] {
       mChosen = static_cast<std::int32_t>(n);
       accept();

@@ -1,4 +1,5 @@
 #pragma once
+#include <QAbstractButton>
 #include <QFrame>
 #include <QLabel>
 #include <QString>
@@ -32,6 +33,22 @@ inline QLabel* label(QWidget* parent, const char* name, int left, int top, int w
   QLabel* l = make<QLabel>(parent, QLatin1String(name), left, top, width, height);
   l->setText(text);
   return l;
+}
+
+// The whole caption within the designed width: a smaller font where the platform's is too wide,
+// down to a readable 6 points; a caption that still does not fit is the hint of a control that
+// has no hint of its own.
+inline void fitCaption(QAbstractButton* button) {
+  QFont font = button->parentWidget()->font();
+  button->setFont(font);
+  while (button->sizeHint().width() > button->width() && font.pointSizeF() > 6) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+    button->setFont(font);
+  }
+  const bool cut = button->sizeHint().width() > button->width();
+  if (!button->toolTip().isEmpty() && !button->property("captionHint").toBool()) return;
+  button->setToolTip(cut ? button->text().remove(QLatin1Char('&')) : QString());
+  button->setProperty("captionHint", cut);
 }
 
 }  // namespace Controls

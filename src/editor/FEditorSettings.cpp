@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "CRecordData.h"
+#include "Controls.h"
 #include "CodePage.h"
 #include "FEditor.h"
 #include "Twips.h"
@@ -34,7 +35,9 @@ void FEditor::setRangeButtonTag(std::int32_t n, const std::string& sText) {
   if (isRangeButton(n)) optLockFields[n]->setProperty("Tag", CodePage::toQString(sText));
 }
 void FEditor::setRangeButtonCaption(std::int32_t n, const std::string& sText) {
-  if (isRangeButton(n)) optLockFields[n]->setText(CodePage::toQString(sText));
+  if (!isRangeButton(n)) return;
+  optLockFields[n]->setText(CodePage::toQString(sText));
+  Controls::fitCaption(optLockFields[n]);
 }
 void FEditor::setRangeButtonOn(std::int32_t n) {
   if (isRangeButton(n)) optLockFields[n]->setChecked(true);

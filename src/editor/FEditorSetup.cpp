@@ -161,7 +161,10 @@ void FEditor::createOptionsFrame() {
   chkScrollUpdate[1] = make<QCheckBox>(fraOptions, QStringLiteral("chkScrollUpdate_1"), 360, 240, 1755, 255);
   chkScrollUpdate[1]->setText(QStringLiteral("units_scroll_update"));
   chkScrollUpdate[1]->setToolTip(QStringLiteral("if unchecked the display won't update when you scroll the Vscroll Bar"));
-  for (QCheckBox* box : chkScrollUpdate) box->setChecked(true);
+  for (QCheckBox* box : chkScrollUpdate) {
+    box->setChecked(true);
+    fitCaption(box);
+  }
   cmdSlide = make<QPushButton>(fraOptions, QStringLiteral("cmdSlide"), 2460, 60, 375, 375);
   cmdSlide->setToolTip(QStringLiteral("click to hide names column"));
   QFont arrows(QStringLiteral("Lucida Sans Unicode"));
@@ -188,6 +191,7 @@ void FEditor::createFileActionsFrame() {
     QPushButton* button = make<QPushButton>(fraFileActions, indexed("cmdFileActions", a.index), a.left, 60, a.width, 375);
     button->setText(QLatin1String(a.caption));
     button->setToolTip(QLatin1String(a.tip));
+    fitCaption(button);
     connect(button, &QPushButton::clicked, this, [this, index = a.index] { doFileAction(static_cast<std::int32_t>(index)); });
     cmdFileActions[a.index] = button;
   }
@@ -196,6 +200,7 @@ void FEditor::createFileActionsFrame() {
   chkAutoDetect->setText(QStringLiteral("Auto-Detect"));
   chkAutoDetect->setToolTip(QStringLiteral("Auto-detect FileType from first few characters of file"));
   chkAutoDetect->setChecked(true);
+  fitCaption(chkAutoDetect);
 }
 
 void FEditor::createProgressFrame() {
@@ -275,7 +280,7 @@ void FEditor::setFileType(std::int32_t lFileType) {
                    : n == 2 && lFileType == GlobalShared::kUnitProd ? QStringLiteral("TroopStats Only [22 to 43]")
                                                                     : QStringLiteral("User-Defined [# to #]");
     optLockFields[n]->setProperty("Tag", text);
-    if (!mHideNames) optLockFields[n]->setText(text);
+    if (!mHideNames) setRangeButtonCaption(n, CodePage::fromQString(text));
   }
   optLockFields[1]->setChecked(true);  // the fresh store's range, unless the kind's settings select another
   GlobalShared::loadTypeSettings(lFileType, *this);
@@ -290,12 +295,9 @@ void FEditor::cmdSlide_Click() {
     QRadioButton* button = optLockFields[n];
     Twips::place(button, Twips::left(button), Twips::top(button), mHideNames ? kRangeButtonNarrow : kRangeButtonWidth,
                  Twips::height(button));
-    if (mHideNames) {
-      button->setProperty("Tag", button->text());
-      button->setText(QString::number(n));
-    } else {
-      button->setText(button->property("Tag").toString());
-    }
+    if (mHideNames) button->setProperty("Tag", button->text());
+    setRangeButtonCaption(static_cast<std::int32_t>(n),
+                          mHideNames ? std::to_string(n) : CodePage::fromQString(button->property("Tag").toString()));
   }
   Form_Resize();
 }
