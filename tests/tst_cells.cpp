@@ -198,7 +198,7 @@ class TestCells : public QObject {
     QTest::mouseClick(cell(1), Qt::LeftButton, {}, QPoint(cell(1)->width() - 4, 6));
     QTRY_VERIFY(editor()->hasFocus());
     QVERIFY(!editor()->textCursor().hasSelection());
-    QTest::keyClick(editor(), Qt::Key_Tab);
+    find<QScrollBar>(QStringLiteral("vsbUnits2display"))->setFocus();
     QVERIFY(!w->dataChanged());
     QTest::mouseClick(cell(1), Qt::LeftButton, {}, QPoint(cell(1)->width() - 4, 6));
     QTest::keyClicks(editor(), QStringLiteral("x"));
@@ -211,7 +211,7 @@ class TestCells : public QObject {
     load(2, record(28, "a"));
     focusCell(2);
     QTest::keyClicks(editor(), QStringLiteral("\""));
-    QTest::keyClick(editor(), Qt::Key_Tab);
+    find<QScrollBar>(QStringLiteral("vsbUnits2display"))->setFocus();
     const QString reason = QStringLiteral("Cannot be saved as it is: Record 5 (\"a2\"), field 3: a double quote (\") without "
                                           "its partner would join the record with the lines after it.");
     QTRY_COMPARE(cell(2)->mark(), reason);
@@ -223,8 +223,54 @@ class TestCells : public QObject {
     QVERIFY(cell(2)->isHidden() || cell(2)->mark().isEmpty());
     focusCell(1);
     QTest::keyClick(editor(), Qt::Key_Backspace);
-    QTest::keyClick(editor(), Qt::Key_Tab);
+    find<QScrollBar>(QStringLiteral("vsbUnits2display"))->setFocus();
     QTRY_COMPARE(cell(1)->mark(), QString());
+  }
+
+  // The keys of a grid: the focus moves along fields and units, scrolling as needed, and the
+  // focused cell is fully in view with the edit box over it.
+  void keyboard_data() {
+    QTest::addColumn<int>("start");  // the record where the focus starts, in row 0, column 0 of the grid
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("toRecord");
+    QTest::addColumn<int>("toColumn");
+    QTest::newRow("Tab at a unit's last field goes to the next unit") << 5 << 28 << int(Qt::Key_Tab) << 0 << 6 << 1;
+    QTest::newRow("Shift+Tab at the first field goes to the unit before") << 6 << 1 << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << 5 << 28;
+    QTest::newRow("Tab past the shown columns scrolls by a field") << 5 << 1 << int(Qt::Key_Tab) << 0 << 5 << 2;
+    QTest::newRow("Ctrl+Down") << 5 << 3 << int(Qt::Key_Down) << int(Qt::ControlModifier) << 6 << 3;
+    QTest::newRow("Ctrl+Up at the first unit stays") << 5 << 3 << int(Qt::Key_Up) << int(Qt::ControlModifier) << 5 << 3;
+    QTest::newRow("Ctrl+Right") << 5 << 3 << int(Qt::Key_Right) << int(Qt::ControlModifier) << 5 << 4;
+    QTest::newRow("Ctrl+Left") << 5 << 3 << int(Qt::Key_Left) << int(Qt::ControlModifier) << 5 << 2;
+    QTest::newRow("Ctrl+PageDown pages in the same field") << 5 << 3 << int(Qt::Key_PageDown) << int(Qt::ControlModifier) << -1 << 3;
+  }
+  void keyboard() {
+    QFETCH(int, column);
+    QFETCH(int, toRecord);
+    QFETCH(int, toColumn);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, start);
+    QByteArray units;
+    for (int u = 0; u < 60; ++u) units += record(28, "u" + QByteArray::number(u) + "f");
+    load(2, units);
+    find<QScrollBar>(QStringLiteral("hsbFields2Display"))->setValue(column);
+    find<QScrollBar>(QStringLiteral("vsbUnits2display"))->setValue(start);
+    const int rows = find<QScrollBar>(QStringLiteral("vsbUnits2display"))->maximum() < 5 ? 0 : [&] {
+      int n = 0;
+      while (find<QLabel>(QStringLiteral("lblRow_%1").arg(n))->isVisibleTo(w)) ++n;
+      return n;
+    }();
+    if (toRecord < 0) toRecord = start + rows;
+    focusCell(0);
+    QTest::keyClick(editor(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QTRY_VERIFY(editor()->hasFocus());
+    QTest::keyClicks(editor(), QStringLiteral("X"));  // the keyboard selects the text: X replaces it
+    QCOMPARE(w->record().returnArrayFieldXUnit(toRecord, toColumn, 1, 1)[0][0], std::string("X"));
+    const QRect box = editor()->geometry();
+    QVERIFY(box.left() >= 0 && box.right() < find(QStringLiteral("fraDisplay"))->width());
+    QVERIFY(box.bottom() < find(QStringLiteral("fraDisplay"))->height());
   }
 
   void hoverHints() {

@@ -226,6 +226,29 @@ class TestCommands : public QObject {
     QCOMPARE(w->record().DisplayWidth(7), fetched<int>("width"));
   }
 
+  // The keyboard reaches what a right-click opens: the Menu key on a focused header, Shift+F10
+  // on a focused range button.
+  void keyboardOpensTheCommands() {
+    QStringList opened;
+    ModalAnswerer answerer;
+    answerer.then<QInputDialog>([&](QInputDialog* box) {
+      opened << box->windowTitle();
+      box->reject();
+    });
+    answerer.then<FSetRange>([&](FSetRange* dialog) {
+      opened << dialog->windowTitle();
+      dialog->reject();
+    });
+    HeaderBox* header = find<HeaderBox>(QStringLiteral("txtColumn_0"));
+    header->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(header, Qt::Key_Menu);
+    option(4)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(option(4), Qt::Key_F10, Qt::ShiftModifier);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    QCOMPARE(opened.size(), 2);
+    QCOMPARE(opened.value(0), QStringLiteral("Set Width for column #1"));
+  }
+
   // What was defined and set comes back in the next window of the kind.
   void rangesAndWidthsAreKept() {
     defineRange(3, rangeDialog(QStringLiteral("2, 3,"), QStringLiteral("pair"), {0}));

@@ -18,6 +18,7 @@ class GridFrame;
 class HeaderBox;
 class QCheckBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLockFile;
 class QPushButton;
@@ -116,7 +117,8 @@ class FEditor : public QWidget, public SettingsWindow {
   QString saveProblemText(std::int32_t iRecNo, std::int32_t iField) const;
   void growCell(GridCell* cell, std::int32_t iIndex);
   void setRowHighlight(std::int32_t iIndex, bool focused);
-  void focusNextCell(int step);
+  bool cellKey(const QKeyEvent* event);
+  void focusField(std::int32_t iRecNo, std::int32_t iColumn);
   void showHoverHint(QWidget* control, int x);
 
   // --- grid paging (FEditorGrid.cpp) ---

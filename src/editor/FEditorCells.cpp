@@ -96,16 +96,9 @@ bool FEditor::eventFilter(QObject* watched, QEvent* event) {
         placeCaret(press->position().toPoint());
       return true;
     }
-    case QEvent::KeyPress: {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (watched != mCellEditor) break;
-      if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;  // discarded
-      if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-        focusNextCell(key == Qt::Key_Tab ? 1 : -1);
-        return true;
-      }
+    case QEvent::KeyPress:
+      if (watched == mCellEditor) return cellKey(static_cast<QKeyEvent*>(event));
       break;
-    }
     case QEvent::MouseMove:
       if (widget) showHoverHint(widget, Twips::fromPixels(static_cast<QMouseEvent*>(event)->position().toPoint().x()));
       break;
@@ -115,16 +108,61 @@ bool FEditor::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-// Tab and Shift+Tab go from cell to cell in the order the cells were made, past hidden ones;
-// beyond the last shown cell the focus leaves the grid as it would from any control.
-void FEditor::focusNextCell(int step) {
-  for (std::int32_t i = mEditedIndex + step; i >= 0 && i < static_cast<std::int32_t>(txtField.size()); i += step) {
-    if (!txtField[static_cast<std::size_t>(i)]->isHidden()) {
-      txtField[static_cast<std::size_t>(i)]->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-      return;
-    }
+// The keys of a grid: Tab and Shift+Tab go on along the unit's fields and then to the next unit,
+// scrolling the grid instead of jumping back to its first column; Ctrl and an arrow go to the
+// neighbouring cell, Ctrl+PageUp and Ctrl+PageDown a page of units up or down in the same field.
+// Plain arrows stay with the caret in the cell's text. True when the key was taken.
+bool FEditor::cellKey(const QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;  // discarded
+  const std::int32_t page = noUnits2Display();
+  if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+    const bool forward = key == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier);
+    std::int32_t record = mEditedRecord, column = mEditedColumn + (forward ? 1 : -1);
+    if (column > mRecord->NoFieldsInSelectedRange()) column = 1, ++record;
+    if (column < 1) column = mRecord->NoFieldsInSelectedRange(), --record;
+    if (record < firstDataUnit() || record > mRecord->NoUnits())
+      focusNextPrevChild(forward);  // past the last field of the last unit the focus leaves the grid
+    else
+      focusField(record, column);
+    return true;
   }
-  focusNextPrevChild(step > 0);
+  if (!(event->modifiers() & Qt::ControlModifier)) return false;
+  std::int32_t record = mEditedRecord, column = mEditedColumn;
+  switch (key) {
+    case Qt::Key_Up: --record; break;
+    case Qt::Key_Down: ++record; break;
+    case Qt::Key_Left: --column; break;
+    case Qt::Key_Right: ++column; break;
+    case Qt::Key_PageUp: record = std::max(record - page, firstDataUnit()); break;
+    case Qt::Key_PageDown: record = std::min(record + page, mRecord->NoUnits()); break;
+    default: return false;
+  }
+  if (record >= firstDataUnit() && record <= mRecord->NoUnits() && column >= 1 && column <= mRecord->NoFieldsInSelectedRange())
+    focusField(record, column);
+  return true;
+}
+
+// Scrolls as little as needed for the cell of the record and display column to be fully in view,
+// and gives it the focus, its text selected as a text box entered by the keyboard.
+void FEditor::focusField(std::int32_t iRecNo, std::int32_t iColumn) {
+  const std::int32_t rows = noUnits2Display();
+  if (iRecNo < vsbUnits2display->value()) vsbUnits2display->setValue(iRecNo);
+  if (iRecNo > vsbUnits2display->value() + rows - 1) vsbUnits2display->setValue(iRecNo - rows + 1);
+  std::int32_t first = std::min(hsbFields2Display->value(), iColumn);
+  const std::int32_t gridWidth = Twips::width(hsbFields2Display);
+  const auto rightEdge = [&](std::int32_t from) {
+    std::int64_t right = 0;
+    for (std::int32_t c = from; c <= iColumn; ++c) right += getColumnWidth(c) + (c > from ? kColumnGap : 0);
+    return right;
+  };
+  while (first < iColumn && (rightEdge(first) > gridWidth || iColumn - first >= gGlobal->MaxFields())) ++first;
+  hsbFields2Display->setValue(first);
+  const std::int32_t index = gGlobal->MaxFields() * (iRecNo - vsbUnits2display->value()) + (iColumn - first);
+  if (index >= 0 && index < static_cast<std::int32_t>(txtField.size())) {
+    if (index == mEditedIndex) mCellEditor->selectAll();
+    else txtField[static_cast<std::size_t>(index)]->setFocus(Qt::TabFocusReason);
+  }
 }
 
 void FEditor::setRowHighlight(std::int32_t iIndex, bool focused) {

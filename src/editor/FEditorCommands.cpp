@@ -2,6 +2,7 @@
 // field's width, a press on a range option selects (left) or defines (right) the range, and
 // double-clicks hide and show the load-time clock.
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -17,6 +18,9 @@ namespace {
 
 bool rightAlone(const QMouseEvent* event) {
   return event->button() == Qt::RightButton && event->buttons() == Qt::RightButton;
+}
+bool menuKey(const QKeyEvent* event) {
+  return event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
 }
 bool leftAlone(const QMouseEvent* event) {
   return event->button() == Qt::LeftButton && event->buttons() == Qt::LeftButton;
@@ -37,6 +41,20 @@ void FEditor::watchCommands() {
 }
 
 bool FEditor::commandEvent(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && menuKey(static_cast<QKeyEvent*>(event))) {
+    // The keyboard's way to what a right-click opens: the Menu key or Shift+F10 on a focused
+    // column header sets its width, on a range button defines its range.
+    for (std::size_t c = 0; c < txtColumn.size(); ++c) {
+      if (watched != txtColumn[c] && watched != txtColumn[c]->viewport()) continue;
+      setColumnWidthInput(static_cast<std::int32_t>(c));
+      return true;
+    }
+    for (std::size_t k = 1; k <= 6; ++k) {
+      if (watched != optLockFields[k]) continue;
+      defineRange(static_cast<std::int32_t>(k));
+      return true;
+    }
+  }
   if (event->type() == QEvent::MouseButtonDblClick) {
     if (watched == lblClock) lblClock->hide();
     if (watched == lblClockTarget) lblClock->show();
