@@ -273,6 +273,22 @@ class TestCells : public QObject {
     QVERIFY(box.bottom() < find(QStringLiteral("fraDisplay"))->height());
   }
 
+  // The edit box keeps its field when the page moves under it, caret and all; when the field
+  // leaves the page, the edit ends.
+  void editBoxFollowsItsField() {
+    load(2, record(28, "a"));
+    focusCell(1);  // record 5, field 2
+    QTest::keyClicks(editor(), QStringLiteral("A"));
+    QScrollBar* fields = find<QScrollBar>(QStringLiteral("hsbFields2Display"));
+    fields->setValue(2);
+    QCOMPARE(editor()->geometry().topLeft(), cell(0)->geometry().topLeft());
+    QTest::keyClicks(editor(), QStringLiteral("B"));
+    QCOMPARE(w->record().returnArrayFieldXUnit(5, 2, 1, 1)[0][0], std::string("AB"));
+    fields->setValue(3);
+    QVERIFY(!editor()->isVisible());
+    QCOMPARE(w->record().returnArrayFieldXUnit(5, 3, 1, 1)[0][0], std::string("a3"));
+  }
+
   void hoverHints() {
     load(2, record(28, "a"));
     HeaderBox* header = find<HeaderBox>(QStringLiteral("txtColumn_0"));

@@ -11,6 +11,7 @@
 #include <csignal>
 
 #include "CRecordData.h"
+#include "CodePage.h"
 #include "EditorWindow.h"
 #include "FEditor.h"
 #include "FPrompt.h"
@@ -148,6 +149,21 @@ class TestFileActions : public QObject {
     QCOMPARE(w->isVisible(), !(action == 7 && goesOn));
     QVERIFY(w->dataChanged());  // nothing was saved or loaded
     QCOMPARE(status(), before);
+  }
+
+  // A path keeps its own encoding and case in a message box.
+  void pathInABox() {
+    const QString path = mWindow.path(QStringLiteral("D\u00fcsseldorf Units.txt"));
+    QVERIFY(QFile::copy(samplePath(kUnits), path));
+    QVERIFY(w->LoadRecord(CodePage::toPath(path), 0));
+    w->findChild<QWidget*>(QStringLiteral("txtField_0"))->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(w->findChild<QPlainTextEdit*>(QStringLiteral("cellEditor")), QStringLiteral("7"));
+    Seen seen;
+    ModalAnswerer answerer;
+    answerer.then<QMessageBox>(pressInBox(QMessageBox::Cancel, seen));
+    click(button(2));
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    QVERIFY2(seen.dialogs.value(0).contains(path), qPrintable(seen.dialogs.value(0)));
   }
 
   // Which kind's settings are stored before the open dialog shows, and what is then loaded.
