@@ -168,9 +168,9 @@ class TestEditor : public QObject {
       if (shown.isEmpty()) continue;
       QWidget* top = w->childAt(shown.center());
       if (top != control && !control->isAncestorOf(top)) covered << control->objectName() + QStringLiteral(" under ") + (top ? top->objectName() : QStringLiteral("nothing"));
-      auto* button = qobject_cast<QAbstractButton*>(control);  // a caption is whole, or whole in its hint
-      if (button && button->sizeHint().width() > button->width() && !button->property("captionHint").toBool())
-        covered << button->objectName() + QStringLiteral(" cut");
+      auto* box = qobject_cast<QCheckBox*>(control);  // a caption is whole, or whole in its hint
+      if (box && box->sizeHint().width() > box->width() && !box->property("captionHint").toBool())
+        covered << box->objectName() + QStringLiteral(" cut");
     }
     QVERIFY2(covered.isEmpty(), qPrintable(covered.join(QStringLiteral(", "))));
 
