@@ -11,6 +11,7 @@ packages=(
   fonts-liberation2
   dpkg-dev file   # cpack's Debian package
   python3 time    # the benchmark scripts
+  xdotool twm     # bench/start_stop.sh
 )
 
 missing=()
