@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (executables in build/bin/).
+# Configures and builds into build/ (executables in build/bin/): the targets given, or all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-ninja -C build -j2
+ninja -C build -j2 "$@"
