@@ -5,10 +5,13 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "CRecordData.h"
 #include "CodePage.h"
@@ -345,6 +348,34 @@ class TestFileActions : public QObject {
     const auto stored = [&](const char* key) { return std::stoi(GlobalShared::readIniString("Pelko Editor", key, "0", iniPath)); };
     QVERIFY(std::abs(stored("Left") - 2500) <= 15);  // a pixel is 15 twips
     QVERIFY(std::abs(stored("Top") - 2200) <= 15);
+  }
+
+  // Installed in a folder its user may not write, the program keeps its settings in the user's
+  // configuration folder.
+  void installedProgramKeepsSettingsInTheUsersFolder() {
+    if (::geteuid() != 0) QSKIP("needs root, to run the program as another user");
+    QTemporaryDir bin, home;
+    const QString program = bin.filePath(QStringLiteral("pelkoEditor"));
+    QVERIFY(QFile::copy(QFileInfo(qEnvironmentVariable("PELKO_TOOL")).absolutePath() + QStringLiteral("/pelkoEditor"), program));
+    ::chmod(bin.path().toLocal8Bit().constData(), 0755);  // root's: nobody may run, not write
+    QCOMPARE(::chown(home.path().toLocal8Bit().constData(), 65534, 65534), 0);
+    QProcess editor;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    editor.setProcessEnvironment(environment);
+    editor.setChildProcessModifier([] {
+      if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+    });
+    editor.start(program, {});
+    QVERIFY(editor.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(catchesTermination(editor.processId()), 10000);
+    ::kill(static_cast<pid_t>(editor.processId()), SIGTERM);
+    QVERIFY(editor.waitForFinished(10000));
+    const QByteArray settings = fileBytes(home.filePath(QStringLiteral(".config/pelkoEditor/pelkoEditor.ini")));
+    QVERIFY2(settings.startsWith("[Pelko Editor]\r\nWindowstate= 0\r\n"), settings.constData());
+    QVERIFY(!QFile::exists(bin.filePath(QStringLiteral("pelkoEditor.ini"))));
   }
 
   void closing_data() {

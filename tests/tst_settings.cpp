@@ -256,9 +256,12 @@ class TestSettings : public QObject {
     saveWindowPlacement(window);
     loadWindowPlacement(window);
     QCOMPARE(window.left, 42.0);
+    // A program folder that cannot be written leaves the settings to the user's folder.
     Platform::setProgramFolder(mDir->filePath("missing").toStdString());
+    qputenv("XDG_CONFIG_HOME", mDir->filePath("config").toLocal8Bit());
     saveWindowPlacement(window);
-    QVERIFY(!QFile::exists(QString::fromStdString(getIniPath())));
+    qunsetenv("XDG_CONFIG_HOME");
+    QVERIFY(fileBytes(mDir->filePath("config/pelkoEditor/pelkoEditor.ini")).startsWith("[Pelko Editor]"));
   }
 
   void twoProcessesLoseNoKey() {

@@ -18,6 +18,7 @@
 #include "GlobalShared.h"
 #include "Platform.h"
 #include "Settings.h"
+#include "UserFolders.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ void FEditor::loadDefaults() {
   const std::int32_t type = mFormID == 0 || !chkAutoDetect->isChecked() ? prompt().RetMlFormID(this, true) : mFormID;
   if (type == 0) return;
   const std::string bakName = GlobalShared::getDefaultFileName(type, true);
-  const std::string path = Platform::programFolder() + "/" + bakName;
+  const std::string path = GlobalShared::getDefaultCopyPath(type);
   if (GlobalShared::fileExists(path)) {
     LoadRecord(path, type);
     return;

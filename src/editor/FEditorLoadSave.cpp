@@ -14,6 +14,7 @@
 #include "GlobalShared.h"
 #include "Platform.h"
 #include "Twips.h"
+#include "UserFolders.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ void FEditor::showProgress(std::int32_t iMode, const std::string& sPath) {
   }
   const QString section = CodePage::toQString(GlobalShared::getSectionName(mFormID));
   const QString path = CodePage::shownPath(sPath);
-  const bool defaultCopy = sPath == Platform::programFolder() + "/" + GlobalShared::getDefaultFileName(mFormID, true);
+  const bool defaultCopy = sPath == GlobalShared::getDefaultCopyPath(mFormID);
   if (iMode != 2) {
     lblLoadMessage->setText(QStringLiteral("Saving ") + section + QStringLiteral(" data to file..........."));
     lblProgress->setText(QStringLiteral("Destination file:\r\n") + path);

@@ -3,11 +3,13 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <sys/stat.h>
 
 #include "NumberText.h"
 #include "Platform.h"
 #include "PrivateProfile.h"
 #include "SettingsWindow.h"
+#include "UserFolders.h"
 
 namespace GlobalShared {
 namespace {
@@ -45,6 +47,21 @@ std::optional<std::int32_t> wholeNumber(const std::string& text, std::int32_t lo
   return static_cast<std::int32_t>(value);
 }
 
+// A failed write changes nothing, as the settings file is the only state. A read-only file was
+// made so on purpose; any other failure means that nothing can be kept, which the user hears once.
+void write(const std::vector<IniEntry>& entries) {
+  static bool told = false;
+  const std::string folder = settingsFolder();
+  const std::string path = getIniPath();
+  if ((makeFolders(folder) && writeIniStrings(entries, path)) || told) return;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0) return;
+  told = true;
+  Platform::msgBox("PelkoEditor cannot keep its settings (the view of each kind of file and the window's place): '" +
+                       Platform::pathInMessage(path) + "' cannot be written.",
+                   Platform::OkOnly | Platform::Exclamation, "PelkoEditor");
+}
+
 // What saveTypeSettings writes, in order.
 std::vector<IniEntry> typeSettings(FileType iFileType, const SettingsWindow& window) {
   const std::string section = sectionOf(iFileType);
@@ -75,7 +92,7 @@ std::vector<IniEntry> windowPlacement(const SettingsWindow& window) {
 
 }  // namespace
 
-std::string getIniPath() { return Platform::programFolder() + "/pelkoEditor.ini"; }
+std::string getIniPath() { return settingsFolder() + "/pelkoEditor.ini"; }
 
 std::string formatSettingsNumber(double value) {
   // Plain decimal digits, never an exponent: the largest double has 309 of them.
@@ -107,7 +124,7 @@ void loadTypeSettings(FileType iFileType, SettingsWindow& window) {
 }
 
 void saveTypeSettings(FileType iFileType, SettingsWindow& window) {
-  writeIniStrings(typeSettings(iFileType, window), getIniPath());
+  write(typeSettings(iFileType, window));
 }
 
 void loadWindowPlacement(SettingsWindow& window) {
@@ -123,14 +140,14 @@ void loadWindowPlacement(SettingsWindow& window) {
       window.setWindowState(static_cast<SettingsWindow::State>(*state));
 }
 
-void saveWindowPlacement(const SettingsWindow& window) { writeIniStrings(windowPlacement(window), getIniPath()); }
+void saveWindowPlacement(const SettingsWindow& window) { write(windowPlacement(window)); }
 
 void saveClosingSettings(FileType iFileType, SettingsWindow& window) {
   std::vector<IniEntry> entries;
   if (iFileType != 0) entries = typeSettings(iFileType, window);
   const std::vector<IniEntry> placement = windowPlacement(window);
   entries.insert(entries.end(), placement.begin(), placement.end());
-  writeIniStrings(entries, getIniPath());
+  write(entries);
 }
 
 }  // namespace GlobalShared

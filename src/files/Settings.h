@@ -6,8 +6,10 @@
 class SettingsWindow;
 
 // The view settings of each kind of file and the window placement, kept between runs in
-// pelkoEditor.ini in the program's folder. Nothing is cached: each call reads or writes the
-// file. Failures are silent: a missing or unreadable file gives the window's own defaults.
+// pelkoEditor.ini in the program's folder, or in the user's configuration folder for an
+// installed program (UserFolders.h). Nothing is cached: each call reads or writes the file. A
+// missing or unreadable file gives the window's own defaults; a file that cannot be written,
+// unless it is read-only, is reported once.
 namespace GlobalShared {
 
 std::string getIniPath();
