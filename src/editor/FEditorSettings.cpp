@@ -86,9 +86,10 @@ void FEditor::resizeToWantedOuter() {
 }
 
 bool FEditor::event(QEvent* event) {
-  const bool framed = !(frameGeometry().size() - size()).isNull();
-  if (framed && (mWantedOuter.width() >= 0 || mWantedOuter.height() >= 0) && windowState() == Normal &&
-      (event->type() == QEvent::Move || event->type() == QEvent::Show || event->type() == QEvent::WindowStateChange))
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::Move || type == QEvent::Show || type == QEvent::WindowStateChange) &&
+      (mWantedOuter.width() >= 0 || mWantedOuter.height() >= 0) && windowState() == Normal &&
+      !(frameGeometry().size() - size()).isNull())
     resizeToWantedOuter();
   return QWidget::event(event);
 }
