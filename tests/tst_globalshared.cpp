@@ -7,6 +7,8 @@
 
 #include "GlobalShared.h"
 #include "MessageRecorder.h"
+#include "Platform.h"
+#include "UserFolders.h"
 
 using namespace GlobalShared;
 
@@ -26,6 +28,23 @@ class TestGlobalShared : public QObject {
     std::ofstream(path, std::ios::binary | std::ios::trunc).flush();
     QCOMPARE(readWholeFile(path), std::string());
     QVERIFY(boxes.boxes.empty());
+  }
+
+  // A default copy is looked for in the program's folder, then in the user's data folder; when
+  // there is none, the program's folder of a portable copy is where it belongs.
+  void defaultCopyPlaces() {
+    QTemporaryDir program, data;
+    Platform::setProgramFolder(program.path().toStdString());
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    const std::string inProgram = program.filePath("ProjectileStats.bak").toStdString();
+    const std::string inData = data.filePath("pelkoEditor/ProjectileStats.bak").toStdString();
+    QCOMPARE(getDefaultCopyPath(3), inProgram);
+    QVERIFY(makeFolders(data.filePath("pelkoEditor").toStdString()));
+    std::ofstream(inData) << "x";
+    QCOMPARE(getDefaultCopyPath(3), inData);
+    std::ofstream(inProgram) << "x";
+    QCOMPARE(getDefaultCopyPath(3), inProgram);
+    qunsetenv("XDG_DATA_HOME");
   }
 
   void readFailureMessage_data() {

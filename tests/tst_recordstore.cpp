@@ -333,6 +333,21 @@ class TestRecordStore : public QObject {
     QCOMPARE(again->returnArrayFieldXUnit(unit, field, 1, 1)[0][0], value.toStdString());
   }
 
+  // Edits that move a TAB from one field to another write the loaded bytes again, yet would read
+  // back as the loaded values: the save must still refuse them.
+  void editsThatKeepTheBytesButMoveAField() {
+    QByteArray line = DataText::record(28, "f");
+    line.insert(line.size() - 2, "\tq");  // the last field holds a surplus TAB: "f28\tq"
+    auto record = loaded(2, DataText::record(28, "h").repeated(4) + line + kEnd);
+    QVERIFY(record);
+    record->setField(27, 5, "f27\tf28");
+    record->setField(28, 5, "q");
+    QCOMPARE(record->getStr2Write(5), line.toStdString());
+    MessageRecorder boxes;
+    QCOMPARE(saved(*record, 2), QByteArray("save failed"));
+    QVERIFY(record->saveProblem(5) && record->saveProblem(5)->field == 27);
+  }
+
   void arraysByKind() {
     auto building = loaded(2, DataText::record(28, "a") + DataText::record(28, "b") + kEnd);
     QVERIFY(building);
