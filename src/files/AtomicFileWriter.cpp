@@ -11,20 +11,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "GlobalShared.h"
+
 namespace {
 
 constexpr int kMaxLinks = 40;  // as the kernel's own limit on links in one path
 
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+using GlobalShared::getFileName;
+using GlobalShared::getFolderName;
 
 // The path a chain of symbolic links ends at; a dangling link gives its missing target.
 bool followLinks(std::string& path, int& error) {
@@ -34,7 +28,7 @@ bool followLinks(std::string& path, int& error) {
     if (size < 0) return errno == EINVAL || errno == ENOENT || (error = errno, false);  // not a link: done
     if (static_cast<std::size_t>(size) >= sizeof target) return (error = ENAMETOOLONG, false);
     const std::string next(target, static_cast<std::size_t>(size));
-    path = next.front() == '/' ? next : folderOf(path) + "/" + next;
+    path = next.front() == '/' ? next : getFolderName(path) + "/" + next;
   }
   error = ELOOP;
   return false;
@@ -59,7 +53,7 @@ bool writeAll(int fd, std::string_view bytes) {
 }
 
 void syncFolder(const std::string& path) {
-  const int folder = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int folder = ::open(getFolderName(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder >= 0) {
     ::fsync(folder);
     ::close(folder);
@@ -90,24 +84,24 @@ void AtomicFileWriter::discard() {
 // and the same for every save to it, so that a later save finds what a killed one left.
 std::string AtomicFileWriter::temporaryStem(const std::string& target) {
   std::uint64_t hash = 14695981039346656037ull;  // FNV-1a of the file name
-  for (const char c : fileNameOf(target)) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  for (const char c : getFileName(target)) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
   char hex[17];
   std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-  const std::string folder = folderOf(target);
+  const std::string folder = getFolderName(target);
   return (folder == "/" ? "" : folder) + "/.pelko." + hex + ".";
 }
 
 // A save holds a lock on its temporary file until it ends, so a file nobody holds is a leftover.
 void AtomicFileWriter::removeStaleTemporaries() const {
   const std::string stem = temporaryStem(mTarget);
-  const std::string prefix = fileNameOf(stem);
-  DIR* folder = ::opendir(folderOf(mTarget).c_str());
+  const std::string prefix = getFileName(stem);
+  DIR* folder = ::opendir(getFolderName(mTarget).c_str());
   if (!folder) return;
   while (const dirent* entry = ::readdir(folder)) {
     const std::string name = entry->d_name;
     if (name.compare(0, prefix.size(), prefix) != 0 || name.size() < 4 || name.compare(name.size() - 4, 4, ".tmp") != 0)
       continue;
-    const std::string path = folderOf(stem) + "/" + name;
+    const std::string path = getFolderName(stem) + "/" + name;
     if (path == mTempPath) continue;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) continue;

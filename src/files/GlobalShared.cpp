@@ -140,6 +140,12 @@ std::string getFileName(const std::string& sPath) {
   return sPath;
 }
 
+std::string getFolderName(const std::string& sPath) {
+  for (std::size_t i = sPath.size(); i > 0; --i)
+    if (isSeparator(sPath[i - 1])) return i == 1 ? sPath.substr(0, 1) : sPath.substr(0, i - 1);
+  return ".";
+}
+
 std::string describeError(int errorNumber) {
   return "[" + std::to_string(errorNumber) + "] :" + std::strerror(errorNumber);
 }

@@ -23,6 +23,8 @@ bool fileExists(const std::string& sPath);
 
 // The part after the last path separator; the whole path when it has none.
 std::string getFileName(const std::string& sPath);
+// The part before the last path separator: "." when it has none, "/" for a file at the root.
+std::string getFolderName(const std::string& sPath);
 
 // The file's bytes, one character each. On failure shows the read-error box and returns "".
 std::string readWholeFile(const std::string& sPath);

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "AtomicFileWriter.h"
+#include "GlobalShared.h"
 
 namespace GlobalShared {
 namespace {
@@ -125,9 +126,7 @@ class FileView {
 class WriterLock {
  public:
   explicit WriterLock(const std::string& file) {
-    const std::size_t slash = file.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
-    mFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    mFd = ::open(getFolderName(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     while (mFd >= 0 && ::flock(mFd, LOCK_EX) != 0 && errno == EINTR) {
     }
   }
