@@ -59,7 +59,8 @@ bool CRecordData::createRecord(std::string sInputData, std::string sFilename) {
     return false;
   }
   mText = std::move(sInputData);
-  mTable = parser.takeTable();
+  mIndex = parser.takeIndex();
+  mFields.emplace(mFormID, mNoFields);
   mTailOffset = parser.tailOffset();
   mEdits.clear();
   mSaveProblems.clear();
@@ -73,26 +74,31 @@ std::string_view CRecordData::TrailingText() const {
   return tail.find_first_not_of("\r\n") == std::string_view::npos ? std::string_view() : tail;
 }
 
+std::uint64_t CRecordData::recordEnd(std::int32_t iRecNo) const {
+  return iRecNo < NoUnits() ? mIndex.start(iRecNo) : mTailOffset;
+}
+
 std::string_view CRecordData::loadedRecord(std::int32_t iRecNo) const {
   if (!validRecord(iRecNo)) return {};
-  const std::uint64_t start = mTable.recordStart(iRecNo - 1);
-  const std::uint64_t next = iRecNo < NoUnits() ? mTable.recordStart(iRecNo) : mTailOffset;
-  return std::string_view(mText).substr(start, next - 2 - start);  // less the record's CR and the character after it
+  const std::uint64_t start = mIndex.start(iRecNo - 1);
+  return std::string_view(mText).substr(start, recordEnd(iRecNo) - 2 - start);  // less the CR and the character after it
 }
 
 std::string_view CRecordData::value(std::int32_t iRecNo, std::int32_t iField) const {
-  if (!validRecord(iRecNo) || !validField(iField)) return {};
-  const FieldTable::Ref& ref = mTable.at(iRecNo - 1, iField - 1);
-  if (ref.offset == FieldTable::kEdited)
-    return mEdits.at(static_cast<std::uint64_t>(iRecNo - 1) * mNoFields + (iField - 1));
-  return std::string_view(mText).substr(mTable.recordStart(iRecNo - 1) + ref.offset, ref.length);
+  if (!validRecord(iRecNo) || !validField(iField) || iField > mFields->noFields()) return {};
+  if (edited(iRecNo)) {
+    const auto found = mEdits.find(static_cast<std::uint64_t>(iRecNo - 1) * mNoFields + (iField - 1));
+    if (found != mEdits.end()) return found->second;
+  }
+  const std::uint64_t start = mIndex.start(iRecNo - 1);
+  const FieldRef ref = mFields->fields(std::string_view(mText).substr(start), iRecNo)[iField - 1];
+  return std::string_view(mText).substr(start + ref.offset, ref.length);
 }
 
 void CRecordData::setField(std::int32_t iFieldNo, std::int32_t iRecNo, std::string sFieldData) {
   const std::int32_t field = actualFieldNoInSelectedRange(iFieldNo);
   if (!validRecord(iRecNo) || !validField(field)) return;
   mEdits[static_cast<std::uint64_t>(iRecNo - 1) * mNoFields + (field - 1)] = std::move(sFieldData);
-  mTable.at(iRecNo - 1, field - 1).offset = FieldTable::kEdited;
   mEditedRecords.insert(iRecNo);
   std::string written;
   writeRecord(iRecNo, written, nullptr);
@@ -139,6 +145,18 @@ std::string CRecordData::getStr2Write(std::int32_t iRecNo) {
 void CRecordData::appendStr2Write(std::int32_t iRecNo, std::string& out) {
   writeRecord(iRecNo, out, nullptr);
   if (mUnitLoaded) mUnitLoaded(iRecNo, NoUnits(), std::abs(static_cast<std::int64_t>(iRecNo) - NoUnits()));
+}
+
+std::string_view CRecordData::unchangedRecords(std::int32_t iRecNo, std::size_t maxBytes, std::int32_t& iNextRecNo) {
+  iNextRecNo = iRecNo;
+  if (!validRecord(iRecNo)) return {};
+  const std::uint64_t start = mIndex.start(iRecNo - 1);
+  while (iNextRecNo <= NoUnits() && mIndex.asWritten(iNextRecNo - 1) && !edited(iNextRecNo) &&
+         recordEnd(iNextRecNo) - start <= maxBytes)
+    ++iNextRecNo;
+  if (iNextRecNo == iRecNo) return {};
+  if (mUnitLoaded) mUnitLoaded(iNextRecNo - 1, NoUnits(), NoUnits() - (iNextRecNo - 1));
+  return std::string_view(mText).substr(start, recordEnd(iNextRecNo - 1) - start);
 }
 
 void CRecordData::writeRecord(std::int32_t iRecNo, std::string& out, std::vector<std::size_t>* fieldStarts) const {

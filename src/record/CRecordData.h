@@ -9,14 +9,18 @@
 #include <unordered_set>
 #include <vector>
 
-#include "FieldTable.h"
+#include <optional>
+
+#include "FieldCache.h"
+#include "RecordIndex.h"
 #include "SaveGuard.h"
 
 struct LoadFailure;
 
 // The in-memory store of one loaded data file: its records and fields, the six field ranges of
-// its kind and the display width of every field. Records and fields count from 1. Values are
-// views into the loaded text until edited, so a load copies no field.
+// its kind and the display width of every field. Records and fields count from 1. The store keeps
+// the loaded text and where each record starts; a record's fields are found when asked for.
+// Values are views into that text until edited, so a load copies no field.
 class CRecordData {
  public:
   // iLenStart and ilenCurrent count characters while loading and records while saving.
@@ -32,7 +36,7 @@ class CRecordData {
   // After a save to another file, that file is the one being edited.
   void setFilePath(std::string sPath) { mFilePath = std::move(sPath); }
   const std::string& ProjVerInfo() const { return mProjVerInfo; }
-  std::int32_t NoUnits() const { return mTable.size(); }
+  std::int32_t NoUnits() const { return mIndex.size(); }
   std::int32_t NoFields() const { return mNoFields; }
   std::int32_t MaxValue() const { return mNoFields; }
 
@@ -71,6 +75,10 @@ class CRecordData {
   std::string getStr2Write(std::int32_t iRecNo);
   // The same, appended to out: saves build the file in large pieces.
   void appendStr2Write(std::int32_t iRecNo, std::string& out);
+  // The loaded text of records iRecNo, iRecNo + 1, ... that a save writes exactly as loaded (not
+  // edited, and already in the written form), line ends included, about maxBytes at most; empty
+  // when record iRecNo must be rebuilt by appendStr2Write. iNextRecNo gets the record after them.
+  std::string_view unchangedRecords(std::int32_t iRecNo, std::size_t maxBytes, std::int32_t& iNextRecNo);
 
   // What followed the empty line that ends the data, when it holds more than line ends; written
   // back after the records so that a save loses nothing of the file.
@@ -82,6 +90,7 @@ class CRecordData {
 
   // The record's text as loaded, without its line end.
   std::string_view loadedRecord(std::int32_t iRecNo) const;
+  std::uint64_t recordEnd(std::int32_t iRecNo) const;  // past the record's line end
   bool edited(std::int32_t iRecNo) const { return !mEditedRecords.empty() && mEditedRecords.contains(iRecNo); }
   // The record's file text; fieldStarts, when given, gets where each field's value begins.
   void writeRecord(std::int32_t iRecNo, std::string& out, std::vector<std::size_t>* fieldStarts) const;
@@ -97,8 +106,9 @@ class CRecordData {
   std::int32_t mNoFields = 0;
   std::string mFilePath;
   std::string mProjVerInfo;
-  std::string mText;  // the loaded file; the field table points into it
-  FieldTable mTable;
+  std::string mText;  // the loaded file; the index points into it
+  RecordIndex mIndex;
+  mutable std::optional<FieldCache> mFields;  // for the kind the records were loaded as
   std::unordered_map<std::uint64_t, std::string> mEdits;  // key: (record - 1) * NoFields + field - 1
   std::unordered_set<std::int32_t> mEditedRecords;
   std::map<std::int32_t, SaveProblem> mSaveProblems;       // by record; only edited records can have one

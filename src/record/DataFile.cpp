@@ -37,34 +37,51 @@ std::int32_t readDataFile(const std::string& sPath, std::int32_t iFileType, CRec
   return record.createRecord(std::move(text), sPath) ? iFileType : 0;
 }
 
-bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::string& sPath) {
-  constexpr std::size_t kChunk = std::size_t{1} << 20;
-  AtomicFileWriter file(sPath);
-  bool ok = file.open();
+bool writeText(CRecordData& record, std::int32_t iFileType, const std::function<bool(std::string_view)>& write,
+               std::optional<SaveProblem>& problem) {
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
   std::string buffer;
-  buffer.reserve(kChunk + 64 * 1024);
+  buffer.reserve(kPiece + 64 * 1024);
   if (iFileType == GlobalShared::kProjectileStats) buffer = record.ProjVerInfo();
   SaveGuard guard(record);
   const std::int32_t units = record.NoUnits();
-  for (std::int32_t r = 1; ok && r <= units; ++r) {
+  for (std::int32_t r = 1; r <= units;) {
+    std::int32_t next = r;
+    if (const std::string_view copied = record.unchangedRecords(r, kPiece, next); !copied.empty()) {
+      if (!write(buffer) || !write(copied)) return false;
+      buffer.clear();
+      r = next;
+      continue;
+    }
     const std::size_t from = buffer.size();
     record.appendStr2Write(r, buffer);
     // A record that would read back differently is never written: the old file stays whole.
-    if (auto problem = guard.check(r, std::string_view(buffer).substr(from))) {
-      Platform::msgBox("The data cannot be saved to '" + Platform::pathInMessage(sPath) + "' as it is, because it would not read back the same:\r\n\r\n" +
-                           SaveGuard::describe(record, *problem) +
-                           ".\r\n\r\nNothing was written. Correct the value and save again.",
-                       Platform::OkOnly | Platform::Exclamation, "PelkoEditor");
-      return false;
-    }
-    if (buffer.size() >= kChunk) {
-      ok = file.write(buffer);
+    problem = guard.check(r, std::string_view(buffer).substr(from));
+    if (problem) return false;
+    if (buffer.size() >= kPiece) {
+      if (!write(buffer)) return false;
       buffer.clear();
     }
+    ++r;
   }
   const std::string_view trailing = record.TrailingText();
   buffer += trailing.empty() ? std::string_view("\r\n\r\n") : trailing;
-  ok = ok && file.write(buffer) && file.commit();
+  return write(buffer);
+}
+
+bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::string& sPath) {
+  AtomicFileWriter file(sPath);
+  std::optional<SaveProblem> problem;
+  bool ok = file.open() &&
+            writeText(record, iFileType, [&file](std::string_view piece) { return file.write(piece); }, problem);
+  if (problem) {
+    Platform::msgBox("The data cannot be saved to '" + Platform::pathInMessage(sPath) + "' as it is, because it would not read back the same:\r\n\r\n" +
+                         SaveGuard::describe(record, *problem) +
+                         ".\r\n\r\nNothing was written. Correct the value and save again.",
+                     Platform::OkOnly | Platform::Exclamation, "PelkoEditor");
+    return false;
+  }
+  ok = ok && file.commit();
   if (!ok)
     Platform::msgBox("An error occurred trying to save to '" + Platform::pathInMessage(sPath) + "'\r\n" +
                          GlobalShared::describeError(file.errorNumber()),

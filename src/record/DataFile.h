@@ -1,7 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "SaveGuard.h"
 
 class CRecordData;
 
@@ -22,5 +26,12 @@ std::int32_t readDataFile(const std::string& sPath, std::int32_t iFileType, CRec
 // followed the data when it held more than line ends). The destination is replaced only when
 // the new file is complete. On failure shows the save-error box and returns false.
 bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::string& sPath);
+
+// The text writeDataFile writes, handed to `write` in pieces of about a megabyte. Records not
+// edited since the load and already in the written form are copied from the loaded text; every
+// other record is rebuilt and checked to read back the same. Stops at the first record that
+// would not (it goes to `problem`) or when `write` returns false, and then returns false.
+bool writeText(CRecordData& record, std::int32_t iFileType, const std::function<bool(std::string_view)>& write,
+               std::optional<SaveProblem>& problem);
 
 }  // namespace DataFile

@@ -6,6 +6,7 @@
 
 #include "DataFileFormat.h"
 #include "GlobalShared.h"
+#include "RecordScan.h"
 
 using namespace DataFileFormat;
 
@@ -13,9 +14,9 @@ DataFileParser::DataFileParser(std::int32_t fileType, std::int32_t noFields, Rec
     : mFileType(fileType),
       mNoFields(noFields),
       mCells(fileType == GlobalShared::kUnitProd ? noFields - (kTroopLast - kTroopFirst) : noFields),
-      mOnRecord(std::move(onRecord)) {
-  mTabs.reserve(static_cast<std::size_t>(std::max(mCells, 1)));
-}
+      mOnRecord(std::move(onRecord)),
+      mRefs(static_cast<std::size_t>(std::max(noFields, 0))),
+      mTabs(static_cast<std::size_t>(std::max(mCells - 1, 0))) {}
 
 LoadFailure DataFileParser::failure(LoadFailure::Detail detail, std::int32_t field) const {
   // Until a separator has been found in this load, every failure reads "incorrectly formatted".
@@ -27,7 +28,7 @@ std::optional<LoadFailure> DataFileParser::parse(const std::string& text, std::s
                                                  bool separatorFound) {
   mSeparatorFound = separatorFound;
   mRecord = 1;
-  mTable = FieldTable(mNoFields);
+  mIndex = RecordIndex();
   const auto lenStart = static_cast<std::int64_t>(text.size() - dataStart);
   if (lenStart == 0) return failure(LoadFailure::Detail::NoData, 0);
   if (mNoFields <= 0)
@@ -56,24 +57,9 @@ std::optional<LoadFailure> DataFileParser::parse(const std::string& text, std::s
 }
 
 std::optional<LoadFailure> DataFileParser::findRecordEnd(std::string_view rest, std::size_t& length) {
-  const char* record = rest.data();
   const std::size_t available = rest.size();
   const std::size_t scan = std::min(available, kLastTerminatorPosition);
-  const auto tabsNeeded = static_cast<std::size_t>(mCells - 1);
-  mTabs.clear();
-  bool inQuotes = false;
-  std::size_t end = scan;  // a local, not the caller's: the scan below is the load's hot loop
-  for (std::size_t i = 0; i < scan; ++i) {
-    const char c = record[i];
-    if (c == '"') {
-      inQuotes = !inQuotes;
-    } else if (c == '\t') {
-      if (mTabs.size() < tabsNeeded) mTabs.push_back(static_cast<std::uint32_t>(i));
-    } else if (c == '\r' && !inQuotes) {
-      end = i;
-      break;
-    }
-  }
+  const std::size_t end = RecordScan::findEnd(rest.data(), scan, mTabs.data(), mTabs.size(), mTabsFound);
   length = end;
   if (end == scan) {
     // The end of the text is tested before the length limit at each position.
@@ -93,14 +79,15 @@ std::optional<LoadFailure> DataFileParser::findRecordEnd(std::string_view rest, 
 std::optional<LoadFailure> DataFileParser::parseRecord(const std::string& text, std::size_t& pos) {
   std::size_t length = 0;
   if (auto failed = findRecordEnd(std::string_view(text).substr(pos), length)) return failed;
-  FieldTable::Ref* refs = mTable.appendRecord(pos);
-  if (auto failed = splitFields(text.data() + pos, length, refs)) return failed;
+  if (auto failed = splitFields(text.data() + pos, length, mRefs.data())) return failed;
+  // findRecordEnd made sure that a character follows the CR.
+  mIndex.append(pos, mAsWritten && text[pos + length + 1] == '\n');
   pos += length + 2;
   return std::nullopt;
 }
 
 std::optional<LoadFailure> DataFileParser::readRecord(std::string_view text, std::int32_t record,
-                                                      FieldTable::Ref* refs, std::size_t& length) {
+                                                      FieldRef* refs, std::size_t& length) {
   mRecord = record;
   mSeparatorFound = true;
   if (auto failed = findRecordEnd(text, length)) return failed;
@@ -108,14 +95,15 @@ std::optional<LoadFailure> DataFileParser::readRecord(std::string_view text, std
 }
 
 std::optional<LoadFailure> DataFileParser::splitFields(const char* record, std::size_t length,
-                                                       FieldTable::Ref* refs) {
+                                                       FieldRef* refs) {
   const bool unitFile = mFileType == GlobalShared::kUnitProd;
+  mAsWritten = true;
   for (std::int32_t cell = 1; cell <= mCells; ++cell) {
     const std::int32_t field = unitFile && cell > kTroopFirst ? cell + (kTroopLast - kTroopFirst) : cell;
     const std::size_t begin = cell == 1 ? 0 : mTabs[cell - 2] + 1;
     std::size_t end = length;
     if (cell < mCells) {
-      if (mTabs.size() < static_cast<std::size_t>(cell)) {
+      if (mTabsFound < static_cast<std::size_t>(cell)) {
         mSeparatorFound = false;
         return failure(LoadFailure::Detail::IncorrectlyFormatted, field);
       }
@@ -127,6 +115,7 @@ std::optional<LoadFailure> DataFileParser::splitFields(const char* record, std::
         return LoadFailure{LoadFailure::Detail::IncorrectlyFormatted, mRecord, mFailedField, 0, {}};
       if (!troopCellFitsWhenWritten(length, end - begin, refs))
         return LoadFailure{LoadFailure::Detail::TooLong, mRecord, kTroopFirst, 0, {}};
+      mAsWritten = listAsWritten(record, begin, end, refs);
     } else {
       refs[field - 1] = {static_cast<std::uint16_t>(begin), static_cast<std::uint16_t>(end - begin)};
     }
@@ -140,9 +129,9 @@ std::optional<LoadFailure> DataFileParser::splitFields(const char* record, std::
 // quotes of its own: a cell whose quotes would then change the record's quote count (the 22nd
 // value not ended inside the cell, or an even number of quotes after it) fails too.
 bool DataFileParser::splitTroopStats(const char* record, std::size_t begin, std::size_t end,
-                                     FieldTable::Ref* refs) {
+                                     FieldRef* refs) {
   auto ref = [](std::size_t from, std::size_t to) {
-    return FieldTable::Ref{static_cast<std::uint16_t>(from), static_cast<std::uint16_t>(to - from)};
+    return FieldRef{static_cast<std::uint16_t>(from), static_cast<std::uint16_t>(to - from)};
   };
   if (mRecord <= kTroopHeaderRecords || begin == end) {
     std::fill(refs + kTroopFirst - 1, refs + kTroopLast, ref(begin, end));
@@ -177,9 +166,27 @@ bool DataFileParser::splitTroopStats(const char* record, std::size_t begin, std:
 
 // Whether the record, its packed cell written as the save writes it, still fits the length limit.
 bool DataFileParser::troopCellFitsWhenWritten(std::size_t length, std::size_t cellLength,
-                                              const FieldTable::Ref* refs) const {
+                                              const FieldRef* refs) const {
   if (mRecord <= kTroopHeaderRecords || cellLength == 0) return true;
   std::size_t written = 2 + 2 * (kTroopLast - kTroopFirst);  // the quotes and the ", " separators
   for (std::int32_t field = kTroopFirst; field <= kTroopLast; ++field) written += refs[field - 1].length;
   return length - cellLength + written < kLastTerminatorPosition;
+}
+
+// Whether the packed cell is already in the form the save writes: `"v22, v23, ..., v43"`, or
+// empty when every value is.
+bool DataFileParser::listAsWritten(const char* record, std::size_t begin, std::size_t end, const FieldRef* refs) const {
+  if (mRecord <= kTroopHeaderRecords || begin == end) return true;
+  std::size_t at = begin + 1;  // past the opening quote
+  bool anyValue = false;
+  for (std::int32_t field = kTroopFirst; field <= kTroopLast; ++field) {
+    const FieldRef ref = refs[field - 1];
+    if (ref.offset != at) return false;
+    at += ref.length;
+    anyValue = anyValue || ref.length > 0;
+    const char* separator = field < kTroopLast ? ", " : "\"";
+    for (const char* c = separator; *c != '\0'; ++c, ++at)
+      if (at >= end || record[at] != *c) return false;
+  }
+  return anyValue && at == end;
 }

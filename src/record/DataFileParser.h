@@ -6,7 +6,13 @@
 #include <string_view>
 #include <vector>
 
-#include "FieldTable.h"
+#include "RecordIndex.h"
+
+// Where a field's value lies in its record's text. A record is at most 39,998 characters long.
+struct FieldRef {
+  std::uint16_t offset;
+  std::uint16_t length;
+};
 
 // Why a load stopped, already reduced to the detail the user is shown.
 struct LoadFailure {
@@ -41,27 +47,31 @@ class DataFileParser {
   // Reads text that starts a record, as record `record` of a file whose earlier records loaded:
   // its NoFields fields go to refs and `length` gets the record's length before its CR. The
   // save's check reads each written record with this, the same code a load runs.
-  std::optional<LoadFailure> readRecord(std::string_view text, std::int32_t record, FieldTable::Ref* refs,
+  std::optional<LoadFailure> readRecord(std::string_view text, std::int32_t record, FieldRef* refs,
                                         std::size_t& length);
 
-  FieldTable takeTable() { return std::move(mTable); }
+  RecordIndex takeIndex() { return std::move(mIndex); }
   // Everything after the empty line that ends the data (starts with that line's CR), or empty.
   std::size_t tailOffset() const { return mTailOffset; }
 
  private:
   std::optional<LoadFailure> parseRecord(const std::string& text, std::size_t& pos);
   std::optional<LoadFailure> findRecordEnd(std::string_view rest, std::size_t& length);
-  std::optional<LoadFailure> splitFields(const char* record, std::size_t length, FieldTable::Ref* refs);
-  bool splitTroopStats(const char* cell, std::size_t begin, std::size_t end, FieldTable::Ref* refs);
-  bool troopCellFitsWhenWritten(std::size_t length, std::size_t cellLength, const FieldTable::Ref* refs) const;
+  bool listAsWritten(const char* record, std::size_t begin, std::size_t end, const FieldRef* refs) const;
+  std::optional<LoadFailure> splitFields(const char* record, std::size_t length, FieldRef* refs);
+  bool splitTroopStats(const char* cell, std::size_t begin, std::size_t end, FieldRef* refs);
+  bool troopCellFitsWhenWritten(std::size_t length, std::size_t cellLength, const FieldRef* refs) const;
   LoadFailure failure(LoadFailure::Detail detail, std::int32_t field) const;
 
   std::int32_t mFileType;
   std::int32_t mNoFields;
   std::int32_t mCells;  // TAB-separated cells per line: a unit file packs fields 22-43 into one
   RecordParsed mOnRecord;
-  FieldTable mTable;
-  std::vector<std::uint32_t> mTabs;
+  RecordIndex mIndex;
+  std::vector<FieldRef> mRefs;          // the record being read
+  std::vector<std::uint32_t> mTabs;     // where its first mCells - 1 TABs are
+  std::size_t mTabsFound = 0;
+  bool mAsWritten = true;               // whether the record being read is written back as read
   std::int32_t mRecord = 0;
   std::int32_t mFailedField = 0;
   bool mSeparatorFound = false;

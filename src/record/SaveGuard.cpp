@@ -56,7 +56,7 @@ bool SaveGuard::readsBack(std::int32_t iRecNo, std::string_view written) {
   mFailure = mParser.readRecord(written, iRecNo, mRefs.data(), length);
   if (mFailure || length + 2 != written.size()) return false;
   for (std::int32_t field = 1; field <= mStore.mNoFields; ++field) {
-    const FieldTable::Ref ref = mRefs[static_cast<std::size_t>(field - 1)];
+    const FieldRef ref = mRefs[static_cast<std::size_t>(field - 1)];
     if (!skipped(iRecNo, field) && written.substr(ref.offset, ref.length) != mStore.value(iRecNo, field)) return false;
   }
   return true;
@@ -123,7 +123,7 @@ SaveProblem SaveGuard::explain(std::int32_t iRecNo, std::string_view written) {
   }
   if (mFailure) return {iRecNo, std::max(mFailure->field, 1), Reason::Other, 0, {}};
   for (std::int32_t field = 1; field <= fields; ++field) {
-    const FieldTable::Ref ref = mRefs[static_cast<std::size_t>(field - 1)];
+    const FieldRef ref = mRefs[static_cast<std::size_t>(field - 1)];
     const std::string_view readBack = written.substr(ref.offset, ref.length);
     if (!skipped(iRecNo, field) && readBack != mStore.value(iRecNo, field))
       return {iRecNo, field, Reason::Other, 0, std::string(readBack)};

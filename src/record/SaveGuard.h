@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "DataFileParser.h"
-#include "FieldTable.h"
 
 class CRecordData;
 
@@ -42,6 +41,6 @@ class SaveGuard {
 
   const CRecordData& mStore;
   DataFileParser mParser;
-  std::vector<FieldTable::Ref> mRefs;
+  std::vector<FieldRef> mRefs;
   std::optional<LoadFailure> mFailure;
 };
