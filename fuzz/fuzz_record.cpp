@@ -13,6 +13,9 @@
 #include <vector>
 
 #include "CRecordData.h"
+#include "DataFile.h"
+#include "RecordScan.h"
+#include "ReferenceSplit.h"
 #include "Require.h"
 #include "SaveGuard.h"
 #include "StoreChecks.h"
@@ -40,15 +43,27 @@ bool load(CRecordData& store, const std::string& text, std::vector<std::size_t>&
 
 // What a save writes, in memory; nothing when the save's check refuses a record.
 std::optional<std::string> save(CRecordData& store, std::int32_t kind) {
-  std::string out = kind == kProjectileStats ? store.ProjVerInfo() : std::string();
+  std::string out;
+  std::optional<SaveProblem> problem;
+  const bool written = DataFile::writeText(store, kind, [&out](std::string_view piece) {
+    out += piece;
+    return true;
+  }, problem);
+  require(written != problem.has_value(), "a save in memory fails only for a refused record");
+  // The same text built the plainest way: every record rebuilt and checked.
+  std::string rebuilt = kind == kProjectileStats ? store.ProjVerInfo() : std::string();
   SaveGuard guard(store);
   for (std::int32_t r = 1; r <= store.NoUnits(); ++r) {
-    const std::size_t from = out.size();
-    out += store.getStr2Write(r);
-    if (guard.check(r, std::string_view(out).substr(from))) return std::nullopt;
+    const std::size_t from = rebuilt.size();
+    rebuilt += store.getStr2Write(r);
+    if (const auto refused = guard.check(r, std::string_view(rebuilt).substr(from))) {
+      require(problem && problem->record == r, "a save refuses the first record that would not read back");
+      return std::nullopt;
+    }
   }
   const std::string_view tail = store.TrailingText();
-  out += tail.empty() ? std::string_view("\r\n\r\n") : tail;
+  rebuilt += tail.empty() ? std::string_view("\r\n\r\n") : tail;
+  require(written && out == rebuilt, "copying unchanged records writes what rebuilding every record writes");
   return out;
 }
 
@@ -153,6 +168,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   store.initRanges(kind);
   checkRange(store, range, text);
   checkWidths(store, static_cast<std::int32_t>(pick), text);
+
+  // Every instruction level reads the file as the plain reading does.
+  const auto reference = referenceSplit(text, kind);
+  for (const auto level : {RecordScan::Level::Portable, RecordScan::Level::Sse2, RecordScan::Level::Avx2}) {
+    RecordScan::use(level);
+    CRecordData read;
+    read.initRanges(kind);
+    std::vector<std::size_t> readEnds;
+    const bool loaded = load(read, text, readEnds);
+    require(loaded == reference.has_value(), "a file loads exactly when the plain reading reads it");
+    require(!loaded || allValues(read) == *reference, "the store's values are the plain reading's");
+  }
+  RecordScan::use(RecordScan::best());
 
   std::vector<std::size_t> ends;
   if (!load(store, text, ends)) return 0;
