@@ -155,7 +155,7 @@ std::string_view CRecordData::unchangedRecords(std::int32_t iRecNo, std::size_t 
          recordEnd(iNextRecNo) - start <= maxBytes)
     ++iNextRecNo;
   if (iNextRecNo == iRecNo) return {};
-  if (mUnitLoaded) mUnitLoaded(iNextRecNo - 1, NoUnits(), NoUnits() - (iNextRecNo - 1));
+  for (std::int32_t r = iRecNo; mUnitLoaded && r < iNextRecNo; ++r) mUnitLoaded(r, NoUnits(), NoUnits() - r);
   return std::string_view(mText).substr(start, recordEnd(iNextRecNo - 1) - start);
 }
 

@@ -78,6 +78,7 @@ class CRecordData {
   // The loaded text of records iRecNo, iRecNo + 1, ... that a save writes exactly as loaded (not
   // edited, and already in the written form), line ends included, about maxBytes at most; empty
   // when record iRecNo must be rebuilt by appendStr2Write. iNextRecNo gets the record after them.
+  // Raises unitLoaded for each of them, as appendStr2Write does.
   std::string_view unchangedRecords(std::int32_t iRecNo, std::size_t maxBytes, std::int32_t& iNextRecNo);
 
   // What followed the empty line that ends the data, when it holds more than line ends; written
