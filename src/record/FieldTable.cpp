@@ -11,8 +11,8 @@ namespace {
 constexpr std::size_t kBlockBytes = std::size_t{2} << 20;
 
 FieldTable::Ref* allocateBlock() {
-  void* block = std::aligned_alloc(kBlockBytes, kBlockBytes);
-  if (!block) throw std::bad_alloc();
+  // Not std::aligned_alloc, which the Windows C library lacks.
+  void* block = ::operator new(kBlockBytes, std::align_val_t{kBlockBytes});
 #ifdef __linux__
   // Fresh memory is mapped slowly page by page; one huge page per block is far cheaper.
   ::madvise(block, kBlockBytes, MADV_HUGEPAGE);
@@ -22,7 +22,7 @@ FieldTable::Ref* allocateBlock() {
 
 }  // namespace
 
-void FieldTable::BlockFree::operator()(Ref* block) const { std::free(block); }
+void FieldTable::BlockFree::operator()(Ref* block) const { ::operator delete(block, std::align_val_t{kBlockBytes}); }
 
 FieldTable::FieldTable(std::int32_t noFields)
     : mNoFields(noFields),
