@@ -77,6 +77,16 @@ check "save into a missing folder fails" \
   'run 1 save input.txt "missing\\out.txt" && has "An error occurred trying to save to" && has "[2] :No such file or directory"'
 check "check of a missing file fails" \
   'run 1 check missing.txt && has "An error occurred trying to read" && has "[2] :No such file or directory"'
+# What a killed save left beside a destination: .pelko.<FNV-1a of the name, 64 bits>.<n>.tmp
+leftover() {
+  local hash=$((0xcbf29ce484222325)) byte
+  for byte in $(printf '%s' "$1" | od -An -tu1); do hash=$(((hash ^ byte) * 0x100000001b3)); done
+  printf '.pelko.%016x.123.tmp' "$hash"
+}
+cp "$first" stale.txt
+printf 'killed' > "$(leftover stale.txt)"
+check "a killed save's temporary file is removed" \
+  'run 0 save input.txt stale.txt && cmp -s "$first" stale.txt && [ ! -e "$(leftover stale.txt)" ]'
 check "no temporary file is left" '! ls -A . sub | grep -aq "^\.pelko\."'
 
 echo "Windows: $passed passed, $failed failed in $((SECONDS - start)) s"

@@ -48,16 +48,15 @@ int finalPath(std::string& path) {
 
 int AtomicFileWriter::inspectTarget(bool& exists) {
   DWORD attributes = ::GetFileAttributesW(widen(mTarget).c_str());
+  DWORD error = ::GetLastError();
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    if (const int error = finalPath(mTarget); error != 0) return error;
+    if (const int linkError = finalPath(mTarget); linkError != 0) return linkError;
     attributes = ::GetFileAttributesW(widen(mTarget).c_str());
+    error = ::GetLastError();
   }
   exists = attributes != INVALID_FILE_ATTRIBUTES;
-  if (!exists) {
-    // A missing folder shows when the temporary file cannot be made in it.
-    const DWORD error = ::GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : errnoOf(error);
-  }
+  // A missing folder shows when the temporary file cannot be made in it.
+  if (!exists) return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : errnoOf(error);
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return EISDIR;
   return attributes & FILE_ATTRIBUTE_READONLY ? EACCES : 0;
 }
