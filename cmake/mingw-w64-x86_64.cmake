@@ -12,3 +12,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The runtime libraries linked in: the .exe runs without MinGW's DLLs beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+# CTest runs the programs (the fuzz corpora's replays) under Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds pelkoTool.exe (the core without Qt) for 64-bit Windows into build-windows/ and
-# runs it under Wine on every sample and on the failures a save must report. Installs the
+# runs it under Wine on every sample and on the failures a save must report, then replays the
+# fuzz corpora there. Installs the
 # MinGW-w64 compilers and Wine when they are missing; Wine gets a prefix of its own in
 # build-windows/ and needs no display.
 set -euo pipefail
@@ -12,7 +13,8 @@ bash "$root/scripts/deps.sh" g++-mingw-w64-x86-64-posix wine wine64 cmake ninja-
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELKO_GUI=OFF \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" > /dev/null
-nice -n 10 ninja -C "$build" -j2 pelkoTool
+# pelkoTool and the fuzz corpora's replays, which drive the settings file and saves on Windows too.
+nice -n 10 ninja -C "$build" -j2
 tool=$build/bin/pelkoTool.exe
 
 # Console programs only: no display, no Mono or Gecko installers while the prefix is made.
@@ -88,6 +90,8 @@ printf 'killed' > "$(leftover stale.txt)"
 check "a killed save's temporary file is removed" \
   'run 0 save input.txt stale.txt && cmp -s "$first" stale.txt && [ ! -e "$(leftover stale.txt)" ]'
 check "no temporary file is left" '! ls -A . sub | grep -aq "^\.pelko\."'
+
+check "fuzz corpora replay (settings file, load and save)" 'ctest --test-dir "$build" -j2 --output-on-failure > "$work/ctest.log" 2>&1 || { tail -n 20 "$work/ctest.log"; false; }'
 
 echo "Windows: $passed passed, $failed failed in $((SECONDS - start)) s"
 [ "$failed" -eq 0 ]
