@@ -79,6 +79,12 @@ check "save into a missing folder fails" \
   'run 1 save input.txt "missing\\out.txt" && has "An error occurred trying to save to" && has "[2] :No such file or directory"'
 check "check of a missing file fails" \
   'run 1 check missing.txt && has "An error occurred trying to read" && has "[2] :No such file or directory"'
+mkdir real
+printf 'old' > real/target.txt
+ln -s real/target.txt link.txt
+check "save through a link writes its target, the link stays" \
+  'run 0 save input.txt link.txt && [ -L link.txt ] && cmp -s "$first" real/target.txt'
+
 # What a killed save left beside a destination: .pelko.<FNV-1a of the name, 64 bits>.<n>.tmp
 leftover() {
   local hash=$((0xcbf29ce484222325)) byte

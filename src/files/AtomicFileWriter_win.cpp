@@ -26,7 +26,8 @@ std::wstring fullPath(const std::string& path) {
   return full;
 }
 
-// The path a symbolic link or junction ends at, in the "\\?\" form the system gives.
+// The path of the file itself, through symbolic links and junctions, in the "\\?\" form the
+// system gives.
 int finalPath(std::string& path) {
   const HANDLE file = ::CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -49,7 +50,9 @@ int finalPath(std::string& path) {
 int AtomicFileWriter::inspectTarget(bool& exists) {
   DWORD attributes = ::GetFileAttributesW(widen(mTarget).c_str());
   DWORD error = ::GetLastError();
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+  // Every existing destination, not only a reparse point: Wine shows Linux links as plain files,
+  // and replacing one would move its target's name away.
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
     if (const int linkError = finalPath(mTarget); linkError != 0) return linkError;
     attributes = ::GetFileAttributesW(widen(mTarget).c_str());
     error = ::GetLastError();
