@@ -2,6 +2,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#ifdef _WIN32
+#include <filesystem>
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "Platform.h"
 
@@ -25,4 +31,14 @@ inline int& messageBoxesShown() {
   }();
   (void)installed;
   return shown;
+}
+
+// A file of this process's own, named prefix, process number, suffix: in memory where the system
+// has such a place.
+inline std::string scratchFile(const std::string& prefix, const std::string& suffix) {
+#ifdef _WIN32
+  return (std::filesystem::temp_directory_path() / (prefix + std::to_string(::_getpid()) + suffix)).string();
+#else
+  return "/dev/shm/" + prefix + std::to_string(::getpid()) + suffix;
+#endif
 }

@@ -1,8 +1,6 @@
 // Drives pelkoTool check's whole path: the bytes are a file on disk, read and parsed with the
 // kind detected or forced by the first byte; a file that loads is saved, must load again to the
 // same records, and saved again gives the same bytes.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -16,9 +14,7 @@
 
 namespace {
 
-std::string tempPath(const char* what) {
-  return "/dev/shm/fuzz_check_" + std::to_string(::getpid()) + what;
-}
+std::string tempPath(const char* what) { return scratchFile("fuzz_check_", what); }
 
 }  // namespace
 

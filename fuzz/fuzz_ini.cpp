@@ -1,8 +1,6 @@
 // Drives the settings file's reader and writer over arbitrary file bytes. The first byte picks
 // a section and key (the editor's own names, in odd letter cases too) and the value written;
 // the rest is the file. A written key must read back, and every other key must keep its value.
-#include <unistd.h>
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -20,7 +18,7 @@ constexpr std::array<const char*, 4> kKeys = {"Left", "Range Array 2", "widthsar
 constexpr std::array<const char*, 4> kValues = {"1", " 2700", "", "1, 2, 3, "};
 
 std::string path() {
-  static const std::string file = "/dev/shm/fuzz_ini_" + std::to_string(::getpid()) + ".ini";
+  static const std::string file = scratchFile("fuzz_ini_", ".ini");
   return file;
 }
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the tools need; only what is missing.
+# Installs the Debian packages the build, the tests and the tools need, or the packages given;
+# only what is missing.
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,7 @@ packages=(
   python3 time    # the benchmark scripts
   xdotool twm     # bench/start_stop.sh
 )
+[ $# -eq 0 ] || packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

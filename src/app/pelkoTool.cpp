@@ -40,7 +40,7 @@ int printMessage(const std::string& prompt, int style, const std::string& title)
 
 int main(int argc, char** argv) {
   Platform::setMessageBox(printMessage);
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = Platform::arguments(argc, argv);
   GlobalShared::FileType fileType = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] != "--type") continue;

@@ -40,11 +40,24 @@ std::string fromQString(const QString& text) {
   return bytes;
 }
 
+// The core's paths are UTF-8 on Windows (WindowsText.h), where Qt's 8-bit names would be the
+// ANSI code page's.
 QString fromPath(std::string_view path) {
-  return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+  const QByteArray bytes(path.data(), static_cast<qsizetype>(path.size()));
+#ifdef Q_OS_WIN
+  return QString::fromUtf8(bytes);
+#else
+  return QFile::decodeName(bytes);
+#endif
 }
 
-std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string toPath(const QString& path) {
+#ifdef Q_OS_WIN
+  return path.toUtf8().toStdString();
+#else
+  return QFile::encodeName(path).toStdString();
+#endif
+}
 
 QString shownPath(std::string_view path) {
 #ifdef Q_OS_WIN

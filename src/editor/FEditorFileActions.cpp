@@ -5,9 +5,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QPushButton>
-#include <cerrno>
 #include <system_error>
-#include <unistd.h>
 
 #include "COpClDialog.h"
 #include "CRecordData.h"
@@ -17,6 +15,7 @@
 #include "FSetRange.h"
 #include "GlobalShared.h"
 #include "Platform.h"
+#include "PlatformQt.h"
 #include "Settings.h"
 #include "UserFolders.h"
 
@@ -66,8 +65,8 @@ bool FEditor::newEditor() {
   // Qt names the failure but gives no number: the system says why the file cannot run.
   int error = static_cast<int>(process.error());
   std::string description = CodePage::fromQString(process.errorString());
-  if (::access(path.c_str(), X_OK) != 0) {
-    error = errno;
+  if (const int why = PlatformQt::whyNotRunnable(path); why != 0) {
+    error = why;
     description = std::generic_category().message(error);
   }
   Platform::msgBox("Error:" + std::to_string(error) + "\r\n" + description + "\r\n\r\nCouldn't find PelkoEditor.exe to Launch!!",

@@ -6,11 +6,15 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QWidget>
+#include <cerrno>
+#ifndef Q_OS_WIN
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include "CodePage.h"
+#include "GlobalShared.h"
 #include "Platform.h"
 
 namespace PlatformQt {
@@ -65,6 +69,7 @@ int showMessageBox(const std::string& prompt, int style, const std::string& titl
   return resultOf(box.exec());
 }
 
+#ifndef Q_OS_WIN
 int gTerminationPipe[2] = {-1, -1};
 
 // Only async-signal-safe work here: the event loop reads the pipe.
@@ -72,9 +77,16 @@ void onTermination(int) {
   const char byte = 1;
   [[maybe_unused]] const ssize_t written = ::write(gTerminationPipe[1], &byte, 1);
 }
+#endif
 
 }  // namespace
 
+#ifdef Q_OS_WIN
+// Windows asks a program's window to close with a message, which reaches closeEvent already.
+void closeOnTermination(QWidget&) {}
+
+int whyNotRunnable(const std::string& path) { return GlobalShared::fileExists(path) ? 0 : ENOENT; }
+#else
 void closeOnTermination(QWidget& window) {
   if (::pipe2(gTerminationPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
   auto* notifier = new QSocketNotifier(gTerminationPipe[0], QSocketNotifier::Read, &window);
@@ -89,6 +101,9 @@ void closeOnTermination(QWidget& window) {
   sigemptyset(&action.sa_mask);
   for (int signal : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(signal, &action, nullptr);
 }
+
+int whyNotRunnable(const std::string& path) { return ::access(path.c_str(), X_OK) == 0 ? 0 : errno; }
+#endif
 
 void install() {
   // The layout's captions were measured in an 8-point font of Arial's widths; in a wider or

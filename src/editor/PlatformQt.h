@@ -2,6 +2,8 @@
 
 // Connects the core's platform seams to Qt (message boxes, the program's folder, the screen
 // size) and sets the application's font. Needs a QApplication.
+#include <string>
+
 class QWidget;
 
 namespace PlatformQt {
@@ -9,4 +11,7 @@ void install();
 // A request to end the program (SIGTERM, SIGHUP, SIGINT) closes the window as its close box
 // does, so the unsaved-changes prompt and the stored view are not skipped.
 void closeOnTermination(QWidget& window);
+// Why the system would not run the program at `path`: an error number, 0 when nothing is known
+// against it.
+int whyNotRunnable(const std::string& path);
 }

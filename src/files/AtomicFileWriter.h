@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,7 +12,8 @@
 // file's permissions and, where allowed, its owner are kept; when the folder cannot take a
 // temporary file but the file itself is writable, the file is rewritten in place at commit(),
 // from the whole text gathered in memory, so that only the disk can fail it. Temporary files that
-// killed saves left beside the same destination are removed.
+// killed saves left beside the same destination are removed. On Windows the read-only attribute
+// refuses a file, and the replace keeps the old file's attributes and access rights.
 class AtomicFileWriter {
  public:
   explicit AtomicFileWriter(std::string destination);
@@ -32,15 +34,29 @@ class AtomicFileWriter {
  private:
   bool fail(int error);
   void discard();
-  bool openInPlace();
-  bool commitInPlace();
+  bool isOpen() const { return mFile != kNoFile; }
+
+  // Per platform (AtomicFileWriter_posix.cpp, AtomicFileWriter_win.cpp). Each returns 0 or the
+  // error number.
+  int inspectTarget(bool& exists);  // follows links into mTarget and checks what is there
+  int createTemporary(const std::string& path);  // exclusively, held so that no other save removes it
+  int openTargetInPlace();
+  int writeAll(std::string_view bytes);
+  int rewrite(std::string_view bytes);  // from the start, cut to the bytes' length
+  int flushAndClose();
+  int replaceTarget();  // by the closed temporary file
+  void closeFile();
+  void removeFile(const std::string& path) const;
   void removeStaleTemporaries() const;
+
+  // A file descriptor, or on Windows a HANDLE; -1 is no file on both.
+  static constexpr std::intptr_t kNoFile = -1;
 
   std::string mDestination;
   std::string mTarget;  // the destination with its links followed
   std::string mTempPath;
   std::string mInPlaceText;
   bool mInPlace = false;
-  int mFd = -1;
+  std::intptr_t mFile = kNoFile;
   int mError = 0;
 };

@@ -1,16 +1,23 @@
 #include "GlobalShared.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
 #include <new>
 #include <stdexcept>
+#ifdef _WIN32
+#include <windows.h>
+
+#include "WindowsText.h"
+#else
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#endif
 #ifdef __linux__
 #include <sys/mman.h>
 #endif
-#include <unistd.h>
 
 #include "Platform.h"
 
@@ -32,27 +39,87 @@ const Kind* kindOf(FileType iFileType) {
   return &kinds[iFileType - 1];
 }
 
-bool isSeparator(char c) {
-#ifdef _WIN32
-  return c == '\\' || c == '/';
-#else
-  return c == '/';
-#endif
-}
+bool isSeparator(char c) { return std::strchr(kPathSeparators, c) != nullptr && c != '\0'; }
 
-class FileDescriptor {
+// Our own code for a path that names a pipe, device or socket: reading one could wait forever.
+constexpr int kNotRegularFile = -1;
+
+// A file open for reading, closed with the object.
+class InputFile {
  public:
-  explicit FileDescriptor(int fd) : mFd(fd) {}
-  ~FileDescriptor() {
-    if (mFd >= 0) ::close(mFd);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return mFd; }
+  InputFile() = default;
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // 0, the error number or kNotRegularFile; `size` is the file's length.
+  int open(const std::string& path, std::size_t& size);
+  // One read: the bytes read, 0 at the end, -1 with `error` set.
+  std::int64_t readSome(char* buffer, std::size_t size, int& error);
 
  private:
-  int mFd;
+#ifdef _WIN32
+  HANDLE mHandle = INVALID_HANDLE_VALUE;
+#else
+  int mFd = -1;
+#endif
 };
+
+#ifdef _WIN32
+InputFile::~InputFile() {
+  if (mHandle != INVALID_HANDLE_VALUE) ::CloseHandle(mHandle);
+}
+
+int InputFile::open(const std::string& path, std::size_t& size) {
+  const std::wstring wide = WindowsText::widen(path);
+  // Others may go on reading, writing and replacing the file meanwhile, as on other systems.
+  mHandle = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (mHandle == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());  // a folder opens as "access denied"
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EISDIR
+                                                                                            : WindowsText::errnoOf(error);
+  }
+  if (::GetFileType(mHandle) != FILE_TYPE_DISK) return kNotRegularFile;
+  LARGE_INTEGER length{};
+  if (!::GetFileSizeEx(mHandle, &length)) return WindowsText::errnoOf(::GetLastError());
+  size = static_cast<std::size_t>(length.QuadPart);
+  return 0;
+}
+
+std::int64_t InputFile::readSome(char* buffer, std::size_t size, int& error) {
+  DWORD got = 0;
+  if (::ReadFile(mHandle, buffer, static_cast<DWORD>(std::min<std::size_t>(size, DWORD{1} << 30)), &got, nullptr))
+    return got;
+  error = WindowsText::errnoOf(::GetLastError());
+  return -1;
+}
+#else
+InputFile::~InputFile() {
+  if (mFd >= 0) ::close(mFd);
+}
+
+int InputFile::open(const std::string& path, std::size_t& size) {
+  // Without O_NONBLOCK, opening a named pipe waits for a writer; on a regular file it does nothing.
+  mFd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (mFd < 0) return errno;
+  struct stat info {};
+  if (::fstat(mFd, &info) != 0) return errno;
+  if (S_ISDIR(info.st_mode)) return EISDIR;
+  if (!S_ISREG(info.st_mode)) return kNotRegularFile;
+  size = static_cast<std::size_t>(info.st_size);
+  return 0;
+}
+
+std::int64_t InputFile::readSome(char* buffer, std::size_t size, int& error) {
+  for (;;) {
+    const ssize_t got = ::read(mFd, buffer, size);
+    if (got >= 0) return got;
+    if (errno != EINTR) return (error = errno, -1);
+  }
+}
+#endif
 
 // Fresh memory is mapped slowly page by page on these machines (about 330 MB/s): a large
 // buffer asks for huge pages before it is first touched.
@@ -66,41 +133,30 @@ void reserveLarge(std::string& text, std::size_t size) {
 #endif
 }
 
-// Reads until the buffer is full or the file ends; returns the bytes read or -1 with errno set.
-std::int64_t readFully(int fd, char* buffer, std::size_t size) {
+// Reads until the buffer is full or the file ends; returns the bytes read or -1 with `error` set.
+std::int64_t readFully(InputFile& file, char* buffer, std::size_t size, int& error) {
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t got = ::read(fd, buffer + done, size - done);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return -1;
-    }
+    const std::int64_t got = file.readSome(buffer + done, size - done, error);
+    if (got < 0) return -1;
     if (got == 0) break;  // the file shrank while we read it
     done += static_cast<std::size_t>(got);
   }
   return static_cast<std::int64_t>(done);
 }
 
-// Our own code for a path that names a pipe, device or socket: reading one could wait forever.
-constexpr int kNotRegularFile = -1;
+}  // namespace
 
-// Reads the whole file; returns 0, the error number or kNotRegularFile.
-int readInto(const std::string& sPath, std::string& text) {
-  // Without O_NONBLOCK, opening a named pipe waits for a writer; on a regular file it does nothing.
-  FileDescriptor file(::open(sPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (file.get() < 0) return errno;
-  struct stat info {};
-  if (::fstat(file.get(), &info) != 0) return errno;
-  if (S_ISDIR(info.st_mode)) return EISDIR;
-  if (!S_ISREG(info.st_mode)) return kNotRegularFile;
-  const auto size = static_cast<std::size_t>(info.st_size);
+int readFileBytes(const std::string& sPath, std::string& text) {
+  InputFile file;
+  std::size_t size = 0;
+  if (const int error = file.open(sPath, size); error != 0) return error;
   int error = 0;
   try {
     reserveLarge(text, size);
     // The read itself is the buffer's first touch: zero-filling it first would cost a second pass.
     auto fill = [&](char* buffer, std::size_t n) -> std::size_t {
-      const std::int64_t got = readFully(file.get(), buffer, n);
-      if (got < 0) error = errno;
+      const std::int64_t got = readFully(file, buffer, n, error);
       return got < 0 ? 0 : static_cast<std::size_t>(got);
     };
 #ifdef __cpp_lib_string_resize_and_overwrite
@@ -117,8 +173,6 @@ int readInto(const std::string& sPath, std::string& text) {
   return error;
 }
 
-}  // namespace
-
 std::string getDefaultFileName(FileType iFileType, bool bBackup) {
   const Kind* kind = kindOf(iFileType);
   return std::string(kind ? kind->stem : "") + (bBackup ? "bak" : "txt");
@@ -130,8 +184,24 @@ std::string getSectionName(FileType iFileType) {
 }
 
 bool fileExists(const std::string& sPath) {
+  if (sPath.empty()) return false;
+#ifdef _WIN32
+  return ::GetFileAttributesW(WindowsText::widen(sPath).c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
   struct stat info {};
-  return !sPath.empty() && ::stat(sPath.c_str(), &info) == 0;
+  return ::stat(sPath.c_str(), &info) == 0;
+#endif
+}
+
+bool isReadOnlyFile(const std::string& sPath) {
+#ifdef _WIN32
+  const DWORD attributes = ::GetFileAttributesW(WindowsText::widen(sPath).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         (attributes & FILE_ATTRIBUTE_READONLY);
+#else
+  struct stat info {};
+  return ::stat(sPath.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0;
+#endif
 }
 
 std::string getFileName(const std::string& sPath) {
@@ -147,12 +217,17 @@ std::string getFolderName(const std::string& sPath) {
 }
 
 std::string describeError(int errorNumber) {
-  return "[" + std::to_string(errorNumber) + "] :" + std::strerror(errorNumber);
+  // Appended piece by piece: g++ 12 warns wrongly (-Wrestrict) about "[" + std::string&&.
+  std::string text = "[";
+  text += std::to_string(errorNumber);
+  text += "] :";
+  text += std::strerror(errorNumber);
+  return text;
 }
 
 std::string readWholeFile(const std::string& sPath) {
   std::string text;
-  if (const int error = readInto(sPath, text); error != 0) {
+  if (const int error = readFileBytes(sPath, text); error != 0) {
     const std::string why = error == kNotRegularFile ? describeError(EINVAL) + " (not a regular file)" : describeError(error);
     Platform::msgBox("An error occurred trying to read '" + Platform::pathInMessage(sPath) + "'\r\n" + why,
                      Platform::OkOnly | Platform::Critical, "PelkoEditor");

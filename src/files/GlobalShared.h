@@ -20,14 +20,28 @@ std::string getSectionName(FileType iFileType);
 
 // True when the path names an existing file or folder.
 bool fileExists(const std::string& sPath);
+// A file nobody may write: no write permission at all, or the read-only attribute on Windows.
+bool isReadOnlyFile(const std::string& sPath);
 
-// The part after the last path separator; the whole path when it has none.
+// What joins a folder and a name, and what may end a folder's name. Windows also takes '/', but
+// not in every form of path.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+constexpr const char* kPathSeparators = "\\/";
+#else
+constexpr char kPathSeparator = '/';
+constexpr const char* kPathSeparators = "/";
+#endif
+
+// The part after the last path separator ('/', and '\\' on Windows); the whole path when it has none.
 std::string getFileName(const std::string& sPath);
 // The part before the last path separator: "." when it has none, "/" for a file at the root.
 std::string getFolderName(const std::string& sPath);
 
 // The file's bytes, one character each. On failure shows the read-error box and returns "".
 std::string readWholeFile(const std::string& sPath);
+// The same without a box: 0, the error number, or -1 for a path that is no regular file.
+int readFileBytes(const std::string& sPath, std::string& text);
 
 // "[{number}] :{description}": how file errors are reported to the user.
 std::string describeError(int errorNumber);

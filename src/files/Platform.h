@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // The only ways the core reaches the platform. main() sets each once; tests replace them.
 namespace Platform {
@@ -35,9 +36,14 @@ std::string withoutPathMarks(std::string text);
 void setMessageBox(MessageBoxFn fn);
 int msgBox(const std::string& prompt, int style, const std::string& title);
 
-// The folder of the running executable, without a closing separator.
+// The folder of the running executable, without a closing separator. Until main() sets it, the
+// system's answer.
 void setProgramFolder(std::string folder);
 const std::string& programFolder();
+
+// The program's arguments after its name, as the core takes paths: on Windows in UTF-8, which its
+// 8-bit argv (the ANSI code page) cannot give for most names.
+std::vector<std::string> arguments(int argc, char** argv);
 
 constexpr std::int32_t kTwipsPerPixel = 15;  // at 96 dots per inch
 constexpr std::int32_t pixelsToTwips(std::int32_t pixels) { return pixels * kTwipsPerPixel; }

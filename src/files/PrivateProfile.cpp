@@ -1,14 +1,18 @@
 #include "PrivateProfile.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <optional>
 #include <string>
 #include <string_view>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "AtomicFileWriter.h"
 #include "GlobalShared.h"
@@ -80,15 +84,34 @@ std::string lineEndOf(std::string_view text) {
   return lfOnly ? "\n" : "\r\n";
 }
 
-// The file's bytes, mapped rather than copied: a settings file may be huge, and only the few
-// bytes of one key are wanted. Not valid when the file exists but cannot be read; such a file
-// must not be overwritten either.
+// The file's bytes. Not valid when the file exists but cannot be read; such a file must not be
+// overwritten either. A missing file reads as an empty one.
+#ifdef _WIN32
+// A copy: a file cannot be replaced while a view of it is mapped, so other instances' writes
+// would fail meanwhile.
+class FileView {
+ public:
+  explicit FileView(const std::string& path) {
+    const int error = readFileBytes(path, mBytes);
+    mValid = error == 0 || error == ENOENT;
+  }
+
+  bool valid() const { return mValid; }
+  std::string_view bytes() const { return mBytes; }
+
+ private:
+  std::string mBytes;
+  bool mValid = false;
+};
+#else
+// Mapped rather than copied: a settings file may be huge, and only the few bytes of one key are
+// wanted.
 class FileView {
  public:
   explicit FileView(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-      mValid = errno == ENOENT;  // a missing file reads as an empty one
+      mValid = errno == ENOENT;
       return;
     }
     struct stat info {};
@@ -118,11 +141,32 @@ class FileView {
   std::size_t mSize = 0;
   bool mValid = false;
 };
+#endif
 
-// An advisory lock on the settings file's folder, so that two instances' read-modify-write
-// cycles do not interleave and nothing is left beside the file. (The file itself is replaced at
-// every write: a waiter on the old file could be passed over again and again.) A process that
-// dies releases its lock.
+// Keeps two instances' read-modify-write cycles from interleaving. A process that dies releases
+// its lock.
+#ifdef _WIN32
+// Windows cannot lock a folder. One lock for every settings file of the session: writes are rare
+// and short.
+class WriterLock {
+ public:
+  explicit WriterLock(const std::string&) : mMutex(::CreateMutexW(nullptr, FALSE, L"Local\\PelkoEditor.settings")) {
+    if (mMutex) ::WaitForSingleObject(mMutex, INFINITE);  // also taken over from a process that died
+  }
+  ~WriterLock() {
+    if (!mMutex) return;
+    ::ReleaseMutex(mMutex);
+    ::CloseHandle(mMutex);
+  }
+  WriterLock(const WriterLock&) = delete;
+  WriterLock& operator=(const WriterLock&) = delete;
+
+ private:
+  HANDLE mMutex;
+};
+#else
+// A lock on the settings file's folder, so that nothing is left beside the file. (The file itself
+// is replaced at every write: a waiter on the old file could be passed over again and again.)
 class WriterLock {
  public:
   explicit WriterLock(const std::string& file) {
@@ -139,6 +183,7 @@ class WriterLock {
  private:
   int mFd = -1;
 };
+#endif
 
 // Puts one key's line into the file's text.
 void setKey(std::string& text, const IniEntry& entry) {

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
-#include <sys/stat.h>
 
 #include "NumberText.h"
 #include "Platform.h"
@@ -54,8 +53,7 @@ void write(const std::vector<IniEntry>& entries) {
   const std::string folder = settingsFolder();
   const std::string path = getIniPath();
   if ((makeFolders(folder) && writeIniStrings(entries, path)) || told) return;
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 0222) == 0) return;
+  if (isReadOnlyFile(path)) return;
   told = true;
   Platform::msgBox("PelkoEditor cannot keep its settings (the view of each kind of file and the window's place): '" +
                        Platform::pathInMessage(path) + "' cannot be written.",
@@ -92,7 +90,7 @@ std::vector<IniEntry> windowPlacement(const SettingsWindow& window) {
 
 }  // namespace
 
-std::string getIniPath() { return settingsFolder() + "/pelkoEditor.ini"; }
+std::string getIniPath() { return settingsFolder() + kPathSeparator + "pelkoEditor.ini"; }
 
 std::string formatSettingsNumber(double value) {
   // Plain decimal digits, never an exponent: the largest double has 309 of them.

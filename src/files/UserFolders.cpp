@@ -2,8 +2,14 @@
 
 #include <cerrno>
 #include <cstdlib>
+#ifdef _WIN32
+#include <windows.h>
+
+#include "WindowsText.h"
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "Platform.h"
 
@@ -14,6 +20,28 @@
 namespace GlobalShared {
 namespace {
 
+#ifdef _WIN32
+// The one folder Windows has for a user's own program files, configuration and data alike.
+std::string xdgFolder(const char*, const char*) {
+  const wchar_t* value = ::_wgetenv(L"APPDATA");
+  return WindowsText::narrow(value ? value : L".") + "\\pelkoEditor";
+}
+
+// Windows answers the question for a folder only from its read-only attribute, which says
+// nothing there: only a file made in it tells.
+bool folderWritable(const std::string& folder) {
+  const std::wstring probe = WindowsText::widen(folder + "\\.pelko.probe." + std::to_string(::GetCurrentProcessId()));
+  const HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  ::CloseHandle(file);
+  return true;
+}
+
+bool makeFolder(const std::string& folder) {
+  return ::CreateDirectoryW(WindowsText::widen(folder).c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
+}
+#else
 std::string xdgFolder(const char* variable, const char* fallback) {
   const char* value = std::getenv(variable);
   // The rules ignore a relative path.
@@ -22,6 +50,11 @@ std::string xdgFolder(const char* variable, const char* fallback) {
   return std::string(home ? home : "") + fallback + "/pelkoEditor";
 }
 
+bool folderWritable(const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; }
+
+bool makeFolder(const std::string& folder) { return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST; }
+#endif
+
 }  // namespace
 
 bool isPortable() {
@@ -29,7 +62,7 @@ bool isPortable() {
   // Root may write anywhere, /usr/bin too: the folder the program was installed to is never its
   // settings' place.
   if (folder == PELKO_INSTALL_BINDIR) return false;
-  return ::access(folder.c_str(), W_OK) == 0;
+  return folderWritable(folder);
 }
 
 std::string userConfigFolder() { return xdgFolder("XDG_CONFIG_HOME", "/.config"); }
@@ -38,20 +71,21 @@ std::string userDataFolder() { return xdgFolder("XDG_DATA_HOME", "/.local/share"
 std::string settingsFolder() { return isPortable() ? Platform::programFolder() : userConfigFolder(); }
 
 std::string getDefaultCopyPath(FileType iFileType) {
-  const std::string name = getDefaultFileName(iFileType, true);
-  const std::string inProgramFolder = Platform::programFolder() + "/" + name;
-  const std::string inDataFolder = userDataFolder() + "/" + name;
+  const std::string name = kPathSeparator + getDefaultFileName(iFileType, true);
+  const std::string inProgramFolder = Platform::programFolder() + name;
+  const std::string inDataFolder = userDataFolder() + name;
   if (fileExists(inProgramFolder)) return inProgramFolder;
   if (fileExists(inDataFolder)) return inDataFolder;
   return isPortable() ? inProgramFolder : inDataFolder;
 }
 
 bool makeFolders(const std::string& folder) {
-  for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-    const std::string part = folder.substr(0, slash);
-    if (!part.empty() && ::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
-    if (slash == std::string::npos) return true;
-  }
+  // A part that cannot be made (a drive, a network share's server) may still hold the next one:
+  // only the whole folder decides.
+  for (std::size_t end = folder.find_first_of(kPathSeparators, 1); end != std::string::npos;
+       end = folder.find_first_of(kPathSeparators, end + 1))
+    makeFolder(folder.substr(0, end));
+  return makeFolder(folder);
 }
 
 }  // namespace GlobalShared

@@ -13,7 +13,7 @@ namespace GlobalShared {
 bool isPortable();
 
 // $XDG_CONFIG_HOME/pelkoEditor (default ~/.config/pelkoEditor) and $XDG_DATA_HOME/pelkoEditor
-// (default ~/.local/share/pelkoEditor).
+// (default ~/.local/share/pelkoEditor); on Windows both are %APPDATA%\pelkoEditor.
 std::string userConfigFolder();
 std::string userDataFolder();
 
