@@ -64,7 +64,6 @@ bool CRecordData::createRecord(std::string sInputData, std::string sFilename) {
   mTailOffset = parser.tailOffset();
   mEdits.clear();
   mSaveProblems.clear();
-  mEditedRecords.clear();
   mFilePath = std::move(sFilename);
   return true;
 }
@@ -86,9 +85,10 @@ std::string_view CRecordData::loadedRecord(std::int32_t iRecNo) const {
 
 std::string_view CRecordData::value(std::int32_t iRecNo, std::int32_t iField) const {
   if (!validRecord(iRecNo) || !validField(iField) || iField > mFields->noFields()) return {};
-  if (edited(iRecNo)) {
-    const auto found = mEdits.find(static_cast<std::uint64_t>(iRecNo - 1) * mNoFields + (iField - 1));
-    if (found != mEdits.end()) return found->second;
+  if (!mEdits.empty()) {
+    if (const auto found = mEdits.find(iRecNo); found != mEdits.end())
+      for (const auto& [field, edit] : found->second)
+        if (field == iField) return edit;
   }
   const std::uint64_t start = mIndex.start(iRecNo - 1);
   const FieldRef ref = mFields->fields(std::string_view(mText).substr(start), iRecNo)[iField - 1];
@@ -98,8 +98,12 @@ std::string_view CRecordData::value(std::int32_t iRecNo, std::int32_t iField) co
 void CRecordData::setField(std::int32_t iFieldNo, std::int32_t iRecNo, std::string sFieldData) {
   const std::int32_t field = actualFieldNoInSelectedRange(iFieldNo);
   if (!validRecord(iRecNo) || !validField(field)) return;
-  mEdits[static_cast<std::uint64_t>(iRecNo - 1) * mNoFields + (field - 1)] = std::move(sFieldData);
-  mEditedRecords.insert(iRecNo);
+  auto& edits = mEdits[iRecNo];
+  const auto same = std::find_if(edits.begin(), edits.end(), [field](const auto& edit) { return edit.first == field; });
+  if (same != edits.end())
+    same->second = std::move(sFieldData);
+  else
+    edits.emplace_back(field, std::move(sFieldData));
   std::string written;
   writeRecord(iRecNo, written, nullptr);
   if (auto problem = SaveGuard(*this).check(iRecNo, written))

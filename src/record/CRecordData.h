@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include <optional>
@@ -92,7 +91,7 @@ class CRecordData {
   // The record's text as loaded, without its line end.
   std::string_view loadedRecord(std::int32_t iRecNo) const;
   std::uint64_t recordEnd(std::int32_t iRecNo) const;  // past the record's line end
-  bool edited(std::int32_t iRecNo) const { return !mEditedRecords.empty() && mEditedRecords.contains(iRecNo); }
+  bool edited(std::int32_t iRecNo) const { return !mEdits.empty() && mEdits.contains(iRecNo); }
   // The record's file text; fieldStarts, when given, gets where each field's value begins.
   void writeRecord(std::int32_t iRecNo, std::string& out, std::vector<std::size_t>* fieldStarts) const;
 
@@ -110,8 +109,8 @@ class CRecordData {
   std::string mText;  // the loaded file; the index points into it
   RecordIndex mIndex;
   mutable std::optional<FieldCache> mFields;  // for the kind the records were loaded as
-  std::unordered_map<std::uint64_t, std::string> mEdits;  // key: (record - 1) * NoFields + field - 1
-  std::unordered_set<std::int32_t> mEditedRecords;
+  // Edited values by record, then (field, value): one lookup finds a record's few edits.
+  std::unordered_map<std::int32_t, std::vector<std::pair<std::int32_t, std::string>>> mEdits;
   std::map<std::int32_t, SaveProblem> mSaveProblems;       // by record; only edited records can have one
   std::size_t mTailOffset = 0;
   std::int32_t mRangeSelected = 1;
