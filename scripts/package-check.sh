@@ -12,19 +12,7 @@ cd "$root"
 bash scripts/deps.sh
 
 # The checkers this script alone needs: only what is missing.
-extras=(lintian desktop-file-utils appstream man-db)
-missing=()
-for p in "${extras[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/deps.sh lintian desktop-file-utils appstream man-db
 
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
