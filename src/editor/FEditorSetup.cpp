@@ -140,7 +140,6 @@ void FEditor::createMainFrame() {
   connect(vsbUnits2display, &QScrollBar::sliderMoved, this, &FEditor::vsbUnits2display_Scroll);
 
   fraDisplay = make<GridFrame>(fraMain, QStringLiteral("fraDisplay"), 2700, 720, 8500, 6315);
-  fraDisplay->setCells(&txtField);
   fraDisplay->setProperty("Tag", QStringLiteral("right-click in column header (above) to change display width"));
   HeaderBox* header = make<HeaderBox>(fraDisplay, QStringLiteral("txtColumn_0"), 0, 0, 675, 1155);
   header->setPlainText(QStringLiteral(" 1\nField\nDescriptions"));
@@ -257,6 +256,9 @@ void FEditor::createCells() {
   // hide them where no cell is.
   fraDisplay->setAutoFillBackground(true);
   fraDisplay->raise();
+  // Only now are the cells in place: the layer that paints them starts at the first row, below
+  // the headers, so that a page step leaves the headers unpainted.
+  fraDisplay->setCells(&txtField);
 }
 
 void FEditor::setFileType(std::int32_t lFileType) {
