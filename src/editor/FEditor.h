@@ -107,6 +107,8 @@ class FEditor : public QWidget, public SettingsWindow {
   // --- cell editing (FEditorCells.cpp) ---
   bool eventFilter(QObject* watched, QEvent* event) override;
   void watchCells();
+  void watchCell(GridCell* cell);
+  void watchHeader(HeaderBox* header);
   void txtField_GotFocus(std::int32_t iIndex);
   void txtField_LostFocus();
   void txtField_Change();

@@ -37,6 +37,17 @@ void setBackground(QWidget* widget, QPalette::ColorRole role) {
 
 }  // namespace
 
+void FEditor::watchCell(GridCell* cell) {
+  cell->installEventFilter(this);
+  cell->setMouseTracking(true);
+}
+
+void FEditor::watchHeader(HeaderBox* header) {
+  header->installEventFilter(this);
+  header->viewport()->installEventFilter(this);
+  header->viewport()->setMouseTracking(true);
+}
+
 void FEditor::watchCells() {
   mCellEditor = new CellEditor(fraDisplay);
   mCellEditor->setObjectName(QStringLiteral("cellEditor"));
@@ -52,15 +63,8 @@ void FEditor::watchCells() {
   mCellEditor->hide();
   mCellEditor->installEventFilter(this);
   connect(mCellEditor, &QPlainTextEdit::textChanged, this, &FEditor::txtField_Change);
-  for (GridCell* cell : txtField) {
-    cell->installEventFilter(this);
-    cell->setMouseTracking(true);
-  }
-  for (HeaderBox* header : txtColumn) {
-    header->installEventFilter(this);
-    header->viewport()->installEventFilter(this);
-    header->viewport()->setMouseTracking(true);
-  }
+  for (GridCell* cell : txtField) watchCell(cell);
+  for (HeaderBox* header : txtColumn) watchHeader(header);
   // The controls that, getting the focus, leave no cell selected.
   std::vector<QWidget*> others{hsbFields2Display, vsbUnits2display, chkScrollUpdate[0], chkScrollUpdate[1]};
   for (std::size_t n = 1; n <= 6; ++n) others.push_back(optLockFields[n]);

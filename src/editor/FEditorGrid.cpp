@@ -52,6 +52,7 @@ void FEditor::setVerticalMaximum(std::int32_t maximum) {
 }
 
 void FEditor::refreshDisplay(std::int32_t iChange) {
+  createCells();
   const std::int32_t f0 = hsbFields2Display->sliderPosition();
   const std::int32_t nCols = noFields2Display(f0);
   colLeft.resize(static_cast<std::size_t>(nCols));

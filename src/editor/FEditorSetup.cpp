@@ -1,6 +1,7 @@
 // Creation of the editor window, its set-up for a kind of file, and the layout rule.
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLockFile>
@@ -68,7 +69,6 @@ void FEditor::Form_Load() {
   resize(Twips::toPixels(11850), Twips::toPixels(7950));
   gGlobal = std::make_unique<CGlobal>();
   createControls();
-  createCells();
   watchCells();
   watchCommands();
   setWindowIcon(KindIcons::icon(0));
@@ -231,18 +231,22 @@ void FEditor::createProgressFrame() {
   }
 }
 
+// The pool of cells and labels, copied from the first of each. Nothing shows it before a file is
+// loaded, so it is made after the window's first paint (or by the first refill, if that comes
+// sooner): over a thousand widgets would otherwise delay the window at every start.
 void FEditor::createCells() {
+  if (txtField.size() > 1) return;
   const std::int32_t maxFields = gGlobal->MaxFields(), maxUnits = gGlobal->MaxUnits();
   txtField.reserve(static_cast<std::size_t>(maxFields * maxUnits));
   for (std::int32_t r = 0; r < maxUnits; ++r) {
     for (std::int32_t c = 0; c < maxFields; ++c) {
       const auto index = static_cast<std::size_t>(maxFields * r + c);
-      if (index > 0) txtField.push_back(copyOf(txtField[0], index));
+      if (index > 0) watchCell(txtField.emplace_back(copyOf(txtField[0], index)));
       Twips::move(txtField[index], Twips::left(txtField[index]), kCellTop + kRowPitch * r);
     }
   }
   for (std::int32_t c = 1; c < maxFields; ++c) {
-    txtColumn.push_back(copyOf(txtColumn[0], static_cast<std::size_t>(c)));
+    watchHeader(txtColumn.emplace_back(copyOf(txtColumn[0], static_cast<std::size_t>(c))));
   }
   for (std::int32_t r = 0; r < maxUnits; ++r) {
     if (r > 0) {
@@ -394,7 +398,11 @@ bool FEditor::anotherInstanceRuns() {
                        QString::number(qHash(folder), 16) + QLatin1Char('-');
   bool other = false;
   for (int slot = 0; slot < kSlots; ++slot) {
-    auto lock = std::make_unique<QLockFile>(stem + QString::number(slot) + QStringLiteral(".lock"));
+    const QString path = stem + QString::number(slot) + QStringLiteral(".lock");
+    // Once a slot is ours, a slot without a file is free: taking it just to tell would write,
+    // sync and remove a file at every start.
+    if (mInstanceLock && !QFileInfo::exists(path)) continue;
+    auto lock = std::make_unique<QLockFile>(path);
     if (lock->tryLock(0)) {
       if (!mInstanceLock) mInstanceLock = std::move(lock);
     } else if (lock->error() == QLockFile::LockFailedError) {
