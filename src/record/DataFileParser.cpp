@@ -1,6 +1,7 @@
 #include "DataFileParser.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -145,7 +146,12 @@ bool DataFileParser::splitTroopStats(const char* record, std::size_t begin, std:
   for (std::int32_t field = kTroopFirst; field <= kTroopLast; ++field) {
     const bool last = field == kTroopLast;
     std::size_t to = from;
-    while (to < end && record[to] != ',' && !(last && record[to] == '"')) ++to;
+    if (last) {
+      while (to < end && record[to] != ',' && record[to] != '"') ++to;
+    } else if (from < end) {
+      const void* comma = std::memchr(record + from, ',', end - from);
+      to = comma ? static_cast<std::size_t>(static_cast<const char*>(comma) - record) : end;
+    }
     if (to >= end) {
       mFailedField = field;
       return false;
