@@ -3,12 +3,11 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include <optional>
 
 #include "FieldCache.h"
 #include "RecordIndex.h"
