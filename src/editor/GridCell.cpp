@@ -1,6 +1,7 @@
 #include "GridCell.h"
 
 #include <QCache>
+#include <QHashFunctions>
 #include <QPaintEvent>
 #include <QPixmap>
 #include <QPainter>
@@ -9,6 +10,20 @@ namespace {
 constexpr qsizetype kMaxKeptImageBytes = 64 << 20;
 constexpr int kTextMarginX = 3;
 constexpr int kTextMarginY = 1;
+
+// What a cell's picture depends on. The text is shared, not copied: a page shows over a thousand
+// cells, and a key built as one string cost an allocation or five for each.
+struct ImageKey {
+  QSize size;
+  QRgb background;
+  bool marked;
+  QString text;
+  bool operator==(const ImageKey&) const = default;
+};
+
+size_t qHash(const ImageKey& key, size_t seed = 0) {
+  return qHashMulti(seed, key.size.width(), key.size.height(), key.background, key.marked, key.text);
+}
 }  // namespace
 
 GridCell::GridCell(QWidget* parent) : QWidget(parent) {
@@ -44,16 +59,14 @@ class CellLayer : public QWidget {
 
   // Paging by one row or column shows mostly cells of the page before: drawing a kept image of
   // a cell is many times cheaper than drawing its text again.
-  QCache<QString, QPixmap> mImages;
+  QCache<ImageKey, QPixmap> mImages;
 };
 
 const QPixmap& CellLayer::image(const GridCell& cell) {
   const QSize size = cell.size();
   const QPalette& colours = cell.palette();
   const QColor background = colours.color(cell.backgroundRole());
-  const QString key = QString::number(size.width()) + QLatin1Char('x') + QString::number(size.height()) +
-                      QLatin1Char(':') + QString::number(background.rgba(), 16) +
-                      (cell.mark().isEmpty() ? QLatin1Char(':') : QLatin1Char('!')) + cell.text();
+  const ImageKey key{size, background.rgba(), !cell.mark().isEmpty(), cell.text()};
   if (const QPixmap* kept = mImages.object(key)) return *kept;
   const qreal ratio = devicePixelRatioF();
   auto* pixmap = new QPixmap(size * ratio);
