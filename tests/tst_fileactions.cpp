@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -152,6 +153,51 @@ class TestFileActions : public QObject {
     QCOMPARE(w->isVisible(), !(action == 7 && goesOn));
     QVERIFY(w->dataChanged());  // nothing was saved or loaded
     QCOMPARE(status(), before);
+  }
+
+  // A file given on the command line or dropped on the window loads as Load File loads it, its
+  // kind detected, after the question about unsaved changes; a drag of anything else is refused.
+  void openFromOutside_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("answer");  // to the unsaved-changes question; 0: no changes
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("command line") << "command line" << 0 << true;
+    QTest::newRow("drop") << "drop" << 0 << true;
+    QTest::newRow("drop, changes discarded") << "drop" << int(QMessageBox::No) << true;
+    QTest::newRow("drop, cancelled") << "drop" << int(QMessageBox::Cancel) << false;
+    QTest::newRow("drop of two files") << "two files" << 0 << false;
+  }
+  void openFromOutside() {
+    QFETCH(QString, how);
+    QFETCH(int, answer);
+    QFETCH(bool, loads);
+    if (answer != 0) loadAndEdit(kUnits);
+    const QString path = mWindow.path(kProjectiles);
+    QVERIFY(QFile::copy(samplePath(kProjectiles), path));
+    Seen seen;
+    ModalAnswerer answerer;
+    if (answer != 0) answerer.then<QMessageBox>(pressInBox(QMessageBox::StandardButton(answer), seen));
+    if (how == QLatin1String("command line")) {
+      const QString before = QDir::currentPath();
+      QDir::setCurrent(mWindow.path({}));
+      w->openLater(kProjectiles);  // relative to the working folder
+      QDir::setCurrent(before);
+    } else {
+      QMimeData data;
+      QList<QUrl> urls{QUrl::fromLocalFile(path)};
+      if (how == QLatin1String("two files")) urls << QUrl::fromLocalFile(samplePath(kUnits));
+      data.setUrls(urls);
+      QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+      QApplication::sendEvent(w, &enter);
+      QCOMPARE(enter.isAccepted(), loads || answer != 0);
+      QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+      if (enter.isAccepted()) QApplication::sendEvent(w, &drop);
+    }
+    if (answer != 0) QTRY_VERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    if (loads) QTRY_COMPARE(w->FormID(), 3);
+    QTest::qWait(20);  // a load that should not come has had its turn
+    QCOMPARE(w->FormID(), loads ? 3 : answer != 0 ? 1 : 0);
+    if (loads) QCOMPARE(w->record().sFilePath(), QDir::cleanPath(path).toStdString());
   }
 
   // A path keeps its own encoding and case in a message box.

@@ -10,5 +10,7 @@ int main(int argc, char** argv) {
   FEditor editor;
   PlatformQt::closeOnTermination(editor);
   editor.show();
+  // Qt has taken its own options out; what is left after the program's name is a file to open.
+  if (const QStringList arguments = QCoreApplication::arguments(); arguments.size() > 1) editor.openLater(arguments[1]);
   return QApplication::exec();
 }

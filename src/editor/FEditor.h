@@ -60,6 +60,14 @@ class FEditor : public QWidget, public SettingsWindow {
 
   std::int32_t firstDataUnit() const;
 
+  // A file named on the command line or dropped on the window, by its full path: loaded as Load
+  // File loads a file, its kind detected, after the question about unsaved changes. False when
+  // nothing was loaded.
+  bool openFile(const QString& path);
+  // The same from the event loop: for the command line, which comes before the window shows, and
+  // for a drop, whose source waits until the drop returns.
+  void openLater(const QString& path);
+
   // Runs the file action of a button index (0, 2, 3, 5, 7); true when it went ahead.
   bool doFileAction(std::int32_t iAction);
   // The unsaved-changes prompt: true to go on (saved, or to be discarded), false to cancel.
@@ -71,6 +79,8 @@ class FEditor : public QWidget, public SettingsWindow {
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // --- creation and layout (FEditorSetup.cpp) ---

@@ -1,10 +1,16 @@
 // The file actions of the button row (New Editor, Load File, Save File As, Load Defaults, Exit),
-// the unsaved-changes prompt and the close request.
+// the unsaved-changes prompt, the close request, and files given on the command line or dropped.
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
+#include <QTimer>
+#include <QUrl>
 #include <system_error>
 
 #include "COpClDialog.h"
@@ -93,6 +99,38 @@ bool FEditor::loadFile() {
     return false;
   LoadRecord(filename, type);  // reports its own failures
   return true;
+}
+
+bool FEditor::openFile(const QString& path) {
+  if (mDataChanged && !askSaveChanges()) return false;
+  if (mFormID != 0) GlobalShared::saveTypeSettings(mFormID, *this);
+  return LoadRecord(CodePage::toPath(path), 0);  // reports its own failures
+}
+
+void FEditor::openLater(const QString& path) {
+  // A relative name is taken from the working folder as it is now.
+  QTimer::singleShot(0, this, [this, absolute = QFileInfo(path).absoluteFilePath()] { openFile(absolute); });
+}
+
+namespace {
+
+// The one local file a drag carries, or nothing.
+QString droppedFile(const QMimeData* data) {
+  const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+  return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
+}
+
+}  // namespace
+
+void FEditor::dragEnterEvent(QDragEnterEvent* event) {
+  if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void FEditor::dropEvent(QDropEvent* event) {
+  const QString path = droppedFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  openLater(path);
 }
 
 bool FEditor::saveFileAs() {

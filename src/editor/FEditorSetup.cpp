@@ -71,6 +71,7 @@ void FEditor::Form_Load() {
   createControls();
   watchCells();
   watchCommands();
+  setAcceptDrops(true);
   setWindowIcon(KindIcons::icon(0));
   imgICON[0]->setPixmap(windowIcon().pixmap(32));
   setFileType(0);
