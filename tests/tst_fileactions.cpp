@@ -200,6 +200,45 @@ class TestFileActions : public QObject {
     if (loads) QCOMPARE(w->record().sFilePath(), QDir::cleanPath(path).toStdString());
   }
 
+  // Ctrl+S writes the loaded file back without a dialog; a default copy goes through Save File As.
+  // The window is marked modified while there are unsaved changes.
+  void saveWithCtrlS_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("loaded file") << "units.txt" << true;
+    QTest::newRow("default copy") << "crusaders_unit_prod11.bak" << false;
+  }
+  void saveWithCtrlS() {
+    QFETCH(QString, name);
+    QFETCH(bool, inPlace);
+    const QString path = mWindow.path(name);
+    QVERIFY(QFile::copy(samplePath(kUnits), path));
+    QVERIFY(w->LoadRecord(path.toStdString(), 0));
+    QVERIFY(!w->isWindowModified());
+    w->findChild<QWidget*>(QStringLiteral("txtField_0"))->setFocus(Qt::MouseFocusReason);
+    auto* cellEditor = w->findChild<QPlainTextEdit*>(QStringLiteral("cellEditor"));
+    QTRY_VERIFY(cellEditor->hasFocus());
+    QTest::keyClicks(cellEditor, QStringLiteral("7"));
+    QVERIFY(w->isWindowModified());
+    const QString title = w->windowTitle();
+    Seen seen;
+    ModalAnswerer answerer;
+    if (!inPlace) answerer.then<QFileDialog>(chooseFile({}, seen));
+    QTest::keyClick(cellEditor, Qt::Key_S, Qt::ControlModifier);
+    if (!inPlace) QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    QCOMPARE(seen.dialogs, inPlace ? QStringList() : QStringList{QStringLiteral("Save [Unit_Prod11] File As...")});
+    QCOMPARE(w->dataChanged(), !inPlace);
+    QCOMPARE(w->isWindowModified(), !inPlace);
+    QCOMPARE(w->windowTitle(), title);
+    QCOMPARE(fileBytes(path) != fileBytes(samplePath(kUnits)), inPlace);
+    CRecordData saved;
+    saved.initRanges(1);
+    QVERIFY(saved.createRecord(fileBytes(path).toStdString(), "saved"));
+    const std::string edited = w->record().returnArrayUnitNames(5, 1).front();
+    QVERIFY(edited != "Peasants");
+    QCOMPARE(saved.returnArrayUnitNames(5, 1).front() == edited, inPlace);
+  }
+
   // A path keeps its own encoding and case in a message box.
   void pathInABox() {
     const QString path = mWindow.path(QStringLiteral("D\u00fcsseldorf Units.txt"));

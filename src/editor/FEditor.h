@@ -42,6 +42,10 @@ class FEditor : public QWidget, public SettingsWindow {
   CRecordData& record() { return *mRecord; }
 
   bool dataChanged() const { return mDataChanged; }
+  // Ctrl+S: the loaded file is written back where it came from, without a dialog. A loaded default
+  // copy, which must keep the game's own values, goes through Save File As, as does a store that
+  // came from no file.
+  void saveToLoadedFile();
 
   // Loads a data file, its kind forced (1..3) or detected (0); false after a reported failure.
   bool LoadRecord(const std::string& sPath, std::int32_t iFileType);
@@ -99,6 +103,7 @@ class FEditor : public QWidget, public SettingsWindow {
 
   // --- load and save (FEditorLoadSave.cpp) ---
   void showProgress(std::int32_t iMode, const std::string& sPath);
+  void setDataChanged(bool changed);
   void hideProgress();
 
   // --- file actions (FEditorFileActions.cpp) ---

@@ -256,7 +256,7 @@ void FEditor::txtField_Change() {
   mCellValue = std::move(edit.bytes);
   txtField[static_cast<std::size_t>(mEditedIndex)]->setText(CodePage::toQString(mCellValue));
   mRecord->setField(mEditedColumn, mEditedRecord, mCellValue);
-  mDataChanged = true;
+  setDataChanged(true);
   const std::int32_t nameField = mFormID == GlobalShared::kBuildProd ? 2 : 1;
   if (mRecord->actualFieldNoInSelectedRange(mEditedColumn) == nameField) {
     QLabel* name = lblRow[static_cast<std::size_t>(cellRow(mEditedIndex))];

@@ -101,6 +101,15 @@ bool FEditor::loadFile() {
   return true;
 }
 
+void FEditor::saveToLoadedFile() {
+  if (mFormID == 0 || !cmdFileActions[kSaveFileAs]->isEnabled()) return;
+  const std::string path = mRecord->sFilePath();
+  if (path.empty() || GlobalShared::getFileName(path) == GlobalShared::getDefaultFileName(mFormID, true))
+    doFileAction(kSaveFileAs);
+  else
+    SaveRecord(path);  // reports its own failures
+}
+
 bool FEditor::openFile(const QString& path) {
   if (mDataChanged && !askSaveChanges()) return false;
   if (mFormID != 0) GlobalShared::saveTypeSettings(mFormID, *this);

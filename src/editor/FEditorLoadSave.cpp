@@ -52,9 +52,15 @@ bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
   } else {
     setFileType(0);
   }
-  mDataChanged = false;
+  setDataChanged(false);
   hideProgress();
   return loaded;
+}
+
+// The window is marked modified the platform's way; the title's text stays as it is.
+void FEditor::setDataChanged(bool changed) {
+  mDataChanged = changed;
+  setWindowModified(changed);
 }
 
 bool FEditor::SaveRecord(const std::string& sPath) {
@@ -68,7 +74,7 @@ bool FEditor::SaveRecord(const std::string& sPath) {
   mRecord->setFilePath(sPath);  // the saved file is now the one being edited
   showFileTitle(sPath);
   hideProgress();
-  mDataChanged = false;
+  setDataChanged(false);
   return true;
 }
 

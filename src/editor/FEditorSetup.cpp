@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QShortcut>
 
 #include "CGlobal.h"
 #include "CRecordData.h"
@@ -72,6 +73,7 @@ void FEditor::Form_Load() {
   watchCells();
   watchCommands();
   setAcceptDrops(true);
+  connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &FEditor::saveToLoadedFile);
   setWindowIcon(KindIcons::icon(0));
   imgICON[0]->setPixmap(windowIcon().pixmap(32));
   setFileType(0);
