@@ -66,6 +66,78 @@ class TestPelkoTool : public QObject {
     QCOMPARE(result.err, QString("PelkoEditor\nAn error occurred trying to save to '/nonexistent/out.txt'\n"
                                  "[2] :No such file or directory\n"));
   }
+
+  // diff prints what B changed against A; apply carries that onto a file and saves it.
+  void diffAndApply_data() {
+    QTest::addColumn<QByteArray>("before");  // "Peasants" in record 5, field 1 of the unit sample becomes this
+    QTest::addColumn<QByteArray>("target");  // and this in the file the diff is applied to
+    QTest::addColumn<QByteArray>("tail");  // added to the last field of B's record 5
+    QTest::addColumn<bool>("dropLastRecord");
+    QTest::addColumn<QStringList>("extra");  // apply's options
+    QTest::addColumn<int>("diffExit");
+    QTest::addColumn<QString>("diffOut");
+    QTest::addColumn<int>("applyExit");
+    QTest::addColumn<QString>("applyOut");
+    const QString none;
+    QTest::newRow("equal") << QByteArray("Peasants") << QByteArray("Peasants") << QByteArray() << false << QStringList() << 0 << none << 0 << none;
+    QTest::newRow("a name changed") << QByteArray("Farmers") << QByteArray("Peasants") << QByteArray() << false << QStringList() << 1
+                                    << "5\tFarmers\t1\tName\tPeasants\tFarmers\n" << 0 << none;
+    QTest::newRow("TAB, CR, LF and backslash escaped")
+        << QByteArray("\"a\\b\r\nc\"") << QByteArray("Peasants") << QByteArray("\tz") << false << QStringList() << 1
+        << "5\t\"a\\\\b\\r\\nc\"\t1\tName\tPeasants\t\"a\\\\b\\r\\nc\"\n"
+           "5\t\"a\\\\b\\r\\nc\"\t71\tComment\tok\tok\\tz\n" << 0 << none;
+    QTest::newRow("already applied") << QByteArray("Farmers") << QByteArray("Farmers") << QByteArray() << false << QStringList() << 1
+                                     << "5\tFarmers\t1\tName\tPeasants\tFarmers\n" << 0 << none;
+    QTest::newRow("conflict") << QByteArray("Farmers") << QByteArray("Serfs") << QByteArray() << false << QStringList() << 1
+                              << "5\tFarmers\t1\tName\tPeasants\tFarmers\n" << 1
+                              << "conflict\t5\t1\texpected\tPeasants\tfound\tSerfs\n";
+    QTest::newRow("conflict forced") << QByteArray("Farmers") << QByteArray("Serfs") << QByteArray() << false << QStringList{"--force"} << 1
+                                     << "5\tFarmers\t1\tName\tPeasants\tFarmers\n" << 0
+                                     << "conflict\t5\t1\texpected\tPeasants\tfound\tSerfs\n";
+    QTest::newRow("a record missing") << QByteArray("Peasants") << QByteArray("Peasants") << QByteArray() << true
+                                      << QStringList() << 1 << "missing\t40\tGolden Horde Archers\n" << 1
+                                      << "not carried over\tmissing\t40\tGolden Horde Archers\n";
+  }
+  void diffAndApply() {
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, target);
+    QTemporaryDir dir;
+    const QByteArray original = fileBytes(sample("crusaders_unit_prod11.txt"));
+    auto write = [&](const QString& name, QByteArray bytes, const QByteArray& name5, bool dropLast,
+                     const QByteArray& tail = {}) {
+      bytes.replace("\r\nPeasants\t", "\r\n" + name5 + '\t');
+      bytes.replace("\tok\r\nSpearmen\t", "\tok" + tail + "\r\nSpearmen\t");
+      if (dropLast) bytes.remove(bytes.lastIndexOf("\r\n", bytes.size() - 7) + 2, bytes.size());
+      if (dropLast) bytes += "\r\n\r\n";
+      QFile file(dir.filePath(name));
+      file.open(QIODevice::WriteOnly);
+      file.write(bytes);
+      return dir.filePath(name);
+    };
+    const QString a = write("a.txt", original, "Peasants", false);
+    const QString b = write("b.txt", original, before, fetched<bool>("dropLastRecord"), fetched<QByteArray>("tail"));
+    const QString t = write("t.txt", original, target, false);
+    const Run diff = run({"diff", a, b});
+    QCOMPARE(diff.exitCode, fetched<int>("diffExit"));
+    QCOMPARE(diff.out, fetched<QString>("diffOut"));
+    QFile changes(dir.filePath("changes.txt"));
+    QVERIFY(changes.open(QIODevice::WriteOnly) && changes.write(diff.out.toLocal8Bit()) >= 0);
+    changes.close();
+    const QString out = dir.filePath("out.txt");
+    const Run apply = run(QStringList{"apply", t, changes.fileName(), out} + fetched<QStringList>("extra"));
+    QCOMPARE(apply.exitCode, fetched<int>("applyExit"));
+    QCOMPARE(apply.out, fetched<QString>("applyOut"));
+    // Applied, the target holds B's value; refused, nothing is written.
+    if (apply.exitCode == 0) QCOMPARE(run({"diff", b, out}).out.section('\n', 0, 0).startsWith("missing"), fetched<bool>("dropLastRecord"));
+    if (apply.exitCode == 0 && !fetched<bool>("dropLastRecord")) QCOMPARE(fileBytes(out), fileBytes(b));
+    if (apply.exitCode != 0) QVERIFY(!QFile::exists(out));
+  }
+
+  void diffOfAMissingFileIsAnError() {
+    const Run result = run({"diff", sample("ProjectileStats.txt"), "/nonexistent/x.txt"});
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY2(result.err.startsWith("PelkoEditor\nAn error occurred trying to read '/nonexistent/x.txt'"), qPrintable(result.err));
+  }
 };
 
 QTEST_GUILESS_MAIN(TestPelkoTool)

@@ -1,12 +1,17 @@
 // pelkoTool: the editor's load and save for scripts.
 //   pelkoTool check FILE [--type N]   loads FILE as the editor does; exit 0, or 1 on a load error
 //   pelkoTool save IN OUT [--type N]  loads IN and writes OUT as Save File As does
+//   pelkoTool diff A B [--type N]     prints every value B changed against A; exit 0 equal, 1 not
+//   pelkoTool apply TARGET CHANGES OUT [--type N] [--force]
+//                                     carries a diff over onto TARGET and saves the result as OUT
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "CRecordData.h"
+#include "DataDiff.h"
 #include "DataFile.h"
 #include "DataFileFormat.h"
 #include "GlobalShared.h"
@@ -19,6 +24,8 @@ constexpr int kUsageError = 2;
 int usage() {
   std::cerr << "usage: pelkoTool check FILE [--type N]\n"
                "       pelkoTool save IN OUT [--type N]\n"
+               "       pelkoTool diff A B [--type N]\n"
+               "       pelkoTool apply TARGET CHANGES OUT [--type N] [--force]\n"
                "N: 1 unit production, 2 building production, 3 projectile statistics;\n"
                "without --type the kind is detected from the file's first four characters.\n";
   return kUsageError;
@@ -36,6 +43,54 @@ int printMessage(const std::string& prompt, int style, const std::string& title)
   return (style & Platform::kButtonMask) == Platform::OkOnly ? Platform::Ok : Platform::Cancel;
 }
 
+// Prints what B changed against A. Exit 0 when equal, 1 when not, 2 when either does not load.
+int diff(const std::string& a, const std::string& b, GlobalShared::FileType forced) {
+  CRecordData before, after;
+  const GlobalShared::FileType kind = DataFile::readDataFile(a, forced, before);
+  if (kind == 0 || DataFile::readDataFile(b, kind, after) == 0) return kUsageError;
+  const std::vector<DataDiff::Change> changes = DataDiff::compare(before, after);
+  for (const DataDiff::Change& change : changes) std::cout << DataDiff::line(after, change) << '\n';
+  const std::vector<std::string> records = DataDiff::recordLines(before, after);
+  for (const std::string& record : records) std::cout << record << '\n';
+  return changes.empty() && records.empty() ? EXIT_SUCCESS : EXIT_FAILURE;
+}
+
+// Carries the value lines of a diff over onto TARGET and saves OUT. Conflicts (and records a
+// diff adds or removes, which cannot be carried over) are listed, and then nothing is written
+// (exit 1) unless --force. Exit 2 when a file does not load, a line is no diff line, or the save
+// fails.
+int apply(const std::string& targetPath, const std::string& changesPath, const std::string& out,
+          GlobalShared::FileType forced, bool force) {
+  CRecordData target;
+  const GlobalShared::FileType kind = DataFile::readDataFile(targetPath, forced, target);
+  if (kind == 0) return kUsageError;
+  const std::string text = GlobalShared::readWholeFile(changesPath);
+  std::vector<DataDiff::Change> changes;
+  std::vector<std::string> notCarried;
+  std::size_t lineNo = 0;
+  for (std::size_t from = 0; from < text.size(); ++lineNo) {
+    const std::size_t end = std::min(text.find('\n', from), text.size());
+    std::string_view line = std::string_view(text).substr(from, end - from);
+    from = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.starts_with("added\t") || line.starts_with("missing\t")) {
+      notCarried.emplace_back(line);
+    } else if (auto change = DataDiff::parseLine(line)) {
+      changes.push_back(std::move(*change));
+    } else if (!line.empty()) {
+      std::cerr << changesPath << ", line " << lineNo + 1 << ": not a line of pelkoTool diff\n";
+      return kUsageError;
+    }
+  }
+  const std::vector<DataDiff::Conflict> conflicts = DataDiff::apply(target, changes, force);
+  for (const DataDiff::Conflict& conflict : conflicts)
+    std::cout << "conflict\t" << conflict.change.record << '\t' << conflict.change.field << "\texpected\t"
+              << DataDiff::escape(conflict.change.oldValue) << "\tfound\t" << DataDiff::escape(conflict.found) << '\n';
+  for (const std::string& line : notCarried) std::cout << "not carried over\t" << line << '\n';
+  if (!force && (!conflicts.empty() || !notCarried.empty())) return EXIT_FAILURE;
+  return DataFile::writeDataFile(target, kind, out) ? EXIT_SUCCESS : kUsageError;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,8 +105,14 @@ int main(int argc, char** argv) {
     args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     break;
   }
-  const bool check = args.size() == 2 && args[0] == "check";
-  const bool save = args.size() == 3 && args[0] == "save";
+  const auto forceAt = std::find(args.begin(), args.end(), "--force");
+  const bool force = forceAt != args.end();
+  if (force) args.erase(forceAt);
+  const std::string command = args.empty() ? std::string() : args[0];
+  if (command == "diff" && args.size() == 3 && !force) return diff(args[1], args[2], fileType);
+  if (command == "apply" && args.size() == 4) return apply(args[1], args[2], args[3], fileType, force);
+  const bool check = args.size() == 2 && command == "check";
+  const bool save = args.size() == 3 && command == "save";
   if (!check && !save) return usage();
 
   CRecordData record;

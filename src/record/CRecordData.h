@@ -60,6 +60,9 @@ class CRecordData {
   // Why record iRecNo, as edited, would not read back the same after a save; null when it would.
   const SaveProblem* saveProblem(std::int32_t iRecNo) const;
   bool hasSaveProblems() const { return !mSaveProblems.empty(); }
+  // The value of field iField (not a display column) of record iRecNo; empty outside the
+  // store. Valid until the next setField or load.
+  std::string_view value(std::int32_t iRecNo, std::int32_t iField) const;
   std::vector<std::string> returnArrayUnitNames(std::int32_t iRecord2StartAt, std::int32_t iNoRecords) const;
   // Indexed [column][record], both from 0.
   std::vector<std::vector<std::string>> returnArrayFieldXUnit(std::int32_t iRecord2StartAt,
@@ -94,7 +97,6 @@ class CRecordData {
   // The record's file text; fieldStarts, when given, gets where each field's value begins.
   void writeRecord(std::int32_t iRecNo, std::string& out, std::vector<std::size_t>* fieldStarts) const;
 
-  std::string_view value(std::int32_t iRecNo, std::int32_t iField) const;
   bool validRecord(std::int32_t iRecNo) const { return iRecNo >= 1 && iRecNo <= NoUnits(); }
   bool validField(std::int32_t iField) const { return iField >= 1 && iField <= mNoFields; }
   void reportLoadFailure(const LoadFailure& failure) const;
