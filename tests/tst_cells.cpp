@@ -273,6 +273,18 @@ class TestCells : public QObject {
     QVERIFY(box.bottom() < find(QStringLiteral("fraDisplay"))->height());
   }
 
+  // Tab at the last field of the last unit leaves the grid: the next keys reach no cell.
+  void tabPastTheLastUnitLeavesTheGrid() {
+    load(2, record(28, "a") + record(28, "b"));
+    find<QScrollBar>(QStringLiteral("hsbFields2Display"))->setValue(28);
+    QTRY_VERIFY(cell(w->findChildren<GridCell*>().size() / 32)->isVisible());  // row 1: record 6
+    focusCell(w->findChildren<GridCell*>().size() / 32);
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QTRY_VERIFY(!editor()->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("X"));
+    QVERIFY(!w->dataChanged());
+  }
+
   // The edit box keeps its field when the page moves under it, caret and all; when the field
   // leaves the page, the edit ends.
   void editBoxFollowsItsField() {

@@ -185,6 +185,7 @@ class FEditor : public QWidget, public SettingsWindow {
   std::int32_t mLastSelectedIndex = -1;
   std::unique_ptr<CRecordData> mRecord;
   bool fillingGrid = false;
+  bool mCellsCreated = false;  // the pool beyond the first cell of each kind
   bool mDataChanged = false;
   bool mBusyCursor = false;
   std::int64_t mLastPanelPaint = 0;  // steady-clock milliseconds

@@ -88,7 +88,7 @@ void FEditor::resizeToWantedOuter() {
 
 bool FEditor::event(QEvent* event) {
   const QEvent::Type type = event->type();
-  if (type == QEvent::Paint && txtField.size() <= 1) QTimer::singleShot(0, this, &FEditor::createCells);
+  if (type == QEvent::Paint && !mCellsCreated) QTimer::singleShot(0, this, &FEditor::createCells);
   if ((type == QEvent::Move || type == QEvent::Show || type == QEvent::WindowStateChange) &&
       (mWantedOuter.width() >= 0 || mWantedOuter.height() >= 0) && windowState() == Normal &&
       !(frameGeometry().size() - size()).isNull())

@@ -13,6 +13,7 @@
 
 #include "CGlobal.h"
 #include "CRecordData.h"
+#include "CellEditor.h"
 #include "CodePage.h"
 #include "Controls.h"
 #include "FEditor.h"
@@ -238,7 +239,8 @@ void FEditor::createProgressFrame() {
 // loaded, so it is made after the window's first paint (or by the first refill, if that comes
 // sooner): over a thousand widgets would otherwise delay the window at every start.
 void FEditor::createCells() {
-  if (txtField.size() > 1) return;
+  if (mCellsCreated) return;
+  mCellsCreated = true;
   const std::int32_t maxFields = gGlobal->MaxFields(), maxUnits = gGlobal->MaxUnits();
   txtField.reserve(static_cast<std::size_t>(maxFields * maxUnits));
   for (std::int32_t r = 0; r < maxUnits; ++r) {
@@ -266,6 +268,9 @@ void FEditor::createCells() {
   // Only now are the cells in place: the layer that paints them starts at the first row, below
   // the headers, so that a page step leaves the headers unpainted.
   fraDisplay->setCells(&txtField);
+  // New widgets join the end of the Tab order, behind the edit box: it must stay last, so that
+  // Tab past the last unit leaves the grid instead of entering a cell.
+  QWidget::setTabOrder(txtColumn.back(), mCellEditor);
 }
 
 void FEditor::setFileType(std::int32_t lFileType) {
