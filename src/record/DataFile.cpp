@@ -40,29 +40,36 @@ std::int32_t readDataFile(const std::string& sPath, std::int32_t iFileType, CRec
 bool writeText(CRecordData& record, std::int32_t iFileType, const std::function<bool(std::string_view)>& write,
                std::optional<SaveProblem>& problem) {
   constexpr std::size_t kPiece = std::size_t{1} << 20;
+  constexpr std::size_t kDirect = std::size_t{64} << 10;
   std::string buffer;
-  buffer.reserve(kPiece + 64 * 1024);
+  buffer.reserve(kPiece + 2 * kDirect);
   if (iFileType == GlobalShared::kProjectileStats) buffer = record.ProjVerInfo();
   SaveGuard guard(record);
   const std::int32_t units = record.NoUnits();
   for (std::int32_t r = 1; r <= units;) {
     std::int32_t next = r;
     if (const std::string_view copied = record.unchangedRecords(r, kPiece, next); !copied.empty()) {
-      if (!write(buffer) || !write(copied)) return false;
-      buffer.clear();
       r = next;
-      continue;
+      // A long run goes out as it stands; a short one joins the buffer, so that copied and rebuilt
+      // records taking turns do not cost two writes each.
+      if (copied.size() >= kDirect) {
+        if (!write(buffer) || !write(copied)) return false;
+        buffer.clear();
+        continue;
+      }
+      buffer += copied;
+    } else {
+      const std::size_t from = buffer.size();
+      record.appendStr2Write(r, buffer);
+      // A record that would read back differently is never written: the old file stays whole.
+      problem = guard.check(r, std::string_view(buffer).substr(from));
+      if (problem) return false;
+      ++r;
     }
-    const std::size_t from = buffer.size();
-    record.appendStr2Write(r, buffer);
-    // A record that would read back differently is never written: the old file stays whole.
-    problem = guard.check(r, std::string_view(buffer).substr(from));
-    if (problem) return false;
     if (buffer.size() >= kPiece) {
       if (!write(buffer)) return false;
       buffer.clear();
     }
-    ++r;
   }
   const std::string_view trailing = record.TrailingText();
   buffer += trailing.empty() ? std::string_view("\r\n\r\n") : trailing;
