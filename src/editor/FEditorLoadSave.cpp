@@ -60,7 +60,8 @@ bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
 // The window is marked modified the platform's way; the title's text stays as it is.
 void FEditor::setDataChanged(bool changed) {
   mDataChanged = changed;
-  setWindowModified(changed);
+  // Only on a change: where the platform has no mark of its own, Qt warns about the title.
+  if (isWindowModified() != changed) setWindowModified(changed);
 }
 
 bool FEditor::SaveRecord(const std::string& sPath) {
