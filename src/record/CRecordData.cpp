@@ -112,6 +112,11 @@ void CRecordData::setField(std::int32_t iFieldNo, std::int32_t iRecNo, std::stri
     mSaveProblems.erase(iRecNo);
 }
 
+bool CRecordData::writtenWithField22(std::int32_t iRecNo, std::int32_t iField) const {
+  return mFormID == GlobalShared::kUnitProd && iRecNo <= kTroopHeaderRecords && iField > kTroopFirst &&
+         iField <= kTroopLast;
+}
+
 const SaveProblem* CRecordData::saveProblem(std::int32_t iRecNo) const {
   const auto found = mSaveProblems.find(iRecNo);
   return found == mSaveProblems.end() ? nullptr : &found->second;

@@ -63,6 +63,9 @@ class CRecordData {
   // The value of field iField (not a display column) of record iRecNo; empty outside the
   // store. Valid until the next setField or load.
   std::string_view value(std::int32_t iRecNo, std::int32_t iField) const;
+  // A unit file's header rows keep fields 22 to 43 in one cell, written from field 22 alone: the
+  // other 21 are not written on their own.
+  bool writtenWithField22(std::int32_t iRecNo, std::int32_t iField) const;
   std::vector<std::string> returnArrayUnitNames(std::int32_t iRecord2StartAt, std::int32_t iNoRecords) const;
   // Indexed [column][record], both from 0.
   std::vector<std::vector<std::string>> returnArrayFieldXUnit(std::int32_t iRecord2StartAt,

@@ -3,19 +3,9 @@
 #include <algorithm>
 
 #include "CRecordData.h"
-#include "DataFileFormat.h"
-#include "GlobalShared.h"
-
-using namespace DataFileFormat;
-
 namespace DataDiff {
 
 namespace {
-
-bool standsForField22(const CRecordData& store, std::int32_t record, std::int32_t field) {
-  return store.NoFields() == noFields(GlobalShared::kUnitProd) && record <= kTroopHeaderRecords &&
-         field > kTroopFirst && field <= kTroopLast;
-}
 
 std::optional<std::string> unescape(std::string_view text) {
   std::string value;
@@ -68,7 +58,7 @@ std::vector<Change> compare(const CRecordData& before, const CRecordData& after)
   for (std::int32_t r = 1; r <= records; ++r)
     for (std::int32_t f = 1; f <= after.NoFields(); ++f) {
       const std::string_view old = before.value(r, f), now = after.value(r, f);
-      if (old != now && !standsForField22(after, r, f)) changes.push_back({r, f, std::string(old), std::string(now)});
+      if (old != now && !after.writtenWithField22(r, f)) changes.push_back({r, f, std::string(old), std::string(now)});
     }
   return changes;
 }

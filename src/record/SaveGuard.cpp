@@ -40,10 +40,8 @@ SaveGuard::SaveGuard(const CRecordData& store)
       mParser(store.mFormID, store.mNoFields, [](std::int32_t, std::int64_t, std::int64_t) {}),
       mRefs(static_cast<std::size_t>(std::max(store.mNoFields, 0))) {}
 
-// A unit file's header rows keep fields 22 to 43 in one cell, which field 22 alone stands for.
 bool SaveGuard::skipped(std::int32_t iRecNo, std::int32_t field) const {
-  return mStore.mFormID == GlobalShared::kUnitProd && iRecNo <= kTroopHeaderRecords && field > kTroopFirst &&
-         field <= kTroopLast;
+  return mStore.writtenWithField22(iRecNo, field);
 }
 
 bool SaveGuard::readsBack(std::int32_t iRecNo, std::string_view written) {
