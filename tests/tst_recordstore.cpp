@@ -333,6 +333,20 @@ class TestRecordStore : public QObject {
     QCOMPARE(again->returnArrayFieldXUnit(unit, field, 1, 1)[0][0], value.toStdString());
   }
 
+  // A unit file's header rows write fields 22 to 43 as one cell, from field 22: an edit of it saves.
+  void editedHeaderCellSaves() {
+    auto record = loaded(1, unitFile({unitRecord(troopList())}) + kEnd);
+    QVERIFY(record);
+    record->setField(22, 2, "Troop stats, renamed");
+    QVERIFY(!record->saveProblem(2));
+    std::string saved;
+    std::optional<SaveProblem> problem;
+    QVERIFY(DataFile::writeText(*record, 1, [&](std::string_view piece) { return saved += piece, true; }, problem));
+    auto again = loaded(1, QByteArray::fromStdString(saved));
+    QVERIFY(again);
+    QCOMPARE(again->returnArrayFieldXUnit(2, 30, 1, 1)[0][0], std::string("Troop stats, renamed"));
+  }
+
   // Edits that move a TAB from one field to another write the loaded bytes again, yet would read
   // back as the loaded values: the save must still refuse them.
   void editsThatKeepTheBytesButMoveAField() {
