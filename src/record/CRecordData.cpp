@@ -43,7 +43,7 @@ void CRecordData::reportLoadFailure(const LoadFailure& failure) const {
                    Platform::OkOnly | Platform::Exclamation, "Error Loading " + section + " file");
 }
 
-bool CRecordData::createRecord(std::string sInputData, std::string sFilename) {
+bool CRecordData::createRecord(std::string sInputData, std::string sFilename, bool showFailure) {
   std::size_t dataStart = 0;
   if (mFormID == GlobalShared::kProjectileStats) {
     // The header runs to the last semicolon and is kept even when the load then fails.
@@ -55,7 +55,7 @@ bool CRecordData::createRecord(std::string sInputData, std::string sFilename) {
     if (mUnitLoaded) mUnitLoaded(record, lenStart, lenLeft);
   });
   if (auto failure = parser.parse(sInputData, dataStart, dataStart > 0)) {
-    reportLoadFailure(*failure);
+    if (showFailure) reportLoadFailure(*failure);
     return false;
   }
   mText = std::move(sInputData);
@@ -96,7 +96,10 @@ std::string_view CRecordData::value(std::int32_t iRecNo, std::int32_t iField) co
 }
 
 void CRecordData::setField(std::int32_t iFieldNo, std::int32_t iRecNo, std::string sFieldData) {
-  const std::int32_t field = actualFieldNoInSelectedRange(iFieldNo);
+  setValue(iRecNo, actualFieldNoInSelectedRange(iFieldNo), std::move(sFieldData));
+}
+
+void CRecordData::setValue(std::int32_t iRecNo, std::int32_t field, std::string sFieldData) {
   if (!validRecord(iRecNo) || !validField(field)) return;
   auto& edits = mEdits[iRecNo];
   const auto same = std::find_if(edits.begin(), edits.end(), [field](const auto& edit) { return edit.first == field; });

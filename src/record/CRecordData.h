@@ -57,6 +57,8 @@ class CRecordData {
   // Stores a value for the field shown in display column iFieldNo of record iRecNo, as given.
   // The record is then checked as a save would write it: see saveProblem.
   void setField(std::int32_t iFieldNo, std::int32_t iRecNo, std::string sFieldData);
+  // The same by field number, whatever range is selected.
+  void setValue(std::int32_t iRecNo, std::int32_t iField, std::string value);
   // Why record iRecNo, as edited, would not read back the same after a save; null when it would.
   const SaveProblem* saveProblem(std::int32_t iRecNo) const;
   bool hasSaveProblems() const { return !mSaveProblems.empty(); }
@@ -72,9 +74,10 @@ class CRecordData {
                                                               std::int32_t iField2StartAt,
                                                               std::int32_t iNoRecords,
                                                               std::int32_t iNoFields) const;
-  // Parses a whole data file. On failure shows the load-error box, keeps the earlier records
-  // and returns false. The text is taken over, not copied: pass it with std::move.
-  bool createRecord(std::string sInputData, std::string sFilename);
+  // Parses a whole data file. On failure shows the load-error box (unless showFailure is false),
+  // keeps the earlier records and returns false. The text is taken over, not copied: pass it
+  // with std::move.
+  bool createRecord(std::string sInputData, std::string sFilename, bool showFailure = true);
   // The record's text as written to the file, CR LF included.
   std::string getStr2Write(std::int32_t iRecNo);
   // The same, appended to out: saves build the file in large pieces.

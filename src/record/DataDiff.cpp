@@ -94,7 +94,6 @@ std::vector<std::string> recordLines(const CRecordData& before, const CRecordDat
 
 std::vector<Conflict> apply(CRecordData& target, const std::vector<Change>& changes, bool force) {
   std::vector<Conflict> conflicts;
-  target.setRangeSelected(1);  // every field, in order: column n is field n
   for (const Change& change : changes) {
     const bool exists = change.record <= target.NoUnits() && change.field <= target.NoFields();
     const std::string found(exists ? target.value(change.record, change.field) : std::string_view());
@@ -103,7 +102,7 @@ std::vector<Conflict> apply(CRecordData& target, const std::vector<Change>& chan
       conflicts.push_back({change, found});
       if (!exists || !force) continue;
     }
-    target.setField(change.field, change.record, change.newValue);
+    target.setValue(change.record, change.field, change.newValue);
   }
   return conflicts;
 }
