@@ -7,12 +7,14 @@
 #include <utility>
 #include <vector>
 
+#include "EditedFile.h"
 #include "SettingsWindow.h"
 
 class CRecordData;
 class CellEditor;
 class FPrompt;
 class FSetRange;
+class FindBar;
 class GridCell;
 class GridFrame;
 class HeaderBox;
@@ -39,9 +41,9 @@ class FEditor : public QWidget, public SettingsWindow {
   std::int32_t FormID() const { return mFormID; }
 
   // The window's record store; replaced by every setFileType.
-  CRecordData& record() { return *mRecord; }
+  CRecordData& record() { return mFile.record(); }
 
-  bool dataChanged() const { return mDataChanged; }
+  bool dataChanged() const { return mFile.dataChanged(); }
   // Ctrl+S: the loaded file is written back where it came from, without a dialog. A loaded default
   // copy, which must keep the game's own values, goes through Save File As, as does a store that
   // came from no file.
@@ -103,7 +105,9 @@ class FEditor : public QWidget, public SettingsWindow {
 
   // --- load and save (FEditorLoadSave.cpp) ---
   void showProgress(std::int32_t iMode, const std::string& sPath);
+  // true: the data changed; false: they are what the file holds, after a load or a save.
   void setDataChanged(bool changed);
+  void showDataChanged();
   void hideProgress();
 
   // --- file actions (FEditorFileActions.cpp) ---
@@ -136,7 +140,24 @@ class FEditor : public QWidget, public SettingsWindow {
   void setRowHighlight(std::int32_t iIndex, bool focused);
   bool cellKey(const QKeyEvent* event);
   void focusField(std::int32_t iRecNo, std::int32_t iColumn);
+  std::int32_t scrollToField(std::int32_t iRecNo, std::int32_t iColumn);
   void showHoverHint(QWidget* control, int x);
+
+  // --- the default copy's values, undo and redo (FEditorHistory.cpp) ---
+  void compareWithDefaults(const std::string& sPath);
+  void showDifferenceCount();
+  void placeDifferenceCount();
+  void markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField);
+  void tintCellEditor();
+  void showCellMenu(QPoint globalPos);
+  void revertToDefault();
+  void finishCellStep();
+  void undoRedo(bool redo);
+  void showStep(const EditedFile::Step& step);
+
+  // --- find (FEditorFind.cpp) ---
+  void showFindBar();
+  void findNext(int step);
 
   // --- grid paging (FEditorGrid.cpp) ---
   void refreshDisplay(std::int32_t iChange);
@@ -149,6 +170,8 @@ class FEditor : public QWidget, public SettingsWindow {
   std::int32_t noUnits2Display() const;
   std::int32_t noFields2Display(std::int32_t iField2StartAt) const;
   std::int32_t cellColumn(std::int32_t iIndex) const;
+  // The display column of the selected range that shows the field; 0 when none does.
+  std::int32_t displayColumn(std::int32_t iField) const;
   std::int32_t cellRow(std::int32_t iIndex) const;
   void hsbFields2Display_Change();
   void hsbFields2Display_Scroll();
@@ -183,10 +206,9 @@ class FEditor : public QWidget, public SettingsWindow {
   std::int32_t mFormID = 0;
   bool mHideNames = false;
   std::int32_t mLastSelectedIndex = -1;
-  std::unique_ptr<CRecordData> mRecord;
+  EditedFile mFile;  // the store, its changes, their undo history and the default copy's values
   bool fillingGrid = false;
   bool mCellsCreated = false;  // the pool beyond the first cell of each kind
-  bool mDataChanged = false;
   bool mBusyCursor = false;
   std::int64_t mLastPanelPaint = 0;  // steady-clock milliseconds
   QSize mWantedOuter{-1, -1};        // a stored outer size not yet applied with the frame known
@@ -205,6 +227,7 @@ class FEditor : public QWidget, public SettingsWindow {
   std::int32_t mEditedRecord = 0;  // what the edited cell shows: its record and display column
   std::int32_t mEditedColumn = 0;
   std::string mCellValue;  // the bytes the editor's text stands for
+  std::string mCellValueAtFocus;  // what the cell held when its edit began: the undo step's start
   QString mCellShown;      // the editor's text for them
   // This edit's earlier texts and values: the editor's own undo gets back the exact bytes.
   std::vector<std::pair<QString, std::string>> mCellStates;
@@ -238,4 +261,8 @@ class FEditor : public QWidget, public SettingsWindow {
   QLabel* Label3 = nullptr;
   QLabel* lblUnitsLoaded = nullptr;
   std::array<QLabel*, 4> imgICON{};
+  QLabel* lblDifferences = nullptr;  // made when a default copy is first compared
+  FindBar* mFindBar = nullptr;       // made on first use
+  std::int32_t mFoundRecord = 0;     // the last match: record and display column
+  std::int32_t mFoundColumn = 0;
 };

@@ -62,6 +62,9 @@ void FEditor::watchCells() {
   mCellEditor->setPalette(colours);
   mCellEditor->hide();
   mCellEditor->installEventFilter(this);
+  mCellEditor->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(mCellEditor, &QWidget::customContextMenuRequested, this,
+          [this](QPoint at) { showCellMenu(mCellEditor->viewport()->mapToGlobal(at)); });
   connect(mCellEditor, &QPlainTextEdit::textChanged, this, &FEditor::txtField_Change);
   for (GridCell* cell : txtField) watchCell(cell);
   for (HeaderBox* header : txtColumn) watchHeader(header);
@@ -86,7 +89,8 @@ bool FEditor::eventFilter(QObject* watched, QEvent* event) {
       }
       break;
     case QEvent::FocusOut:
-      if (watched == mCellEditor) txtField_LostFocus();
+      // A context menu takes the focus for a while: the edit goes on under it.
+      if (watched == mCellEditor && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) txtField_LostFocus();
       break;
     case QEvent::MouseButtonPress: {
       // A click places the caret where it was clicked, as in a text box. The point is the
@@ -102,6 +106,13 @@ bool FEditor::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyPress:
       if (watched == mCellEditor) return cellKey(static_cast<QKeyEvent*>(event));
+      break;
+    case QEvent::ContextMenu:
+      if (auto* cell = qobject_cast<GridCell*>(watched)) {
+        cell->setFocus(Qt::MouseFocusReason);
+        showCellMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+      }
       break;
     case QEvent::MouseMove:
       if (widget) showHoverHint(widget, Twips::fromPixels(static_cast<QMouseEvent*>(event)->position().toPoint().x()));
@@ -119,13 +130,18 @@ bool FEditor::eventFilter(QObject* watched, QEvent* event) {
 bool FEditor::cellKey(const QKeyEvent* event) {
   const int key = event->key();
   if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;  // discarded
+  const QKeyCombination combination = event->keyCombination();
+  if (combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Z)) return undoRedo(false), true;
+  if (combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+      combination == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z))
+    return undoRedo(true), true;
   const std::int32_t page = noUnits2Display();
   if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
     const bool forward = key == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier);
     std::int32_t record = mEditedRecord, column = mEditedColumn + (forward ? 1 : -1);
-    if (column > mRecord->NoFieldsInSelectedRange()) column = 1, ++record;
-    if (column < 1) column = mRecord->NoFieldsInSelectedRange(), --record;
-    if (record < firstDataUnit() || record > mRecord->NoUnits())
+    if (column > mFile.record().NoFieldsInSelectedRange()) column = 1, ++record;
+    if (column < 1) column = mFile.record().NoFieldsInSelectedRange(), --record;
+    if (record < firstDataUnit() || record > mFile.record().NoUnits())
       focusNextPrevChild(forward);  // past the last field of the last unit the focus leaves the grid
     else
       focusField(record, column);
@@ -139,17 +155,27 @@ bool FEditor::cellKey(const QKeyEvent* event) {
     case Qt::Key_Left: --column; break;
     case Qt::Key_Right: ++column; break;
     case Qt::Key_PageUp: record = std::max(record - page, firstDataUnit()); break;
-    case Qt::Key_PageDown: record = std::min(record + page, mRecord->NoUnits()); break;
+    case Qt::Key_PageDown: record = std::min(record + page, mFile.record().NoUnits()); break;
     default: return false;
   }
-  if (record >= firstDataUnit() && record <= mRecord->NoUnits() && column >= 1 && column <= mRecord->NoFieldsInSelectedRange())
+  if (record >= firstDataUnit() && record <= mFile.record().NoUnits() && column >= 1 && column <= mFile.record().NoFieldsInSelectedRange())
     focusField(record, column);
   return true;
 }
 
-// Scrolls as little as needed for the cell of the record and display column to be fully in view,
-// and gives it the focus, its text selected as a text box entered by the keyboard.
+// Gives the cell of the record and display column the focus, its text selected as a text box
+// entered by the keyboard.
 void FEditor::focusField(std::int32_t iRecNo, std::int32_t iColumn) {
+  const std::int32_t index = scrollToField(iRecNo, iColumn);
+  if (index >= 0 && index < static_cast<std::int32_t>(txtField.size())) {
+    if (index == mEditedIndex) mCellEditor->selectAll();
+    else txtField[static_cast<std::size_t>(index)]->setFocus(Qt::TabFocusReason);
+  }
+}
+
+// Scrolls as little as needed for the cell of the record and display column to be fully in view;
+// returns the cell's index in the pool.
+std::int32_t FEditor::scrollToField(std::int32_t iRecNo, std::int32_t iColumn) {
   const std::int32_t rows = noUnits2Display();
   if (iRecNo < vsbUnits2display->value()) vsbUnits2display->setValue(iRecNo);
   if (iRecNo > vsbUnits2display->value() + rows - 1) vsbUnits2display->setValue(iRecNo - rows + 1);
@@ -162,11 +188,7 @@ void FEditor::focusField(std::int32_t iRecNo, std::int32_t iColumn) {
   };
   while (first < iColumn && (rightEdge(first) > gridWidth || iColumn - first >= gGlobal->MaxFields())) ++first;
   hsbFields2Display->setValue(first);
-  const std::int32_t index = gGlobal->MaxFields() * (iRecNo - vsbUnits2display->value()) + (iColumn - first);
-  if (index >= 0 && index < static_cast<std::int32_t>(txtField.size())) {
-    if (index == mEditedIndex) mCellEditor->selectAll();
-    else txtField[static_cast<std::size_t>(index)]->setFocus(Qt::TabFocusReason);
-  }
+  return gGlobal->MaxFields() * (iRecNo - vsbUnits2display->value()) + (iColumn - first);
 }
 
 void FEditor::setRowHighlight(std::int32_t iIndex, bool focused) {
@@ -187,6 +209,8 @@ void FEditor::txtField_GotFocus(std::int32_t iIndex) {
   mEditedRecord = vsbUnits2display->sliderPosition() + cellRow(iIndex);
   mEditedColumn = hsbFields2Display->sliderPosition() + cellColumn(iIndex);
   showInCellEditor(CodePage::fromQString(cell->text()));
+  mCellValueAtFocus = mCellValue;
+  tintCellEditor();
   mCellEditor->setGeometry(cell->geometry());
   mCellEditor->show();
   mCellEditor->raise();
@@ -215,7 +239,7 @@ void FEditor::growCell(GridCell* cell, std::int32_t iIndex) {
   // A cell without width cannot count its lines: it grows as far as it may.
   std::int64_t lines = cellWidth > 0 ? (std::int64_t{textWidth} + kGrowMargin) / cellWidth + 1
                                      : std::llround(std::nearbyint(double(Twips::height(fraDisplay)) / kLineHeight));
-  if (mRecord->actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition() + cellColumn(iIndex)) == kExtraLineField)
+  if (mFile.record().actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition() + cellColumn(iIndex)) == kExtraLineField)
     ++lines;
   if (lines <= 1) return;
   const CellBox box = grownCell(Twips::top(cell), lines, Twips::height(vsbUnits2display), Twips::height(fraDisplay));
@@ -225,6 +249,7 @@ void FEditor::growCell(GridCell* cell, std::int32_t iIndex) {
 
 void FEditor::txtField_LostFocus() {
   if (mEditedIndex < 0) return;
+  finishCellStep();
   const std::int32_t index = mEditedIndex;
   mEditedIndex = -1;
   mCellEditor->hide();
@@ -237,7 +262,7 @@ void FEditor::txtField_LostFocus() {
   mLastSelectedIndex = index;
   // The user learns of a value that cannot be saved when leaving it, not only at the save.
   markSaveProblems(cellRow(index));
-  if (const SaveProblem* problem = mRecord->saveProblem(mEditedRecord))
+  if (const SaveProblem* problem = mFile.record().saveProblem(mEditedRecord))
     setStatusText(saveProblemText(mEditedRecord, problem->field));
 }
 
@@ -254,11 +279,16 @@ void FEditor::txtField_Change() {
   else
     edit = CellText::apply(mCellValue, mCellShown, shown, mCellEditor->pasteInProgress());
   mCellValue = std::move(edit.bytes);
-  txtField[static_cast<std::size_t>(mEditedIndex)]->setText(CodePage::toQString(mCellValue));
-  mRecord->setField(mEditedColumn, mEditedRecord, mCellValue);
+  GridCell* cell = txtField[static_cast<std::size_t>(mEditedIndex)];
+  cell->setText(CodePage::toQString(mCellValue));
+  const std::int32_t field = mFile.record().actualFieldNoInSelectedRange(mEditedColumn);
+  mFile.setValue(mEditedRecord, field, mCellValue);
   setDataChanged(true);
+  markDifference(cell, mEditedRecord, field);
+  tintCellEditor();
+  showDifferenceCount();
   const std::int32_t nameField = mFormID == GlobalShared::kBuildProd ? 2 : 1;
-  if (mRecord->actualFieldNoInSelectedRange(mEditedColumn) == nameField) {
+  if (field == nameField) {
     QLabel* name = lblRow[static_cast<std::size_t>(cellRow(mEditedIndex))];
     name->setText(CodePage::toQString(mCellValue));
     lblRowNo[static_cast<std::size_t>(cellRow(mEditedIndex))]->setToolTip(name->text());
@@ -289,9 +319,9 @@ void FEditor::showStoredValueInEditor() {
 }
 
 QString FEditor::saveProblemText(std::int32_t iRecNo, std::int32_t iField) const {
-  const SaveProblem* problem = mRecord->saveProblem(iRecNo);
+  const SaveProblem* problem = mFile.record().saveProblem(iRecNo);
   if (!problem || problem->field != iField) return {};
-  return QStringLiteral("Cannot be saved as it is: ") + CodePage::toQString(SaveGuard::describe(*mRecord, *problem)) +
+  return QStringLiteral("Cannot be saved as it is: ") + CodePage::toQString(SaveGuard::describe(mFile.record(), *problem)) +
          QLatin1Char('.');
 }
 
@@ -303,9 +333,9 @@ void FEditor::markSaveProblems(std::int32_t iRow) {
     GridCell* cell = txtField[static_cast<std::size_t>(maxFields * iRow + c)];
     if (cell->isHidden()) continue;
     const QString problem =
-        saveProblemText(record, mRecord->actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition() + c));
+        saveProblemText(record, mFile.record().actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition() + c));
     cell->setMark(problem);
-    cell->setToolTip(problem.isEmpty() ? cell->tag() : problem);
+    cell->setToolTip(cell->hint());
   }
 }
 
@@ -321,6 +351,6 @@ void FEditor::showHoverHint(QWidget* control, int x) {
     const auto index = std::find(txtField.begin(), txtField.end(), cell) - txtField.begin();
     const bool edge = x <= 30 || x >= Twips::width(txtColumn[static_cast<std::size_t>(cellColumn(static_cast<std::int32_t>(index)))]) - 60;
     cell->setToolTip(edge ? QStringLiteral("right-click in column header (above) to change display width")
-                          : cell->mark().isEmpty() ? cell->tag() : cell->mark());
+                          : cell->hint());
   }
 }

@@ -32,7 +32,7 @@ void FEditor::watchCommands() {
   for (std::size_t k = 1; k <= 6; ++k) {
     // The mouse selects a range on the press; this is for the keyboard, which moves the option.
     connect(optLockFields[k], &QRadioButton::clicked, this, [this, k] {
-      if (mRecord->RangeSelected() != static_cast<std::int32_t>(k)) selectRange(static_cast<std::int32_t>(k));
+      if (mFile.record().RangeSelected() != static_cast<std::int32_t>(k)) selectRange(static_cast<std::int32_t>(k));
     });
   }
   lblClock->installEventFilter(this);
@@ -80,8 +80,8 @@ bool FEditor::commandEvent(QObject* watched, QEvent* event) {
 
 void FEditor::setColumnWidthInput(std::int32_t iColumn) {
   const std::int32_t d = hsbFields2Display->value() + iColumn;
-  const QString w = QString::number(mRecord->DisplayWidth(d));
-  const QString n = QString::number(mRecord->actualFieldNoInSelectedRange(d));
+  const QString w = QString::number(mFile.record().DisplayWidth(d));
+  const QString n = QString::number(mFile.record().actualFieldNoInSelectedRange(d));
   const QString prompt = QStringList{QStringLiteral("Enter a new value for the display width of column #") + n,
                                      QStringLiteral("(values are entered in twips, don't worry - just use relative sizes.)"),
                                      QStringLiteral("Enter '-1' to make the column always at maximum width."),
@@ -92,14 +92,14 @@ void FEditor::setColumnWidthInput(std::int32_t iColumn) {
   const QString answer =
       QInputDialog::getText(this, QStringLiteral("Set Width for column #") + n, prompt, QLineEdit::Normal, w, &ok);
   if (!ok || answer.isEmpty()) return;  // a cancel gives an empty answer
-  mRecord->setDisplayWidth(d, CodePage::fromQString(answer));
+  mFile.record().setDisplayWidth(d, CodePage::fromQString(answer));
   refreshDisplay(2);
 }
 
 void FEditor::selectRange(std::int32_t k) {
-  mRecord->setRangeSelected(k);
+  mFile.record().setRangeSelected(k);
   // A maximum below the bar's value moves the value first, so the refill reads a valid column.
-  hsbFields2Display->setMaximum(mRecord->NoFieldsInSelectedRange());
+  hsbFields2Display->setMaximum(mFile.record().NoFieldsInSelectedRange());
   refreshDisplay(2);
 }
 

@@ -40,7 +40,7 @@ const char* const kExecutable = "/pelkoEditor";
 }  // namespace
 
 bool FEditor::doFileAction(std::int32_t iAction) {
-  if (mDataChanged && (iAction == kLoadFile || iAction == kLoadDefaults) && !askSaveChanges()) return false;
+  if (mFile.dataChanged() && (iAction == kLoadFile || iAction == kLoadDefaults) && !askSaveChanges()) return false;
   switch (iAction) {
     case kNewEditor: return newEditor();
     case kLoadFile: return loadFile();
@@ -52,12 +52,12 @@ bool FEditor::doFileAction(std::int32_t iAction) {
 }
 
 bool FEditor::askSaveChanges() {
-  const int answer = Platform::msgBox("The data in " + Platform::pathInMessage(mRecord->sFilePath()) + " has changed.\r\n\r\nDo you want to save the changes?",
+  const int answer = Platform::msgBox("The data in " + Platform::pathInMessage(mFile.record().sFilePath()) + " has changed.\r\n\r\nDo you want to save the changes?",
                                       Platform::YesNoCancel | Platform::Exclamation, "Discard Changes?");
   // Yes goes on only when the save succeeded: a cancelled or failed save keeps the edits here.
   if (answer == Platform::Yes) {
     doFileAction(kSaveFileAs);
-    return !mDataChanged;
+    return !mFile.dataChanged();
   }
   return answer == Platform::No;
 }
@@ -103,7 +103,7 @@ bool FEditor::loadFile() {
 
 void FEditor::saveToLoadedFile() {
   if (mFormID == 0 || !cmdFileActions[kSaveFileAs]->isEnabled()) return;
-  const std::string path = mRecord->sFilePath();
+  const std::string path = mFile.record().sFilePath();
   if (path.empty() || GlobalShared::getFileName(path) == GlobalShared::getDefaultFileName(mFormID, true))
     doFileAction(kSaveFileAs);
   else
@@ -111,7 +111,7 @@ void FEditor::saveToLoadedFile() {
 }
 
 bool FEditor::openFile(const QString& path) {
-  if (mDataChanged && !askSaveChanges()) return false;
+  if (mFile.dataChanged() && !askSaveChanges()) return false;
   if (mFormID != 0) GlobalShared::saveTypeSettings(mFormID, *this);
   return LoadRecord(CodePage::toPath(path), 0);  // reports its own failures
 }
@@ -182,13 +182,13 @@ FPrompt& FEditor::prompt() {
 }
 
 void FEditor::closeEvent(QCloseEvent* event) {
-  if (mDataChanged && !askSaveChanges()) {
+  if (mFile.dataChanged() && !askSaveChanges()) {
     event->ignore();
     return;
   }
   GlobalShared::saveClosingSettings(mFormID, *this);
   mSetRange.reset();
   mPrompt.reset();
-  mRecord = std::make_unique<CRecordData>();  // the loaded data go; the window stays safe to touch
+  mFile.reset();  // the loaded data go; the window stays safe to touch
   event->accept();
 }

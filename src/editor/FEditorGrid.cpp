@@ -22,14 +22,20 @@ std::int32_t FEditor::firstDataUnit() const { return DataFileFormat::firstDataUn
 std::int32_t FEditor::cellColumn(std::int32_t iIndex) const { return iIndex % gGlobal->MaxFields(); }
 std::int32_t FEditor::cellRow(std::int32_t iIndex) const { return iIndex / gGlobal->MaxFields(); }
 
+std::int32_t FEditor::displayColumn(std::int32_t iField) const {
+  for (std::int32_t c = 1; c <= mFile.record().NoFieldsInSelectedRange(); ++c)
+    if (mFile.record().actualFieldNoInSelectedRange(c) == iField) return c;
+  return 0;
+}
+
 std::int32_t FEditor::noUnits2Display() const {
   const std::int32_t n = (Twips::height(vsbUnits2display) + 20) / kRowPitch;
   return n > gGlobal->MaxUnits() ? gGlobal->MaxUnits() : std::max(n, 1);
 }
 
 std::int32_t FEditor::getColumnWidth(std::int32_t iFieldNoDisplay) const {
-  if (iFieldNoDisplay < 1 || iFieldNoDisplay > mRecord->NoFields()) return 0;
-  const std::int32_t w = mRecord->DisplayWidth(iFieldNoDisplay);
+  if (iFieldNoDisplay < 1 || iFieldNoDisplay > mFile.record().NoFields()) return 0;
+  const std::int32_t w = mFile.record().DisplayWidth(iFieldNoDisplay);
   const std::int32_t gridWidth = Twips::width(hsbFields2Display);
   return w == -1 || gridWidth < w ? gridWidth : w;
 }
@@ -41,7 +47,7 @@ std::int32_t FEditor::noFields2Display(std::int32_t iField2StartAt) const {
   do {
     total += getColumnWidth(i) + kColumnGap;
     ++i;
-  } while (gridWidth >= total && i <= mRecord->NoFieldsInSelectedRange());
+  } while (gridWidth >= total && i <= mFile.record().NoFieldsInSelectedRange());
   return i - iField2StartAt;
 }
 
@@ -60,12 +66,12 @@ void FEditor::refreshDisplay(std::int32_t iChange) {
   colTip.resize(static_cast<std::size_t>(nCols));
   const std::int32_t u0 = vsbUnits2display->sliderPosition();
   // A file with fewer records than rows shows only the rows that exist.
-  const std::int32_t nRows = std::clamp(mRecord->NoUnits() - u0 + 1, 0, noUnits2Display());
+  const std::int32_t nRows = std::clamp(mFile.record().NoUnits() - u0 + 1, 0, noUnits2Display());
   if (iChange == 2 || iChange == 3) refreshColumns(f0, nCols);
   if (iChange == 1 || iChange == 3) refreshRows(u0, nRows);
   refreshCells(f0, nCols, u0, nRows);
   // The labels follow every refill, also one that does not move a bar's value.
-  lblFieldNo->setText(QString::number(mRecord->actualFieldNoInSelectedRange(f0)));
+  lblFieldNo->setText(QString::number(mFile.record().actualFieldNoInSelectedRange(f0)));
   lblUnitNo->setText(QString::number(u0 - (firstDataUnit() - 1)));
   followEditedCell(f0, nCols, u0, nRows);
 }
@@ -93,7 +99,7 @@ void FEditor::followEditedCell(std::int32_t f0, std::int32_t nCols, std::int32_t
 }
 
 void FEditor::refreshColumns(std::int32_t f0, std::int32_t nCols) {
-  const auto headers = mRecord->returnArrayFieldXUnit(1, f0, 3, nCols);
+  const auto headers = mFile.record().returnArrayFieldXUnit(1, f0, 3, nCols);
   const auto headerText = [&](std::int32_t c, std::int32_t record) {
     return CodePage::toQString(headers[static_cast<std::size_t>(c)][static_cast<std::size_t>(record - 1)]);
   };
@@ -107,7 +113,7 @@ void FEditor::refreshColumns(std::int32_t f0, std::int32_t nCols) {
     colWidth[k] = getColumnWidth(f0 + c);
     colLeft[k] = c == 0 ? 0 : colLeft[k - 1] + colWidth[k - 1] + kColumnGap;
     Twips::place(header, colLeft[k], Twips::top(header), colWidth[k], Twips::height(header));
-    QString text = QLatin1Char(' ') + QString::number(mRecord->actualFieldNoInSelectedRange(f0 + c)) +
+    QString text = QLatin1Char(' ') + QString::number(mFile.record().actualFieldNoInSelectedRange(f0 + c)) +
                    QLatin1Char('\n') + headerText(c, 1);
     if (mFormID != 3) text += QLatin1Char('\n') + headerText(c, 2) + QLatin1Char('\n') + headerText(c, 3);
     header->setPlainText(text);
@@ -120,7 +126,7 @@ void FEditor::refreshColumns(std::int32_t f0, std::int32_t nCols) {
 }
 
 void FEditor::refreshRows(std::int32_t u0, std::int32_t nRows) {
-  const std::vector<std::string> names = mRecord->returnArrayUnitNames(u0, nRows);
+  const std::vector<std::string> names = mFile.record().returnArrayUnitNames(u0, nRows);
   for (std::int32_t r = 0; r < gGlobal->MaxUnits(); ++r) {
     QLabel* name = lblRow[static_cast<std::size_t>(r)];
     QLabel* number = lblRowNo[static_cast<std::size_t>(r)];
@@ -139,7 +145,7 @@ void FEditor::refreshRows(std::int32_t u0, std::int32_t nRows) {
 }
 
 void FEditor::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows) {
-  const auto data = mRecord->returnArrayFieldXUnit(u0, f0, nRows, nCols);
+  const auto data = mFile.record().returnArrayFieldXUnit(u0, f0, nRows, nCols);
   const std::int32_t maxFields = gGlobal->MaxFields();
   fillingGrid = true;
   fraDisplay->beginRefill();
@@ -155,18 +161,13 @@ void FEditor::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0,
       const QRect place(Twips::toPixels(colLeft[k]), cell->y(), Twips::toPixels(colWidth[k]), cell->height());
       if (cell->geometry() != place) cell->setGeometry(place);
       cell->setText(CodePage::toQString(data[k][static_cast<std::size_t>(r)]));
-      if (cell->tag() != colTip[k]) {
-        cell->setTag(colTip[k]);
-        cell->setToolTip(colTip[k]);
-      }
-      if (!cell->mark().isEmpty()) {
-        cell->setMark({});
-        cell->setToolTip(colTip[k]);
-      }
+      cell->setTag(colTip[k]);
+      cell->setMark({});
+      markDifference(cell, u0 + r, mFile.record().actualFieldNoInSelectedRange(f0 + c));
       cell->show();
     }
   }
-  if (mRecord->hasSaveProblems())
+  if (mFile.record().hasSaveProblems())
     for (std::int32_t r = 0; r < nRows; ++r) markSaveProblems(r);
   fraDisplay->endRefill();
   fillingGrid = false;
@@ -175,12 +176,12 @@ void FEditor::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0,
 // A bar's value is its thumb's position: while the thumb is dragged it is ahead of value(),
 // which (tracking off) only follows when the thumb is released.
 void FEditor::hsbFields2Display_Change() {
-  lblFieldNo->setText(QString::number(mRecord->actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition())));
+  lblFieldNo->setText(QString::number(mFile.record().actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition())));
   refreshDisplay(2);
 }
 
 void FEditor::hsbFields2Display_Scroll() {
-  lblFieldNo->setText(QString::number(mRecord->actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition())));
+  lblFieldNo->setText(QString::number(mFile.record().actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition())));
   if (chkScrollUpdate[0]->isChecked()) refreshDisplay(2);
 }
 

@@ -44,10 +44,11 @@ bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
   setFileType(iFileType);
   showProgress(2, sPath);
   const auto start = std::chrono::steady_clock::now();
-  const bool loaded = mRecord->createRecord(std::move(text), sPath);
+  const bool loaded = mFile.record().createRecord(std::move(text), sPath);
   if (loaded) {
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     lblClock->setText(QLocale().toString(static_cast<qlonglong>(elapsed.count())) + QStringLiteral(" ms"));
+    compareWithDefaults(sPath);
     showLoadedRecords(sPath);
   } else {
     setFileType(0);
@@ -59,20 +60,28 @@ bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
 
 // The window is marked modified the platform's way; the title's text stays as it is.
 void FEditor::setDataChanged(bool changed) {
-  mDataChanged = changed;
+  if (changed)
+    mFile.setDataChanged(true);
+  else
+    mFile.markSaved();
+  showDataChanged();
+}
+
+void FEditor::showDataChanged() {
   // Only on a change: where the platform has no mark of its own, Qt warns about the title.
-  if (isWindowModified() != changed) setWindowModified(changed);
+  if (isWindowModified() != mFile.dataChanged()) setWindowModified(mFile.dataChanged());
 }
 
 bool FEditor::SaveRecord(const std::string& sPath) {
   showProgress(1, sPath);
-  if (!DataFile::writeDataFile(*mRecord, mFormID, sPath)) {
+  if (!DataFile::writeDataFile(mFile.record(), mFormID, sPath)) {
     hideProgress();
     return false;
   }
-  const std::int32_t units = mRecord->NoUnits() - firstDataUnit() + 1;
+  const std::int32_t units = mFile.record().NoUnits() - firstDataUnit() + 1;
   setStatusText(QString::number(units) + QStringLiteral(" units saved to:    ") + CodePage::shownPath(sPath));
-  mRecord->setFilePath(sPath);  // the saved file is now the one being edited
+  mFile.record().setFilePath(sPath);  // the saved file is now the one being edited
+  if (sPath == GlobalShared::getDefaultCopyPath(mFormID)) compareWithDefaults(sPath);
   showFileTitle(sPath);
   hideProgress();
   setDataChanged(false);
@@ -133,13 +142,13 @@ void FEditor::showFileTitle(const std::string& sPath) {
 }
 
 void FEditor::showLoadedRecords(const std::string& sPath) {
-  const std::int32_t units = mRecord->NoUnits() - firstDataUnit() + 1;
+  const std::int32_t units = mFile.record().NoUnits() - firstDataUnit() + 1;
   setStatusText(QString::number(units) + QStringLiteral(" units loaded from; ") + CodePage::shownPath(sPath));
   showFileTitle(sPath);
   vsbUnits2display->setMinimum(firstDataUnit());
-  setVerticalMaximum(mRecord->NoUnits() - noUnits2Display() + 1);
+  setVerticalMaximum(mFile.record().NoUnits() - noUnits2Display() + 1);
   vsbUnits2display->setValue(firstDataUnit());  // a new file starts at its first unit
-  hsbFields2Display->setMaximum(mRecord->NoFieldsInSelectedRange());
+  hsbFields2Display->setMaximum(mFile.record().NoFieldsInSelectedRange());
   refreshDisplay(3);
   fraOptions->show();
   fraMain->show();

@@ -22,12 +22,12 @@ bool isRangeButton(std::int32_t n) { return n >= 1 && n <= 6; }
 
 }  // namespace
 
-std::int32_t FEditor::setRange(std::int32_t iRange, const std::string& sText) { return mRecord->setRange(iRange, sText); }
-std::string FEditor::getSelRangeArrayStr(std::int32_t iRange) const { return mRecord->getSelRangeArrayStr(iRange); }
-std::int32_t FEditor::RangeSelected() const { return mRecord->RangeSelected(); }
-void FEditor::setRangeSelected(std::int32_t iRange) { mRecord->setRangeSelected(iRange); }
-void FEditor::setAllDisplayWidths(const std::string& sText) { mRecord->setAllDisplayWidths(sText); }
-std::string FEditor::getWidthArrayStr() const { return mRecord->getWidthArrayStr(); }
+std::int32_t FEditor::setRange(std::int32_t iRange, const std::string& sText) { return mFile.record().setRange(iRange, sText); }
+std::string FEditor::getSelRangeArrayStr(std::int32_t iRange) const { return mFile.record().getSelRangeArrayStr(iRange); }
+std::int32_t FEditor::RangeSelected() const { return mFile.record().RangeSelected(); }
+void FEditor::setRangeSelected(std::int32_t iRange) { mFile.record().setRangeSelected(iRange); }
+void FEditor::setAllDisplayWidths(const std::string& sText) { mFile.record().setAllDisplayWidths(sText); }
+std::string FEditor::getWidthArrayStr() const { return mFile.record().getWidthArrayStr(); }
 
 std::string FEditor::rangeButtonTag(std::int32_t n) const {
   return isRangeButton(n) ? CodePage::fromQString(optLockFields[n]->property("Tag").toString()) : std::string();

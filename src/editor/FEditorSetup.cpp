@@ -60,7 +60,7 @@ Widget* copyOf(Widget* first, std::size_t index) {
 
 }  // namespace
 
-FEditor::FEditor(QWidget* parent) : QWidget(parent), mRecord(std::make_unique<CRecordData>()) {
+FEditor::FEditor(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("FEditor"));
   Form_Load();
 }
@@ -75,6 +75,13 @@ void FEditor::Form_Load() {
   watchCommands();
   setAcceptDrops(true);
   connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &FEditor::saveToLoadedFile);
+  connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, &FEditor::showFindBar);
+  connect(new QShortcut(QKeySequence::FindNext, this), &QShortcut::activated, this, [this] { findNext(1); });
+  connect(new QShortcut(QKeySequence::FindPrevious, this), &QShortcut::activated, this, [this] { findNext(-1); });
+  // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z everywhere: the platform's own undo keys may be only some of them.
+  connect(new QShortcut(Qt::CTRL | Qt::Key_Z, this), &QShortcut::activated, this, [this] { undoRedo(false); });
+  for (const QKeyCombination redo : {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z})
+    connect(new QShortcut(redo, this), &QShortcut::activated, this, [this] { undoRedo(true); });
   setWindowIcon(KindIcons::icon(0));
   imgICON[0]->setPixmap(windowIcon().pixmap(32));
   setFileType(0);
@@ -274,23 +281,24 @@ void FEditor::createCells() {
 }
 
 void FEditor::setFileType(std::int32_t lFileType) {
-  mRecord = std::make_unique<CRecordData>();
-  mRecord->setUnitLoadedHandler([this](std::int32_t unit, std::int64_t start, std::int64_t current) {
+  mFile.reset().setUnitLoadedHandler([this](std::int32_t unit, std::int64_t start, std::int64_t current) {
     mRecord_unitLoaded(unit, start, current);
   });
   mFormID = lFileType;
   mLastSelectedIndex = -1;
+  mFoundRecord = 0;
+  showDifferenceCount();
   setWindowIcon(lFileType >= 0 && lFileType <= 3 ? KindIcons::icon(lFileType) : KindIcons::icon(0));
   setWindowTitle(CodePage::toQString(GlobalShared::getSectionName(lFileType)) + QStringLiteral(" PelkoEditor"));
   if (lFileType == 0) {
     fraDisplay->setToolTip(QString());
     return;
   }
-  mRecord->initRanges(lFileType);
+  mFile.record().initRanges(lFileType);
   fraDisplay->setToolTip(fraDisplay->property("Tag").toString());
   setStatusText(QString());
   for (std::int32_t n = 1; n <= 6; ++n) {
-    QString text = n == 1 ? QStringLiteral("Show All Fields [1 to %1]").arg(mRecord->NoFields())
+    QString text = n == 1 ? QStringLiteral("Show All Fields [1 to %1]").arg(mFile.record().NoFields())
                    : n == 2 && lFileType == GlobalShared::kUnitProd ? QStringLiteral("TroopStats Only [22 to 43]")
                                                                     : QStringLiteral("User-Defined [# to #]");
     optLockFields[n]->setProperty("Tag", text);
@@ -376,6 +384,7 @@ void FEditor::Form_Resize() {
   fitStatusBarHeight();
   Twips::place(hsbFields2Display, N, H - 340, gridWidth, Twips::height(hsbFields2Display));
   Twips::move(lblFieldNo, N - 360, H - 340);
+  placeDifferenceCount();
   Twips::move(lblClock, Twips::left(lblClock), H - 340);
   Twips::move(lblClockTarget, Twips::left(lblClockTarget), H - 340);
   Twips::move(fraFileActions, (W - 80) - Twips::width(fraFileActions), H - 205);
@@ -388,8 +397,8 @@ void FEditor::Form_Resize() {
   if (outerHeight != lastFormHeight) change += 1;
   // At every size every unit can be scrolled into view (a maximum left at 5 or below would
   // freeze the range a small window gave it).
-  if (mRecord->NoUnits() > 0) {
-    setVerticalMaximum(mRecord->NoUnits() - noUnits2Display() + 1);
+  if (mFile.record().NoUnits() > 0) {
+    setVerticalMaximum(mFile.record().NoUnits() - noUnits2Display() + 1);
     refreshDisplay(change);
   }
   lastDisplayWidth = Twips::width(fraDisplay);

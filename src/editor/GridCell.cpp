@@ -44,6 +44,27 @@ void GridCell::setMark(const QString& mark) {
   if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
 }
 
+void GridCell::setDefaultValue(bool differs, const QString& value) {
+  mDefault = value;
+  if (differs == mDiffers) return;
+  mDiffers = differs;
+  if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
+}
+
+QString GridCell::hint() const {
+  if (!mMark.isEmpty()) return mMark;
+  if (!mDiffers) return mTag;
+  return mTag + (mTag.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("Default value: ") +
+         (mDefault.isEmpty() ? QStringLiteral("(empty)") : mDefault);
+}
+
+QColor differenceTint(const QColor& background) {
+  const QColor tint(0, 150, 255);
+  constexpr double kShare = 0.3;
+  const auto mix = [&](int from, int to) { return static_cast<int>(from * (1 - kShare) + to * kShare + 0.5); };
+  return QColor(mix(background.red(), tint.red()), mix(background.green(), tint.green()), mix(background.blue(), tint.blue()));
+}
+
 class CellLayer : public QWidget {
  public:
   explicit CellLayer(QWidget* parent) : QWidget(parent), mImages(kMaxKeptImageBytes) {
@@ -65,7 +86,8 @@ class CellLayer : public QWidget {
 const QPixmap& CellLayer::image(const GridCell& cell) {
   const QSize size = cell.size();
   const QPalette& colours = cell.palette();
-  const QColor background = colours.color(cell.backgroundRole());
+  const QColor background =
+      cell.differs() ? differenceTint(colours.color(cell.backgroundRole())) : colours.color(cell.backgroundRole());
   const ImageKey key{size, background.rgba(), !cell.mark().isEmpty(), cell.text()};
   if (const QPixmap* kept = mImages.object(key)) return *kept;
   const qreal ratio = devicePixelRatioF();

@@ -25,11 +25,25 @@ class GridCell : public QWidget {
   const QString& mark() const { return mMark; }
   void setMark(const QString& mark);
 
+  // A cell whose value differs from the game's default copy is tinted, and its hint shows the
+  // default value.
+  bool differs() const { return mDiffers; }
+  void setDefaultValue(bool differs, const QString& value = {});
+
+  // The tool tip: why the value cannot be saved, or the tag and the default value.
+  QString hint() const;
+
  private:
   QString mText;
   QString mTag;
   QString mMark;
+  QString mDefault;
+  bool mDiffers = false;
 };
+
+// The background of a cell whose value differs from the default copy: the colour it would have,
+// tinted, so that it stays readable focused or not.
+QColor differenceTint(const QColor& background);
 
 class CellLayer;
 

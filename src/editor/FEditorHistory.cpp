@@ -1,0 +1,133 @@
+// What a modder asks of the values beside the grid: which differ from the game's default copy,
+// putting one back, and undo and redo of finished edits across cells.
+#include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+#include <memory>
+
+#include "CellEditor.h"
+#include "CodePage.h"
+#include "DataFile.h"
+#include "FEditor.h"
+#include "GlobalShared.h"
+#include "GridCell.h"
+#include "Twips.h"
+#include "UserFolders.h"
+
+// Once per load: reading and comparing the copy is one pass over both files, and only the
+// differing values are kept.
+void FEditor::compareWithDefaults(const std::string& sPath) {
+  const std::string copyPath = GlobalShared::getDefaultCopyPath(mFormID);
+  if (sPath == copyPath) {
+    mFile.compareWithDefaults(mFile.record());
+  } else if (std::string text; GlobalShared::readFileBytes(copyPath, text) == 0 && DataFile::detectFileType(text) == mFormID) {
+    CRecordData copy;
+    copy.initRanges(mFormID);
+    if (copy.createRecord(std::move(text), copyPath, false)) mFile.compareWithDefaults(copy);
+  }
+  showDifferenceCount();
+}
+
+void FEditor::showDifferenceCount() {
+  if (!mFile.hasDefaults()) {
+    if (lblDifferences) lblDifferences->hide();
+    return;
+  }
+  if (!lblDifferences) {
+    lblDifferences = new QLabel(fraMain);
+    lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
+    placeDifferenceCount();
+  }
+  const auto count = static_cast<qulonglong>(mFile.differenceCount());
+  lblDifferences->setText(QString::number(count) + (count == 1 ? QStringLiteral(" differs") : QStringLiteral(" differ")) +
+                          QStringLiteral(" from default"));
+  QString hint = QStringLiteral("Values that differ from the default copy: ") +
+                 CodePage::shownPath(GlobalShared::getDefaultCopyPath(mFormID));
+  if (mFile.defaultRecords() != mFile.record().NoUnits())
+    hint += QStringLiteral("\nThe default copy holds %1 records and this file %2: only records 1 to %3 are compared.")
+                .arg(mFile.defaultRecords())
+                .arg(mFile.record().NoUnits())
+                .arg(mFile.comparedRecords());
+  lblDifferences->setToolTip(hint);
+  lblDifferences->setVisible(!mHideNames);
+}
+
+// Left of the field number below the grid, where the names column leaves room.
+void FEditor::placeDifferenceCount() {
+  if (!lblDifferences) return;
+  Twips::place(lblDifferences, 120, Twips::top(lblFieldNo), std::max(0, Twips::left(lblFieldNo) - 240), 255);
+  lblDifferences->setVisible(mFile.hasDefaults() && !mHideNames);
+}
+
+void FEditor::markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField) {
+  const std::string* value = mFile.defaultValue(iRecNo, iField);
+  cell->setDefaultValue(value != nullptr, value ? CodePage::toQString(*value) : QString());
+  const QString hint = cell->hint();
+  if (cell->toolTip() != hint) cell->setToolTip(hint);
+}
+
+void FEditor::tintCellEditor() {
+  if (mEditedIndex < 0) return;
+  QPalette colours = mCellEditor->palette();
+  const QColor focused = palette().color(QPalette::ToolTipBase);
+  colours.setColor(QPalette::Base, txtField[static_cast<std::size_t>(mEditedIndex)]->differs() ? differenceTint(focused) : focused);
+  mCellEditor->setPalette(colours);
+}
+
+void FEditor::showCellMenu(QPoint globalPos) {
+  if (mEditedIndex < 0) return;
+  const std::unique_ptr<QMenu> menu(mCellEditor->createStandardContextMenu());
+  menu->setObjectName(QStringLiteral("cellMenu"));
+  menu->addSeparator();
+  QAction* revert = menu->addAction(QStringLiteral("Revert to Default Value"));
+  revert->setEnabled(txtField[static_cast<std::size_t>(mEditedIndex)]->differs());
+  connect(revert, &QAction::triggered, this, &FEditor::revertToDefault);
+  menu->exec(globalPos);
+}
+
+void FEditor::revertToDefault() {
+  if (mEditedIndex < 0) return;
+  const std::int32_t field = mFile.record().actualFieldNoInSelectedRange(mEditedColumn);
+  const std::string* value = mFile.defaultValue(mEditedRecord, field);
+  if (!value) return;
+  finishCellStep();
+  showStep(mFile.makeStep({mEditedRecord, field, mCellValue, *value}));
+}
+
+// The typing in the cell being edited becomes a step of its own before any other step is made
+// or undone.
+void FEditor::finishCellStep() {
+  if (mEditedIndex < 0 || mCellValue == mCellValueAtFocus) return;
+  mFile.addStep({mEditedRecord, mFile.record().actualFieldNoInSelectedRange(mEditedColumn), mCellValueAtFocus, mCellValue});
+  mCellValueAtFocus = mCellValue;
+}
+
+// Inside a cell the text box's own typing is undone first.
+void FEditor::undoRedo(bool redo) {
+  if (mEditedIndex >= 0) {
+    const QTextDocument* typed = mCellEditor->document();
+    if (redo ? typed->isRedoAvailable() : typed->isUndoAvailable()) return redo ? mCellEditor->redo() : mCellEditor->undo();
+    finishCellStep();
+  }
+  if (const EditedFile::Step* step = redo ? mFile.redo() : mFile.undo()) showStep(*step);
+}
+
+// After a value was put back: the grid shows it, the cell comes into view with the focus (when
+// the selected range shows its field), and the window tells whether the data still differ from
+// the file.
+void FEditor::showStep(const EditedFile::Step& step) {
+  showDataChanged();
+  showDifferenceCount();
+  refreshDisplay(3);
+  const std::int32_t column = displayColumn(step.field);
+  if (column == 0 || step.record < firstDataUnit()) {
+    vsbUnits2display->setValue(step.record);
+    return;
+  }
+  if (mEditedIndex >= 0 && mEditedRecord == step.record && mEditedColumn == column) {
+    showInCellEditor(std::string(mFile.record().value(step.record, step.field)));
+    mCellValueAtFocus = mCellValue;
+    tintCellEditor();
+  }
+  focusField(step.record, column);
+}

@@ -1,0 +1,74 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "CRecordData.h"
+
+// What the editor window edits: the record store of one file, whether it changed since it was
+// loaded or saved, the finished edits to undo and redo, and the values that differ from the
+// game's default copy of the same kind. Fields here are field numbers, not display columns.
+class EditedFile {
+ public:
+  // One finished edit of a value.
+  struct Step {
+    std::int32_t record = 0;
+    std::int32_t field = 0;
+    std::string before;
+    std::string after;
+  };
+
+  EditedFile() : mRecord(std::make_unique<CRecordData>()) {}
+
+  CRecordData& record() { return *mRecord; }
+  const CRecordData& record() const { return *mRecord; }
+  // A fresh, empty store: nothing to undo, nothing to compare with. dataChanged stays: it is up to
+  // the load that follows, and tells a closed window's data were never saved.
+  CRecordData& reset();
+
+  bool dataChanged() const { return mDataChanged; }
+  void setDataChanged(bool changed) { mDataChanged = changed; }
+  // After a load or a save: what the store holds now is what the file holds.
+  void markSaved();
+
+  // Stores a value as it is typed, the differences kept up to date; not yet a step of its own.
+  void setValue(std::int32_t iRecNo, std::int32_t iField, std::string value);
+  // A finished edit whose value is stored already; a new step drops the steps that were undone.
+  void addStep(Step step);
+  // Stores the step's value and adds the step.
+  const Step& makeStep(Step step);
+  // Puts back the value before (undo) or after (redo) the step; null when there is none.
+  const Step* undo();
+  const Step* redo();
+
+  // Compares the store with the default copy of its kind, once, after a load; keeps only the
+  // values that differ, so the copy's text need not stay in memory.
+  void compareWithDefaults(const CRecordData& defaults);
+  bool hasDefaults() const { return mComparedRecords > 0; }
+  // The default copy's value where the store's differs; null where they are equal or not compared.
+  const std::string* defaultValue(std::int32_t iRecNo, std::int32_t iField) const;
+  std::size_t differenceCount() const { return mDefaults.size(); }
+  // Records 1 to this number were compared; the default copy holds defaultRecords().
+  std::int32_t comparedRecords() const { return mComparedRecords; }
+  std::int32_t defaultRecords() const { return mDefaultRecords; }
+
+ private:
+  static std::uint64_t key(std::int32_t iRecNo, std::int32_t iField) {
+    return (std::uint64_t(std::uint32_t(iRecNo)) << 32) | std::uint32_t(iField);
+  }
+  const Step* putBack(const Step& step, const std::string& value);
+
+  std::unique_ptr<CRecordData> mRecord;
+  bool mDataChanged = false;
+  std::vector<Step> mSteps;
+  std::size_t mDone = 0;                      // steps applied, from the start of mSteps
+  std::optional<std::size_t> mSavedAt = 0;    // mDone when the file was saved; none once that cannot come back
+  // Only differing values are kept: a value not here still equals its default.
+  std::unordered_map<std::uint64_t, std::string> mDefaults;
+  std::int32_t mComparedRecords = 0;
+  std::int32_t mComparedFields = 0;
+  std::int32_t mDefaultRecords = 0;
+};
