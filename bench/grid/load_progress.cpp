@@ -2,7 +2,8 @@
 // 100,000-unit file. The file's read is timed alone too, since it is part of LoadRecord but not
 // of createRecord. Run under Xvfb: xvfb-run -s "-screen 0 1920x1080x24" build/bin/load_progress
 // With a FILE argument it times one LoadRecord of that file instead, and gives what the load adds
-// to the editor's resident memory against the file's size.
+// to the editor's resident memory against the file's size; with a DEFAULT_COPY after it, that file
+// is the kind's default copy, which the load then compares FILE with.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "CRecordData.h"
+#include "DataFile.h"
 #include "FEditor.h"
 #include "GlobalShared.h"
 #include "Platform.h"
@@ -69,7 +71,14 @@ int main(int argc, char** argv) {
   });
   QTemporaryDir folder;
   Platform::setProgramFolder(folder.path().toStdString());
-  if (argc == 2) return loadOnce(argv[1]);
+  if (argc == 3) {
+    std::ifstream file(argv[1], std::ios::binary);
+    std::string start(4, '\0');
+    file.read(start.data(), 4);
+    const std::string name = GlobalShared::getDefaultFileName(DataFile::detectFileType(start), true);
+    std::filesystem::create_symlink(std::filesystem::absolute(argv[2]), folder.filePath(QString::fromStdString(name)).toStdString());
+  }
+  if (argc == 2 || argc == 3) return loadOnce(argv[1]);
   const std::string path = folder.filePath(QStringLiteral("crusaders_unit_prod11.txt")).toStdString();
   const std::string text = unitFile(100000);
   std::ofstream(path, std::ios::binary) << text;

@@ -65,6 +65,11 @@ class CRecordData {
   // The value of field iField (not a display column) of record iRecNo; empty outside the
   // store. Valid until the next setField or load.
   std::string_view value(std::int32_t iRecNo, std::int32_t iField) const;
+  // True when record iRecNo of both stores is unedited and was loaded from the same text, so that
+  // every value is the same: a comparison need not split it.
+  bool sameText(const CRecordData& other, std::int32_t iRecNo) const {
+    return !edited(iRecNo) && !other.edited(iRecNo) && loadedRecord(iRecNo) == other.loadedRecord(iRecNo);
+  }
   // A unit file's header rows keep fields 22 to 43 in one cell, written from field 22 alone: the
   // other 21 are not written on their own.
   bool writtenWithField22(std::int32_t iRecNo, std::int32_t iField) const;

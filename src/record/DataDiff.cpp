@@ -56,7 +56,7 @@ std::vector<Change> compare(const CRecordData& before, const CRecordData& after)
   std::vector<Change> changes;
   const std::int32_t records = std::min(before.NoUnits(), after.NoUnits());
   for (std::int32_t r = 1; r <= records; ++r)
-    for (std::int32_t f = 1; f <= after.NoFields(); ++f) {
+    for (std::int32_t f = 1; f <= after.NoFields() && !after.sameText(before, r); ++f) {
       const std::string_view old = before.value(r, f), now = after.value(r, f);
       if (old != now && !after.writtenWithField22(r, f)) changes.push_back({r, f, std::string(old), std::string(now)});
     }
