@@ -213,7 +213,7 @@ class TestModding : public QObject {
     QTest::newRow("names, any case") << "KNI" << false << next
                                      << QStringList{QStringLiteral("Knights_templar"), QStringLiteral("knights Wrapped to the first unit"),
                                                     QStringLiteral("Knights_templar")};
-    QTest::newRow("backwards") << "kni" << false << QList<int>{int(Qt::SHIFT | Qt::Key_F3), int(Qt::SHIFT | Qt::Key_F3)}
+    QTest::newRow("backwards") << "kni" << false << QList<int>{(Qt::SHIFT | Qt::Key_F3).toCombined(), (Qt::SHIFT | Qt::Key_F3).toCombined()}
                                << QStringList{QStringLiteral("Knights_templar Wrapped to the last unit"), QStringLiteral("knights")};
     QTest::newRow("all values") << "spear" << true << QList<int>{Qt::Key_Return, Qt::Key_F3}
                                 << QStringList{QStringLiteral("spearmen"), QStringLiteral("long_spear Wrapped to the first unit")};
