@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QToolButton>
 #include <QtTest>
 
 #include "COpClDialog.h"
@@ -262,16 +261,6 @@ class TestDialogs : public QObject {
     QCOMPARE(next.record().DisplayWidth(1), 5000);
   }
 
-  void clockLabels() {
-    auto* clock = find<QLabel>(QStringLiteral("lblClock"));
-    QVERIFY(!clock->isVisible());
-    QTest::mouseDClick(find(QStringLiteral("lblClockTarget")), Qt::LeftButton);
-    QVERIFY(clock->isVisible());
-    QCOMPARE(w->childAt(w->mapFromGlobal(clock->mapToGlobal(clock->rect().center()))), clock);  // on top of the target
-    QTest::mouseDClick(clock, Qt::LeftButton);
-    QVERIFY(!clock->isVisible());
-  }
-
   // Each showing starts from nothing chosen, with its own wording; any close but a kind's button returns 0.
   void promptChoices() {
     FPrompt prompt(w);
@@ -294,34 +283,6 @@ class TestDialogs : public QObject {
     const QString load = QStringLiteral("Select File Type to Load|(file loaded must match type chosen when auto-detect is off)");
     const QString defaults = QStringLiteral("select Default File Type to Load|(will switch Editor to correct mode automatically)");
     QCOMPARE(shown, (QStringList{load, load, defaults, defaults}));
-  }
-
-  // The open dialog returns the path, the name and the chosen filter; a cancel empties them.
-  void openDialog_data() {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("chosen") << "units.txt";
-    QTest::newRow("cancelled") << "";
-  }
-  void openDialog() {
-    QFETCH(QString, name);
-    QTemporaryDir folder;
-    QFile(folder.filePath(QStringLiteral("units.txt"))).open(QIODevice::WriteOnly);
-    COpClDialog dialog;
-    std::string filename = "keep.txt", filter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*", fileTitle = "in";
-    std::string initDir = folder.path().toStdString(), title = "Open File [x]", ext = "TXT";
-    bool mustExist = true, multi = false, readOnly = false, hideReadOnly = true;
-    std::int32_t filterIndex = 1, flags = 0;
-    QStringList shown;
-    ModalAnswerer answerer;
-    answerer.then<QFileDialog>(chooseFile(name, shown));
-    QCOMPARE(dialog.VBGetOpenFileName(filename, fileTitle, mustExist, multi, readOnly, hideReadOnly, filter, filterIndex,
-                                      initDir, title, ext, nullptr, flags),
-             !name.isEmpty());
-    QCOMPARE(shown, (QStringList{QStringLiteral("Open File [x]"), QStringLiteral("Text Files (*.txt);All Files (*.*)")}));
-    QCOMPARE(QString::fromStdString(filename), name.isEmpty() ? QString() : folder.filePath(name));
-    QCOMPARE(QString::fromStdString(fileTitle), name);
-    QCOMPARE(filter, name.isEmpty() ? ""s : "Text Files (*.txt)\0*.txt"s);
-    QCOMPARE(dialog.APIReturn(), name.isEmpty() ? 0 : 1);
   }
 
   void saveAppendsTheExtensionAndRefusesLongPaths_data() {

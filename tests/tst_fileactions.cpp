@@ -9,7 +9,6 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QtTest>
-#include <csignal>
 
 #include "CRecordData.h"
 #include "CodePage.h"
@@ -24,7 +23,6 @@
 #include "PrivateProfile.h"
 #include "Settings.h"
 #include "Shots.h"
-#include "Twips.h"
 
 namespace {
 
@@ -172,34 +170,6 @@ class TestFileActions : public QObject {
     QVERIFY(!QGuiApplication::overrideCursor());
   }
 
-  // A slow paint makes every record's handler paint, so the panel's pictures during a real load
-  // can be compared one by one.
-  void progressShownDuringLoad() {
-    struct PaintWatch : QObject {
-      FEditor* window;
-      QStringList counters;
-      std::vector<int> bars;
-      explicit PaintWatch(FEditor* w) : window(w) {}
-      bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-          counters << window->findChild<QLabel*>(QStringLiteral("lblUnitsLoaded"))->text();
-          bars.push_back(Twips::width(window->findChild<QWidget*>(QStringLiteral("shpProgressBar"))));
-          QTest::qSleep(40);
-        }
-        return false;
-      }
-    } watch(w);
-    w->findChild<QWidget*>(QStringLiteral("fraProgressBar"))->installEventFilter(&watch);
-    QVERIFY(w->LoadRecord(copyOfSample(kUnits).toStdString(), 0));
-    QStringList expected{QStringLiteral("0")};
-    for (int header = 1; header <= 4; ++header) expected << QStringLiteral("labels");
-    for (int unit = 1; unit <= 36; ++unit) expected << QString::number(unit);
-    QCOMPARE(watch.counters, expected);
-    QVERIFY(std::is_sorted(watch.bars.begin(), watch.bars.end()));
-    QVERIFY(watch.bars.front() < 100 && std::abs(watch.bars.back() - 6630) <= 15);
-    QCOMPARE(w->findChild<QLabel*>(QStringLiteral("lblLoadMessage"))->text(), QStringLiteral("Loading [Unit_Prod11] data from file..........."));
-  }
-
   void unsavedChangesPrompt_data() {
     QTest::addColumn<int>("action");
     QTest::addColumn<int>("answer");
@@ -260,7 +230,6 @@ class TestFileActions : public QObject {
     QTest::addColumn<bool>("loads");
     QTest::newRow("command line") << "command line" << 0 << true;
     QTest::newRow("drop") << "drop" << 0 << true;
-    QTest::newRow("drop, changes discarded") << "drop" << int(QMessageBox::No) << true;
     QTest::newRow("drop, cancelled") << "drop" << int(QMessageBox::Cancel) << false;
     QTest::newRow("drop of two files") << "two files" << 0 << false;
   }
@@ -339,10 +308,8 @@ class TestFileActions : public QObject {
     QTest::addColumn<QString>("title");
     QTest::addColumn<bool>("storedBefore");
     QTest::addColumn<int>("kindAfter");
-    QTest::newRow("detect, units shown, cancelled") << true << 1 << 0 << QString() << "Open File [prod/build/projectile]" << true << 1;
     QTest::newRow("detect, nothing shown, projectiles") << true << 0 << 0 << kProjectiles << "Open File [prod/build/projectile]" << false << 3;
     QTest::newRow("no detection, prompt cancelled") << false << 1 << 0 << QString() << QString() << false << 1;
-    QTest::newRow("no detection, the shown kind") << false << 1 << 1 << QString() << "Open File [Unit_Prod11]" << false << 1;
     QTest::newRow("no detection, buildings") << false << 1 << 2 << kBuildings << "Open File [Build_prod13]" << true << 2;
   }
   void loadFile() {
@@ -373,9 +340,7 @@ class TestFileActions : public QObject {
     QTest::addColumn<int>("chosenKind");  // -1: no prompt
     QTest::addColumn<bool>("copyPresent");
     QTest::newRow("detect, kind shown: no question") << true << 3 << -1 << true;
-    QTest::newRow("detect, nothing shown: asks") << true << 0 << 2 << true;
     QTest::newRow("no detection: asks") << false << 3 << 1 << true;
-    QTest::newRow("prompt cancelled") << false << 3 << 0 << true;
     QTest::newRow("copy missing") << true << 3 << -1 << false;
   }
   void loadDefaults() {
@@ -465,30 +430,6 @@ class TestFileActions : public QObject {
                                                       "Couldn't find PelkoEditor.exe to Launch!!")));
   }
 
-  // The started editor finds this one running and opens 1000 twips right and down of the
-  // stored placement; asked to end, it closes as by its close box and stores where it was.
-  void newEditorStartsASecondProcess() {
-    const QString program = mWindow.path(QStringLiteral("pelkoEditor"));
-    QVERIFY(QFile::copy(QFileInfo(qEnvironmentVariable("PELKO_TOOL")).absolutePath() + QStringLiteral("/pelkoEditor"), program));
-    const std::string iniPath = GlobalShared::getIniPath();
-    GlobalShared::writeIniString("Pelko Editor", "Windowstate", "0", iniPath);
-    GlobalShared::writeIniString("Pelko Editor", "Left", "1500", iniPath);
-    GlobalShared::writeIniString("Pelko Editor", "Top", "1200", iniPath);
-    click(button(0));
-    qint64 pid = 0;
-    QTRY_VERIFY_WITH_TIMEOUT((pid = processRunning(program)) > 0, 10000);
-    struct Killer {
-      qint64 pid;
-      ~Killer() { ::kill(static_cast<pid_t>(pid), SIGKILL); }
-    } killer{pid};
-    QTRY_VERIFY_WITH_TIMEOUT(catchesTermination(pid), 10000);
-    ::kill(static_cast<pid_t>(pid), SIGTERM);
-    QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(QStringLiteral("/proc/%1/exe").arg(pid)) || zombie(pid), 10000);
-    const auto stored = [&](const char* key) { return std::stoi(GlobalShared::readIniString("Pelko Editor", key, "0", iniPath)); };
-    QVERIFY(std::abs(stored("Left") - 2500) <= 15);  // a pixel is 15 twips
-    QVERIFY(std::abs(stored("Top") - 2200) <= 15);
-  }
-
   void closing_data() {
     QTest::addColumn<int>("state");
     QTest::addColumn<QString>("windowState");  // the key's value, "absent" when not written
@@ -514,28 +455,6 @@ class TestFileActions : public QObject {
     QCOMPARE(ini(kUnitSection, "Selected Range"), std::string("1"));
   }
 
- private:
-  // The pid of a running process of that executable, or 0.
-  static qint64 processRunning(const QString& program) {
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-      bool number = false;
-      const qint64 pid = entry.toLongLong(&number);
-      if (number && QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget() == program) return pid;
-    }
-    return 0;
-  }
-  static QString statusLine(qint64 pid, const char* key) {
-    QFile file(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    for (const QByteArray& line : file.readAll().split('\n'))
-      if (line.startsWith(key)) return QString::fromLatin1(line.mid(qstrlen(key))).trimmed();
-    return {};
-  }
-  // Its handler for SIGTERM is in place: the window is made and about to show.
-  static bool catchesTermination(qint64 pid) {
-    return (statusLine(pid, "SigCgt:").toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
-  }
-  static bool zombie(qint64 pid) { return statusLine(pid, "State:").startsWith(QLatin1Char('Z')); }
 };
 
 QTEST_MAIN(TestFileActions)

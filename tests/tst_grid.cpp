@@ -224,14 +224,6 @@ class TestGrid : public QObject {
     QCOMPARE(button2->text(), QStringLiteral("User-Defined [# to #]"));
   }
 
-  // A field of width -1 is as wide as the grid, and alone when the grid starts at it.
-  void widestColumnStandsAlone() {
-    load(1, 40);
-    bar("hsbFields2Display")->setValue(11);
-    QVERIFY(visible(QStringLiteral("txtColumn_0")) && !visible(QStringLiteral("txtColumn_1")));
-    QVERIFY(std::abs(Twips::width(find(QStringLiteral("txtColumn_0"))) - Twips::width(bar("hsbFields2Display"))) <= 15);
-  }
-
   void fewerRecordsThanRows() {
     load(2, 3);
     QVERIFY(visible(QStringLiteral("lblRow_2")) && !visible(QStringLiteral("lblRow_3")));
@@ -318,38 +310,6 @@ class TestGrid : public QObject {
     QTest::mouseClick(cell(1), Qt::LeftButton, {}, QPoint(cell(1)->width() - 4, 6));
     QTest::keyClicks(editor(), QStringLiteral("x"));
     QCOMPARE(field(5, 2), std::string("r1f2x"));
-  }
-
-  void growth_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("displayColumn");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QByteArray>("value");
-    QTest::newRow("field 53 gets a line more") << 1 << 53 << 0 << QByteArray();
-    QTest::newRow("a long value grows") << 2 << 1 << 0 << QByteArray(400, 'w').replace("ww", "w ");
-    QTest::newRow("a long value at the bottom moves up") << 2 << 1 << 10 << QByteArray(2000, 'w').replace("ww", "w ");
-  }
-  void growth() {
-    QFETCH(int, kind);
-    QFETCH(int, row);
-    QFETCH(QByteArray, value);
-    load(kind, row + value.isEmpty(), value.isEmpty() ? QByteArray() : value + '\t' + record(27, "v"));
-    resizeOuter(12000, 9000);
-    bar("hsbFields2Display")->setValue(fetched<int>("displayColumn"));
-    const int index = 39 * row;
-    GridCell* c = cell(index);
-    const int restingTop = Twips::top(c);
-    focusCell(index);
-    if (value.isEmpty()) {
-      QVERIFY(std::abs(Twips::height(c) - 550) <= 15);
-    } else {
-      QVERIFY(Twips::height(c) > 375 && Twips::height(c) <= Twips::height(bar("vsbUnits2display")) + 15);
-      QVERIFY(Twips::top(c) + Twips::height(c) + 30 <= Twips::height(find(QStringLiteral("fraDisplay"))) + 15);
-    }
-    QCOMPARE(editor()->geometry(), c->geometry());
-    find<QPushButton>(QStringLiteral("cmdSlide"))->setFocus();
-    QCOMPARE(Twips::height(c), 375);
-    QCOMPARE(Twips::top(c), restingTop);
   }
 
   // Typing one character changes that character alone: line ends, non-breaking spaces and every
@@ -467,18 +427,6 @@ class TestGrid : public QObject {
     QCOMPARE(field(5, 3), std::string("r1f3"));
   }
 
-  void hoverHints() {
-    load(2, 1);
-    HeaderBox* header = find<HeaderBox>(QStringLiteral("txtColumn_0"));
-    QTest::mouseMove(header->viewport(), QPoint(1, 5));
-    QCOMPARE(header->viewport()->toolTip(), QStringLiteral("right-click in field to change display width"));
-    QTest::mouseMove(header->viewport(), QPoint(header->width() / 2 - 15, 5));
-    QCOMPARE(header->viewport()->toolTip(), QStringLiteral("h2f1"));
-    QTest::mouseMove(cell(0), QPoint(cell(0)->width() - 2, 5));
-    QCOMPARE(cell(0)->toolTip(), QStringLiteral("right-click in column header (above) to change display width"));
-    QTest::mouseMove(cell(0), QPoint(cell(0)->width() / 2, 5));
-    QCOMPARE(cell(0)->toolTip(), QStringLiteral("h1f1"));
-  }
 };
 
 QTEST_MAIN(TestGrid)

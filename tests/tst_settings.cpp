@@ -156,7 +156,6 @@ class TestSettings : public QObject {
     QTest::addColumn<QString>("tag3");
     QTest::addColumn<int>("selected");
     QTest::addColumn<int>("scroll1");
-    QTest::newRow("empty caption") << QByteArray("[Unit_Prod11]\r\nCaption 3=\r\n") << false << "" << "" << 1 << 1;
     QTest::newRow("names hidden: tag only") << QByteArray("[Unit_Prod11]\r\nCaption 3=Mine\r\n") << true << "<none>" << "Mine" << 1 << 1;
     QTest::newRow("other letter case, blanks, LF ends")
         << QByteArray("; my settings\n\n[unit_prod11]\n  CAPTION 3 =  Mine  \nselected range= 4\nscrollupdate1=0\n") << false
@@ -166,8 +165,6 @@ class TestSettings : public QObject {
     QTest::newRow("values only a hand-edited file holds")
         << QByteArray("[Unit_Prod11]\r\nSelected Range=9\r\nScrollUpdate1=3\r\n") << false << "<none>"
         << "User-Defined [# to #]" << 1 << 1;
-    QTest::newRow("NoData counts as absent") << QByteArray("[Unit_Prod11]\r\nCaption 3=NoData\r\nSelected Range=NoData\r\n")
-                                             << false << "<none>" << "User-Defined [# to #]" << 1 << 1;
     QTest::newRow("lines without equals, other sections, junk")
         << QByteArray("garbage\x01\x02\n[Pelko Editor]\nCaption 3=wrong\n[Unit_Prod11]\nCaption 3\n\x00\xff=\nSelected Range= 2 \n[Unit_Prod11]\nSelected Range=6\n", 115)
         << false << "<none>" << "User-Defined [# to #]" << 2 << 1;
