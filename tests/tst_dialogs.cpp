@@ -60,14 +60,7 @@ class TestDialogs : public QObject {
   QScrollBar* columns() const { return find<QScrollBar>(QStringLiteral("hsbFields2Display")); }
   QString header(int c) const { return find<HeaderBox>(QStringLiteral("txtColumn_%1").arg(c))->toPlainText(); }
 
-  void load(int kind) {
-    QByteArray text;
-    for (int r = 1; r <= 6; ++r)
-      text += kind == 1 ? unitRecord(troopList(), "r" + QByteArray::number(r) + "f") : record(28, "r" + QByteArray::number(r) + "f");
-    w->setFileType(kind);
-    QVERIFY(w->record().createRecord((text + "\r\n\r\n").toStdString(), "/m.txt"));
-    w->showLoadedRecords("/m.txt");
-  }
+  void load(int kind) { mWindow.show(kind, dataFile(kind, 2)); }
   static void rightPress(QWidget* widget) { QTest::mousePress(widget, Qt::RightButton, {}, QPoint(4, 4)); }
   static void leftClick(QWidget* widget) {
     QTest::mousePress(widget, Qt::LeftButton, {}, QPoint(4, 4));

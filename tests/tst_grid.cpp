@@ -13,32 +13,12 @@
 #include "Fetch.h"
 #include "GridCell.h"
 #include "HeaderBox.h"
-#include "MessageRecorder.h"
 #include "PrivateProfile.h"
 #include "Settings.h"
 #include "Shots.h"
 #include "Twips.h"
 
 using namespace DataText;
-
-namespace {
-
-// A file of the kind: its header rows, then unit lines named "r<k>f<field>", or the given ones.
-QByteArray dataFile(int kind, int units, const QByteArray& unitLines = {}) {
-  const int fields = kind == 1 ? 71 : kind == 2 ? 28 : 38;
-  QByteArray text = kind == 3 ? "ver 1;" : "";
-  for (int h = 1; h <= (kind == 3 ? 1 : 4); ++h) {
-    const QByteArray prefix = "h" + QByteArray::number(h) + "f";
-    text += kind == 1 ? unitRecord("troop" + QByteArray::number(h), prefix) : record(fields, prefix);
-  }
-  for (int u = 1; u <= units; ++u) {
-    const QByteArray prefix = "r" + QByteArray::number(u) + "f";
-    text += kind == 1 ? unitRecord(troopList(), prefix) : record(fields, prefix);
-  }
-  return text + unitLines + "\r\n\r\n";
-}
-
-}  // namespace
 
 // The grid: paging, labels and the cells' editing, on files loaded straight into the store.
 class TestGrid : public QObject {
@@ -69,12 +49,7 @@ class TestGrid : public QObject {
     return rows;
   }
 
-  void load(int kind, int units, const QByteArray& unitLines = {}) {
-    w->setFileType(kind);
-    MessageRecorder boxes;
-    QVERIFY(w->record().createRecord(dataFile(kind, units, unitLines).toStdString(), "/mods/Data.TXT"));
-    w->showLoadedRecords("/mods/Data.TXT");
-  }
+  void load(int kind, int units, const QByteArray& unitLines = {}) { mWindow.show(kind, dataFile(kind, units, unitLines)); }
   void resizeOuter(int width, int height) {  // in twips
     const QSize frame = w->frameGeometry().size() - w->size();
     w->resize(Twips::toPixels(width) - frame.width(), Twips::toPixels(height) - frame.height());
