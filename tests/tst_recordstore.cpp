@@ -110,6 +110,8 @@ class TestRecordStore : public QObject {
     QTest::newRow("projectile header kept") << 3 << "ver 2;x;" + record(38, "p") << "ver 2;x;" + record(38, "p") + kEnd;
     QTest::newRow("unit list blanks normalised")
         << 1 << unitFile({unitRecord(troopList(" ,  "))}) << unitFile({unitRecord(troopList())}) + kEnd;
+    const QList<QByteArray> blanks(4000, unitRecord(troopList(" ,  "))), normalised(4000, unitRecord(troopList()));
+    QTest::newRow("rebuilt records filling more than one write block") << 1 << unitFile(blanks) << unitFile(normalised) + kEnd;
     QTest::newRow("unit list text after the 22nd value dropped")
         << 1 << unitFile({unitRecord(troopList().chopped(1) + ", 99\" tail")}) << unitFile({unitRecord(troopList())}) + kEnd;
   }

@@ -246,8 +246,8 @@ class TestSettings : public QObject {
     if (setup == "link") QVERIFY(QFile::link("real.ini", ini));
     { QFile file(real); QVERIFY(file.open(QIODevice::WriteOnly)); file.write("[Other]\r\nkept=1\r\n"); }
     if (setup == "readonly") QFile::setPermissions(ini, QFile::ReadOwner);
-    if (setup == "unreadable") {  // nobody may write the file, not read it
-      QVERIFY(::chmod(mDir->path().toLocal8Bit().constData(), 0755) == 0 && ::chown(ini.toLocal8Bit().constData(), 65534, 65534) == 0);
+    if (setup == "unreadable") {  // nobody may write the file and its folder, not read the file
+      QVERIFY(::chmod(mDir->path().toLocal8Bit().constData(), 0777) == 0 && ::chown(ini.toLocal8Bit().constData(), 65534, 65534) == 0);
       QFile::setPermissions(ini, QFile::WriteOwner);
     }
     QVERIFY(inChild(setup == "unreadable", [] {
