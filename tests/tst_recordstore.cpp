@@ -159,9 +159,9 @@ class TestRecordStore : public QObject {
     QByteArray evenTail = unitRecord(troopList() + "x\"");  // a save would drop a quote
     QTest::newRow("unit list with an even count of quotes after its 22nd value")
         << 1 << unitFile({evenTail.replace("\tu44\t", "\tu44\"\t")}) << "The [Unit_Prod11] Data is incorrectly formatted." << 5 << 43;
-    QByteArray nearLimit = unitRecord(troopList(","));  // ", " between values would take it over the limit
-    nearLimit.replace("\tu71", "\tu71" + QByteArray(39998 - (nearLimit.size() - 2), 'z'));
-    QTest::newRow("unit list that its save would take past 39,998 characters")
+    QByteArray nearLimit = unitRecord(troopList(","));  // ", " between values would take it one over the limit
+    nearLimit.replace("\tu71", "\tu71" + QByteArray(39978 - (nearLimit.size() - 2), 'z'));
+    QTest::newRow("unit list that its save would take to 39,999 characters")
         << 1 << unitFile({nearLimit}) << "The [Unit_Prod11] Data is incorrectly formatted." + tooLong << 5 << 22;
     QTest::newRow("unit line cut before the list")
         << 1 << unitFile({record(21, "u")}) << "The [Unit_Prod11] Data is incorrectly formatted." << 5 << 21;
