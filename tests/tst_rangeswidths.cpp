@@ -82,7 +82,7 @@ class TestRangesWidths : public QObject {
     QTest::newRow("above the screen maximum") << "20000" << 14560;
     QTest::newRow("beyond a double") << "1e9223372036854775807" << 14560;
     QTest::newRow("below a double") << "0.01e-9223372036854775808" << 11000;
-    QTest::newRow("below the minimum") << "500" << 670;
+    QTest::newRow("just below the minimum") << "669" << 670;
     QTest::newRow("minus one") << "-1" << -1;
     QTest::newRow("zero restores the default") << "0" << 11000;
     QTest::newRow("empty text") << "" << 11000;
