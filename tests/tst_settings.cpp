@@ -1,5 +1,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,10 +10,12 @@
 #include "CRecordData.h"
 #include "Fetch.h"
 #include "FileBytes.h"
+#include "MessageRecorder.h"
 #include "Platform.h"
 #include "PrivateProfile.h"
 #include "Settings.h"
 #include "SettingsWindow.h"
+#include "UserFolders.h"
 
 using namespace GlobalShared;
 
@@ -58,8 +62,21 @@ class FakeWindow : public SettingsWindow {
   double left = 1000, top = 2000, width = 15000, height = 9000;
 };
 
+// Runs the action in a child process, as nobody when asked; true when the child ended normally.
+bool inChild(bool asNobody, const std::function<void()>& action) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (asNobody && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    action();
+    ::_exit(0);
+  }
+  int status = 0;
+  return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace
 
+// The files library: settings, whole-file reads, the default copies' places.
 class TestSettings : public QObject {
   Q_OBJECT
 
@@ -139,7 +156,6 @@ class TestSettings : public QObject {
     QTest::addColumn<QString>("tag3");
     QTest::addColumn<int>("selected");
     QTest::addColumn<int>("scroll1");
-    QTest::newRow("empty caption") << QByteArray("[Unit_Prod11]\r\nCaption 3=\r\n") << false << "" << "" << 1 << 1;
     QTest::newRow("names hidden: tag only") << QByteArray("[Unit_Prod11]\r\nCaption 3=Mine\r\n") << true << "<none>" << "Mine" << 1 << 1;
     QTest::newRow("other letter case, blanks, LF ends")
         << QByteArray("; my settings\n\n[unit_prod11]\n  CAPTION 3 =  Mine  \nselected range= 4\nscrollupdate1=0\n") << false
@@ -149,8 +165,6 @@ class TestSettings : public QObject {
     QTest::newRow("values only a hand-edited file holds")
         << QByteArray("[Unit_Prod11]\r\nSelected Range=9\r\nScrollUpdate1=3\r\n") << false << "<none>"
         << "User-Defined [# to #]" << 1 << 1;
-    QTest::newRow("NoData counts as absent") << QByteArray("[Unit_Prod11]\r\nCaption 3=NoData\r\nSelected Range=NoData\r\n")
-                                             << false << "<none>" << "User-Defined [# to #]" << 1 << 1;
     QTest::newRow("lines without equals, other sections, junk")
         << QByteArray("garbage\x01\x02\n[Pelko Editor]\nCaption 3=wrong\n[Unit_Prod11]\nCaption 3\n\x00\xff=\nSelected Range= 2 \n[Unit_Prod11]\nSelected Range=6\n", 115)
         << false << "<none>" << "User-Defined [# to #]" << 2 << 1;
@@ -222,6 +236,7 @@ class TestSettings : public QObject {
     QTest::addColumn<QString>("setup");
     QTest::newRow("plain file") << "plain";
     QTest::newRow("read-only file is left alone") << "readonly";
+    QTest::newRow("file its user cannot read is left alone") << "unreadable";
     QTest::newRow("link is written through") << "link";
   }
   void closingWrites() {
@@ -231,12 +246,18 @@ class TestSettings : public QObject {
     if (setup == "link") QVERIFY(QFile::link("real.ini", ini));
     { QFile file(real); QVERIFY(file.open(QIODevice::WriteOnly)); file.write("[Other]\r\nkept=1\r\n"); }
     if (setup == "readonly") QFile::setPermissions(ini, QFile::ReadOwner);
-    FakeWindow window(2);
-    saveClosingSettings(2, window);
-    const QByteArray bytes = fileBytes(real);
-    QVERIFY(bytes.startsWith("[Other]\r\nkept=1\r\n"));
-    QCOMPARE(bytes.contains("[Build_prod13]\r\nSelected Range= 1\r\n"), setup != "readonly");
-    QCOMPARE(bytes.contains("[Pelko Editor]\r\nWindowstate= 0\r\nLeft= 1000\r\n"), setup != "readonly");
+    if (setup == "unreadable") {  // nobody may write the file and its folder, not read the file
+      QVERIFY(::chmod(mDir->path().toLocal8Bit().constData(), 0777) == 0 && ::chown(ini.toLocal8Bit().constData(), 65534, 65534) == 0);
+      QFile::setPermissions(ini, QFile::WriteOwner);
+    }
+    QVERIFY(inChild(setup == "unreadable", [] {
+      FakeWindow window(2);
+      saveClosingSettings(2, window);
+    }));
+    const bool written = setup == "plain" || setup == "link";
+    QCOMPARE(fileBytes(real).contains("[Build_prod13]\r\nSelected Range= 1\r\n"), written);
+    QCOMPARE(fileBytes(real).contains("[Pelko Editor]\r\nWindowstate= 0\r\nLeft= 1000\r\n"), written);
+    if (!written) QCOMPARE(fileBytes(real), QByteArray("[Other]\r\nkept=1\r\n"));
     QCOMPARE(QFileInfo(ini).isSymLink(), setup == "link");
     QCOMPARE(QDir(mDir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), setup == "link" ? 2 : 1);
   }
@@ -285,6 +306,57 @@ class TestSettings : public QObject {
       QCOMPARE(readIniString("First", "Key " + std::to_string(k), "lost", path), std::to_string(k));
       QCOMPARE(readIniString("Second", "Key " + std::to_string(k), "lost", path), std::to_string(k));
     }
+  }
+
+  void readsEveryByte() {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("bytes.txt").toStdString();
+    std::string bytes;
+    for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+    bytes += "\r\n\t\r";
+    std::ofstream(path, std::ios::binary) << bytes;
+    MessageRecorder boxes;
+    QCOMPARE(readWholeFile(path), bytes);
+    std::ofstream(path, std::ios::binary | std::ios::trunc).flush();
+    QCOMPARE(readWholeFile(path), std::string());
+    QVERIFY(boxes.boxes.empty());
+  }
+
+  // A default copy is looked for in the program's folder, then in the user's data folder; when
+  // there is none, the program's folder of a portable copy is where it belongs.
+  void defaultCopyPlaces() {
+    QTemporaryDir program, data;
+    Platform::setProgramFolder(program.path().toStdString());
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    const std::string inProgram = program.filePath("ProjectileStats.bak").toStdString();
+    const std::string inData = data.filePath("pelkoEditor/ProjectileStats.bak").toStdString();
+    QCOMPARE(getDefaultCopyPath(3), inProgram);
+    QVERIFY(makeFolders(data.filePath("pelkoEditor").toStdString()));
+    std::ofstream(inData) << "x";
+    QCOMPARE(getDefaultCopyPath(3), inData);
+    std::ofstream(inProgram) << "x";
+    QCOMPARE(getDefaultCopyPath(3), inProgram);
+    qunsetenv("XDG_DATA_HOME");
+  }
+
+  void readFailureMessage_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("missing file") << "missing.txt" << "[2] :No such file or directory";
+    QTest::newRow("a folder") << "" << "[21] :Is a directory";
+    QTest::newRow("a named pipe, at once") << "pipe" << "[22] :Invalid argument (not a regular file)";
+  }
+  void readFailureMessage() {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(fetched<QString>("name")).toStdString();
+    if (fetched<QString>("name") == "pipe") QCOMPARE(::mkfifo(path.c_str(), 0600), 0);
+    MessageRecorder boxes;
+    QCOMPARE(readWholeFile(path), std::string());
+    QCOMPARE(boxes.boxes.size(), std::size_t{1});
+    QCOMPARE(boxes.boxes[0].title, std::string("PelkoEditor"));
+    QCOMPARE(boxes.boxes[0].style, Platform::OkOnly | Platform::Critical);
+    QCOMPARE(QString::fromStdString(boxes.boxes[0].prompt),
+             "An error occurred trying to read '" + QString::fromStdString(path) + "'\r\n" + fetched<QString>("error"));
   }
 };
 

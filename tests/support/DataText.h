@@ -39,4 +39,19 @@ inline QByteArray unitFile(const QList<QByteArray>& unitLines) {
   return text;
 }
 
+// A file of the kind: its header rows, then unit lines named "r<k>f<field>", then the given lines.
+inline QByteArray dataFile(int kind, int units, const QByteArray& unitLines = {}) {
+  const int fields = kind == 1 ? 71 : kind == 2 ? 28 : 38;
+  QByteArray text = kind == 3 ? "ver 1;" : "";
+  for (int h = 1; h <= (kind == 3 ? 1 : 4); ++h) {
+    const QByteArray prefix = "h" + QByteArray::number(h) + "f";
+    text += kind == 1 ? unitRecord("troop" + QByteArray::number(h), prefix) : record(fields, prefix);
+  }
+  for (int u = 1; u <= units; ++u) {
+    const QByteArray prefix = "r" + QByteArray::number(u) + "f";
+    text += kind == 1 ? unitRecord(troopList(), prefix) : record(fields, prefix);
+  }
+  return text + unitLines + "\r\n\r\n";
+}
+
 }  // namespace DataText

@@ -3,14 +3,17 @@
 #include <QtTest>
 #include <memory>
 
+#include "CRecordData.h"
 #include "FEditor.h"
+#include "ModalAnswerer.h"
 #include "Platform.h"
 
 // A fresh, active editor window for each test, with a program folder (and so settings) of its
-// own on a 1920 x 1080 screen.
+// own on a 1920 x 1080 screen. A dialog that no answerer of the test expects fails the test.
 class EditorWindow {
  public:
   FEditor* open() {
+    mGuard = std::make_unique<ModalAnswerer>();
     mFolder = std::make_unique<QTemporaryDir>();
     Platform::setProgramFolder(mFolder->path().toStdString());
     Platform::setScreenTwips({28800, 16200});
@@ -21,12 +24,20 @@ class EditorWindow {
     return mWindow.get();
   }
   void close() {
+    mGuard.reset();
     mWindow.reset();
     mFolder.reset();
   }
   QString path(const QString& name) const { return mFolder->filePath(name); }
+  // Shows the text as a loaded file of the kind, without the load's dialogs and progress.
+  void show(int kind, const QByteArray& text) {
+    mWindow->setFileType(kind);
+    QVERIFY(mWindow->record().createRecord(text.toStdString(), "/mods/Data.TXT"));
+    mWindow->showLoadedRecords("/mods/Data.TXT");
+  }
 
  private:
+  std::unique_ptr<ModalAnswerer> mGuard;
   std::unique_ptr<QTemporaryDir> mFolder;
   std::unique_ptr<FEditor> mWindow;
 };

@@ -1,16 +1,19 @@
 #pragma once
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
+#include <QtTest>
 #include <functional>
 #include <vector>
 
 // Answers the modal dialogs a test action opens, one step per dialog, in order. A dialog of
-// another type, a missing one or one too many is closed and recorded in `errors`, so that the
-// test fails instead of hanging. Handlers press a button; the test asserts after the action.
+// another type, a missing one or one too many is closed and recorded, so that the test fails
+// at once instead of hanging; the test fails when the answerer goes out of scope with an error
+// or a step not taken. Handlers press a button; the test asserts after the action. Only the
+// youngest live answerer answers: one without steps made in init() guards a whole test.
 class ModalAnswerer {
  public:
   template <class Dialog>
@@ -20,13 +23,16 @@ class ModalAnswerer {
     return *this;
   }
 
-  ModalAnswerer() {
-    mWaiting.start();
+  ModalAnswerer() : mOuter(sYoungest) {
+    sYoungest = this;
     schedule();
   }
   ~ModalAnswerer() {
     *mAlive = false;
+    sYoungest = mOuter;
     closeAll();
+    if (mNext < mSteps.size()) errors << QStringLiteral("no %1 appeared").arg(QLatin1String(mSteps[mNext].type));
+    if (!errors.isEmpty()) QTest::qFail(qPrintable(errors.join(QLatin1Char('\n'))), __FILE__, __LINE__);
   }
   ModalAnswerer(const ModalAnswerer&) = delete;
   ModalAnswerer& operator=(const ModalAnswerer&) = delete;
@@ -54,6 +60,9 @@ class ModalAnswerer {
       else open->close();
     }
   }
+  static QString name(QWidget* w) {
+    return QStringLiteral("%1 \"%2\"").arg(QLatin1String(w->metaObject()->className()), w->windowTitle());
+  }
 
   // Single-shot timers, the next one set before a handler runs: a handler that leads to a
   // nested modal must not keep the next step from answering it.
@@ -64,33 +73,30 @@ class ModalAnswerer {
   }
   void poll() {
     QWidget* open = openModal();
-    if (!open) {
-      if (mNext < mSteps.size() && mWaiting.elapsed() > 5000) {
-        errors << QStringLiteral("no %1 appeared").arg(QLatin1String(mSteps[mNext].type));
-        mNext = mSteps.size();
-      }
-      schedule();
-      return;
-    }
+    schedule();
+    if (!open || sYoungest != this) return;
     if (mNext >= mSteps.size() || !mSteps[mNext].matches(open)) {
-      errors << QStringLiteral("unexpected %1 \"%2\"").arg(QLatin1String(open->metaObject()->className()), open->windowTitle());
+      errors << QStringLiteral("unexpected ") + name(open);
       mNext = mSteps.size();
       closeAll();
-      schedule();
       return;
     }
-    schedule();
     QPointer<QWidget> answered = open;
     mSteps[mNext++].run(open);
-    mWaiting.restart();
-    if (answered && answered->isVisible()) {
-      errors << QStringLiteral("%1 \"%2\" left open").arg(QLatin1String(answered->metaObject()->className()), answered->windowTitle());
+    if (answered && answered->isVisible()) {  // also where the handler's button did not exist
+      errors << name(answered) + QStringLiteral(" left open");
       closeAll();
     }
   }
 
   std::vector<Step> mSteps;
   std::size_t mNext = 0;
-  QElapsedTimer mWaiting;
+  ModalAnswerer* mOuter;
   std::shared_ptr<bool> mAlive = std::make_shared<bool>(true);
+  static inline ModalAnswerer* sYoungest = nullptr;
 };
+
+// Clicks a button a handler looked up; one the dialog does not have leaves it open, an error.
+inline void press(QAbstractButton* button) {
+  if (button) button->click();
+}

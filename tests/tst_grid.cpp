@@ -1,0 +1,408 @@
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "CRecordData.h"
+#include "DataText.h"
+#include "EditorWindow.h"
+#include "Fetch.h"
+#include "GridCell.h"
+#include "HeaderBox.h"
+#include "PrivateProfile.h"
+#include "Settings.h"
+#include "Shots.h"
+#include "Twips.h"
+
+using namespace DataText;
+
+// The grid: paging, labels and the cells' editing, on files loaded straight into the store.
+class TestGrid : public QObject {
+  Q_OBJECT
+
+  EditorWindow mWindow;
+  FEditor* w = nullptr;
+
+  template <class T = QWidget>
+  T* find(const QString& name) const {
+    T* widget = w->findChild<T*>(name);
+    if (!widget) qWarning("no control %s", qPrintable(name));
+    return widget;
+  }
+  QString text(const QString& name) const {
+    if (auto* label = w->findChild<QLabel*>(name)) return label->text();
+    if (auto* header = w->findChild<HeaderBox*>(name)) return header->toPlainText();
+    return find<GridCell>(name)->text();
+  }
+  bool visible(const QString& name) const { return find(name)->isVisibleTo(w); }
+  QScrollBar* bar(const char* name) const { return find<QScrollBar>(QLatin1String(name)); }
+  GridCell* cell(int index) const { return find<GridCell>(QStringLiteral("txtField_%1").arg(index)); }
+  QPlainTextEdit* editor() const { return find<QPlainTextEdit>(QStringLiteral("cellEditor")); }
+  std::string field(int record, int column) const { return w->record().returnArrayFieldXUnit(record, column, 1, 1)[0][0]; }
+  int rowsShown() const {
+    int rows = 0;
+    while (visible(QStringLiteral("lblRow_%1").arg(rows))) ++rows;
+    return rows;
+  }
+
+  void load(int kind, int units, const QByteArray& unitLines = {}) { mWindow.show(kind, dataFile(kind, units, unitLines)); }
+  void resizeOuter(int width, int height) {  // in twips
+    const QSize frame = w->frameGeometry().size() - w->size();
+    w->resize(Twips::toPixels(width) - frame.width(), Twips::toPixels(height) - frame.height());
+  }
+  void focusCell(int index) {
+    cell(index)->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(editor()->hasFocus());
+  }
+  void leaveCell() { bar("vsbUnits2display")->setFocus(); }
+
+ private slots:
+  void init() { w = mWindow.open(); }
+  void cleanup() { mWindow.close(); }
+
+  // At the smallest size and with the names hidden: no clickable control covers another, the
+  // status line stays above the grid and the last unit can be scrolled into the last row shown.
+  void layoutAtSmallSizes_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("hideNames");
+    QTest::newRow("below the minimum") << 3000 << 2000 << false;
+    QTest::newRow("designed size, names hidden") << 12000 << 8500 << true;
+  }
+  void layoutAtSmallSizes() {
+    load(2, 30);
+    resizeOuter(28800, 16000);  // all units fit: a larger window must freeze nothing
+    if (fetched<bool>("hideNames")) find<QPushButton>(QStringLiteral("cmdSlide"))->click();
+    find<QLabel>(QStringLiteral("lblStatusBar"))->setProperty("Tag", QStringLiteral("a long status text ").repeated(30));
+    resizeOuter(fetched<int>("width"), fetched<int>("height"));
+    shoot(w, QStringLiteral("small-window.png"));
+    QVERIFY(find(QStringLiteral("lblStatusBar"))->geometry().bottom() < find(QStringLiteral("fraDisplay"))->y());
+    QStringList covered;
+    for (QWidget* control : w->findChildren<QWidget*>()) {
+      const bool clickable = qobject_cast<QAbstractButton*>(control) || qobject_cast<QScrollBar*>(control) ||
+                             qobject_cast<GridCell*>(control) || qobject_cast<HeaderBox*>(control);
+      if (!clickable || !control->isVisibleTo(w)) continue;
+      QRect shown(control->mapTo(w, QPoint()), control->size());  // the part its containers do not clip
+      for (QWidget* p = control->parentWidget(); p != w; p = p->parentWidget()) shown &= QRect(p->mapTo(w, QPoint()), p->size());
+      shown &= w->rect();
+      QWidget* top = shown.isEmpty() ? control : w->childAt(shown.center());
+      if (top != control && !control->isAncestorOf(top)) covered << control->objectName();
+    }
+    QVERIFY2(covered.isEmpty(), qPrintable(covered.join(QStringLiteral(", "))));
+    bar("vsbUnits2display")->setValue(bar("vsbUnits2display")->maximum());
+    const int bottom = rowsShown() - 1;
+    QCOMPARE(text(QStringLiteral("lblRowNo_%1").arg(bottom)), QStringLiteral("30"));
+    QVERIFY(find(QStringLiteral("lblRow_%1").arg(bottom))->geometry().bottom() < bar("hsbFields2Display")->y());
+  }
+
+  // Each kind's header rows, hints and first unit; the bar's last position shows the last unit
+  // in the bottom row, also when only one or two units lie below the first page.
+  void refillByKind_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("belowFirstPage");
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("headerHint");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("unit") << 1 << 60 << " 1\nh1f1\nh2f1\nh3f1" << "h3f1" << "r1f1";
+    QTest::newRow("building, one unit below the page") << 2 << 1 << " 1\nh1f1\nh2f1\nh3f1" << "h2f1" << "r1f2";
+    QTest::newRow("projectile, two units below the page") << 3 << 2 << " 1\nh1f1" << "h1f1" << "r1f1";
+  }
+  void refillByKind() {
+    QFETCH(int, kind);
+    load(kind, 100);
+    const int units = rowsShown() + fetched<int>("belowFirstPage");
+    load(kind, units);
+    QCOMPARE(text(QStringLiteral("txtColumn_0")), fetched<QString>("header"));
+    QCOMPARE(find(QStringLiteral("txtColumn_0"))->toolTip(), fetched<QString>("headerHint"));
+    QCOMPARE(text(QStringLiteral("lblRow_0")), fetched<QString>("name"));
+    QCOMPARE(text(QStringLiteral("lblRowNo_1")), QStringLiteral("2"));
+    QCOMPARE(text(QStringLiteral("txtField_1")), QStringLiteral("r1f2"));
+    QCOMPARE(cell(1)->toolTip(), QStringLiteral("h1f2"));
+    bar("vsbUnits2display")->setValue(bar("vsbUnits2display")->maximum());
+    const int bottom = rowsShown() - 1;
+    QCOMPARE(text(QStringLiteral("lblRowNo_%1").arg(bottom)), QString::number(units));
+    QCOMPARE(text(QStringLiteral("lblUnitNo")), QString::number(units - bottom));
+  }
+
+  // The number labels and names say what the grid shows after loads, range changes and edits.
+  void labelsTellTheTruth_data() {
+    QTest::addColumn<QString>("step");
+    QTest::newRow("a unit file after a projectile file at the same bar value") << "reload";
+    QTest::newRow("a stored selected range") << "storedRange";
+    QTest::newRow("a unit renamed in its cell") << "rename";
+  }
+  void labelsTellTheTruth() {
+    QFETCH(QString, step);
+    if (step == QLatin1String("reload")) {
+      load(3, 100);
+      bar("vsbUnits2display")->setValue(5);
+      QCOMPARE(text(QStringLiteral("lblUnitNo")), QStringLiteral("4"));
+      load(1, 100);
+      QCOMPARE(text(QStringLiteral("lblUnitNo")), QStringLiteral("1"));
+    } else if (step == QLatin1String("storedRange")) {
+      GlobalShared::writeIniString("Unit_Prod11", "Selected Range", " 2", GlobalShared::getIniPath());
+      load(1, 40);
+      QVERIFY(find<QRadioButton>(QStringLiteral("optLockFields_2"))->isChecked());
+      QCOMPARE(text(QStringLiteral("lblFieldNo")), QStringLiteral("22"));
+      QCOMPARE(text(QStringLiteral("txtColumn_0")).section(QLatin1Char('\n'), 0, 0), QStringLiteral(" 22"));
+    } else {
+      load(3, 40);
+      focusCell(0);
+      QTest::keyClicks(editor(), QStringLiteral("Z"));
+      QCOMPARE(text(QStringLiteral("lblRow_0")), QStringLiteral("Z"));
+      QCOMPARE(find(QStringLiteral("lblRowNo_0"))->toolTip(), QStringLiteral("Z"));
+    }
+  }
+
+  // The stored size is the outer one, frame included: it comes back as it was stored, also as
+  // the restored size of a window that started maximised.
+  void placementRoundTrip_data() {
+    QTest::addColumn<int>("state");
+    QTest::newRow("normal") << 0;
+    QTest::newRow("maximised start, then restored") << 2;
+  }
+  void placementRoundTrip() {
+    QFETCH(int, state);
+    QFile ini(QString::fromStdString(GlobalShared::getIniPath()));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Pelko Editor]\r\nWindowstate= " + QByteArray::number(state) + "\r\nLeft= 1500\r\nWidth= 15000\r\nTop= 1500\r\nHeight= 9000\r\n");
+    ini.close();
+    FEditor next;
+    next.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&next));
+    if (state == 2) {
+      QTRY_VERIFY(next.isMaximized());
+      next.showNormal();
+    }
+    QTRY_VERIFY(std::abs(Twips::fromPixels(next.frameGeometry().width()) - 15000) <= 15);
+    QVERIFY(std::abs(Twips::fromPixels(next.frameGeometry().height()) - 9000) <= 15);
+    QVERIFY(next.frameGeometry() != next.geometry());  // the platform gave it a frame
+    next.close();
+    QCOMPARE(GlobalShared::readIniString("Pelko Editor", "Height", "", GlobalShared::getIniPath()), std::string("9000"));
+  }
+
+  // Hidden names show the range buttons' numbers; a kind set meanwhile shows its captions later.
+  void namesToggle() {
+    w->setFileType(1);
+    auto* slide = find<QPushButton>(QStringLiteral("cmdSlide"));
+    auto* button2 = find<QRadioButton>(QStringLiteral("optLockFields_2"));
+    slide->click();
+    QVERIFY(w->HideNames());
+    QCOMPARE(button2->text(), QStringLiteral("2"));
+    w->setFileType(2);
+    QCOMPARE(button2->text(), QStringLiteral("2"));
+    slide->click();
+    QCOMPARE(button2->text(), QStringLiteral("User-Defined [# to #]"));
+  }
+
+  void fewerRecordsThanRows() {
+    load(2, 3);
+    QVERIFY(visible(QStringLiteral("lblRow_2")) && !visible(QStringLiteral("lblRow_3")));
+    QVERIFY(visible(QStringLiteral("txtField_%1").arg(39 * 2)) && !visible(QStringLiteral("txtField_%1").arg(39 * 3)));
+    load(2, 0);  // header rows only
+    QVERIFY(!visible(QStringLiteral("lblRow_0")));
+  }
+
+  void resizeRebuildsWhatChanged() {
+    load(2, 200);
+    resizeOuter(12000, 8500);
+    w->record().setField(2, 5, "renamed");   // row name of the first row
+    w->record().setField(1, 1, "retitled");  // header text of the first column
+    w->record().setField(3, 5, "edited");    // a cell
+    resizeOuter(12000, 9000);                // height only: rows and cells
+    QCOMPARE(text(QStringLiteral("lblRow_0")), QStringLiteral("renamed"));
+    QCOMPARE(text(QStringLiteral("txtColumn_0")).section(QLatin1Char('\n'), 1, 1), QStringLiteral("h1f1"));
+    QCOMPARE(text(QStringLiteral("txtField_2")), QStringLiteral("edited"));
+    resizeOuter(13000, 9000);  // width only: columns and cells
+    QCOMPARE(text(QStringLiteral("txtColumn_0")).section(QLatin1Char('\n'), 1, 1), QStringLiteral("retitled"));
+  }
+
+  // Each bar's option: unchecked, a drag only moves the number until the thumb is released.
+  void dragWithScrollUpdate_data() {
+    QTest::addColumn<bool>("vertical");
+    QTest::addColumn<bool>("live");
+    QTest::newRow("units, deferred") << true << false;
+    QTest::newRow("units, live") << true << true;
+    QTest::newRow("fields, deferred") << false << false;
+    QTest::newRow("fields, live") << false << true;
+  }
+  void dragWithScrollUpdate() {
+    QFETCH(bool, vertical);
+    QFETCH(bool, live);
+    load(3, 200);
+    find<QCheckBox>(QStringLiteral("chkScrollUpdate_%1").arg(vertical ? 1 : 0))->setChecked(live);
+    find<QCheckBox>(QStringLiteral("chkScrollUpdate_%1").arg(vertical ? 0 : 1))->setChecked(!live);
+    QScrollBar* dragged = bar(vertical ? "vsbUnits2display" : "hsbFields2Display");
+    const QString number = QLatin1String(vertical ? "lblUnitNo" : "lblFieldNo");
+    const auto first = [&] {
+      return vertical ? text(QStringLiteral("lblRowNo_0")) : text(QStringLiteral("txtColumn_0")).section(QLatin1Char('\n'), 0, 0).trimmed();
+    };
+    dragged->setSliderDown(true);
+    dragged->setSliderPosition(20);
+    const QString shown = vertical ? QStringLiteral("19") : QStringLiteral("20");
+    QCOMPARE(text(number), shown);
+    QCOMPARE(first(), live ? shown : QStringLiteral("1"));
+    dragged->setSliderDown(false);
+    QCOMPARE(first(), shown);
+  }
+
+  void typingWritesThrough() {
+    load(2, 2);
+    focusCell(39 + 2);  // row 1, column 2: record 6, field 3
+    QCOMPARE(find<QLabel>(QStringLiteral("lblRowNo_1"))->backgroundRole(), QPalette::ToolTipBase);
+    QTest::keyClicks(editor(), QStringLiteral("new"));
+    editor()->insertPlainText(QString(QChar(0xe9)));  // text that is not typed is not filtered
+    QTest::keyClick(editor(), Qt::Key_Z, Qt::ControlModifier);  // undo within the cell reaches the store too
+    QCOMPARE(field(6, 3), std::string("r2f3"));
+    QTest::keyClick(editor(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // and so does redo
+    QTest::keyClick(editor(), Qt::Key_Return);  // discarded
+    QCOMPARE(field(6, 3), std::string("new\xe9"));
+    QCOMPARE(cell(39 + 2)->text(), QStringLiteral("new") + QChar(0xe9));
+    QVERIFY(w->dataChanged());
+    editor()->clear();  // emptying stores the empty text
+    QCOMPARE(field(6, 3), std::string());
+    leaveCell();
+    QCOMPARE(w->lastSelectedIndex(), -1);  // a bar with the focus forgets the cell
+    QCOMPARE(find<QLabel>(QStringLiteral("lblRowNo_1"))->backgroundRole(), QPalette::Button);
+  }
+
+  // Paging, and a click that places the caret, are no edit; typing after the click adds to the value.
+  void clickAndPagingAreNoEdit() {
+    load(2, 100);
+    bar("vsbUnits2display")->setValue(20);
+    bar("hsbFields2Display")->setValue(3);
+    bar("hsbFields2Display")->setValue(1);
+    bar("vsbUnits2display")->setValue(5);
+    QTest::mouseClick(cell(1), Qt::LeftButton, {}, QPoint(cell(1)->width() - 4, 6));
+    QTRY_VERIFY(editor()->hasFocus());
+    QVERIFY(!editor()->textCursor().hasSelection());
+    leaveCell();
+    QVERIFY(!w->dataChanged());
+    QTest::mouseClick(cell(1), Qt::LeftButton, {}, QPoint(cell(1)->width() - 4, 6));
+    QTest::keyClicks(editor(), QStringLiteral("x"));
+    QCOMPARE(field(5, 2), std::string("r1f2x"));
+  }
+
+  // Typing one character changes that character alone: line ends, non-breaking spaces and every
+  // other byte of the value stay as loaded.
+  void editsKeepUntouchedBytes_data() {
+    QTest::addColumn<QByteArray>("value");
+    QByteArray high;
+    for (int b = 0x80; b <= 0xff; ++b) high += char(b);
+    QTest::newRow("quoted CR LF lines") << QByteArray("\"a\r\nb\r\nc\"");
+    QTest::newRow("LF and a lone CR inside quotes") << QByteArray("\"a\nb\rc\"");
+    QTest::newRow("every byte above 127") << high;
+  }
+  void editsKeepUntouchedBytes() {
+    QFETCH(QByteArray, value);
+    load(2, 0, record(QList<QByteArray>{value} + QList<QByteArray>(27, "z")));
+    focusCell(0);
+    QTest::keyClick(editor(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(editor(), QStringLiteral("x"));
+    QCOMPARE(QByteArray::fromStdString(field(5, 1)), value + "x");
+  }
+
+  // A paste keeps its line ends; a character outside the code page becomes one "?", which the
+  // cell then shows, and the status line says so.
+  void pasteAndCharactersOutsideTheCodePage() {
+    load(2, 1);
+    focusCell(0);
+    QTest::keyClick(editor(), Qt::Key_End, Qt::ControlModifier);
+    QApplication::clipboard()->setText(QStringLiteral("\"p\r\nq\nr\""));
+    editor()->paste();
+    QCOMPARE(field(5, 1), std::string("r1f1\"p\r\nq\nr\""));
+    editor()->insertPlainText(QString::fromUtf8("\xf0\x9f\x98\x80"));  // an emoji: two UTF-16 units
+    QCOMPARE(field(5, 1), std::string("r1f1\"p\r\nq\nr\"?"));
+    QCOMPARE(editor()->toPlainText(), QStringLiteral("r1f1\"p\nq\nr\"?"));
+    QCOMPARE(text(QStringLiteral("lblStatusBar")), QStringLiteral("A character that the file's code page cannot hold was stored as \"?\"."));
+  }
+
+  // A value that cannot be saved as it is gets a red frame and its reason, in the cell's hint
+  // and in the status line, when the cell is left; mended, the mark goes.
+  void unsaveableValueIsMarked() {
+    load(2, 1);
+    focusCell(2);
+    QTest::keyClicks(editor(), QStringLiteral("\""));
+    leaveCell();
+    const QString reason = QStringLiteral("Cannot be saved as it is: Record 5 (\"r1f2\"), field 3: a double quote (\") without "
+                                          "its partner would join the record with the lines after it.");
+    QTRY_COMPARE(cell(2)->mark(), reason);
+    QCOMPARE(cell(2)->toolTip(), reason);
+    QCOMPARE(text(QStringLiteral("lblStatusBar")), reason);
+    bar("hsbFields2Display")->setValue(2);  // a refill keeps it with its field
+    QCOMPARE(cell(1)->mark(), reason);
+    QVERIFY(cell(2)->isHidden() || cell(2)->mark().isEmpty());
+    focusCell(1);
+    QTest::keyClick(editor(), Qt::Key_Backspace);
+    leaveCell();
+    QTRY_COMPARE(cell(1)->mark(), QString());
+  }
+
+  // The keys of a grid: the focus moves along fields and units, scrolling as needed, and the
+  // focused cell is fully in view with the edit box over it.
+  void keyboard_data() {
+    QTest::addColumn<int>("start");  // the record in row 0, whose first shown column has the focus
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("toRecord");
+    QTest::addColumn<int>("toColumn");
+    QTest::newRow("Tab at a unit's last field goes to the next unit") << 5 << 28 << int(Qt::Key_Tab) << 0 << 6 << 1;
+    QTest::newRow("Shift+Tab at the first field goes to the unit before") << 6 << 1 << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << 5 << 28;
+    QTest::newRow("Tab past the shown columns scrolls by a field") << 5 << 1 << int(Qt::Key_Tab) << 0 << 5 << 2;
+    QTest::newRow("Ctrl+Down") << 5 << 3 << int(Qt::Key_Down) << int(Qt::ControlModifier) << 6 << 3;
+    QTest::newRow("Ctrl+Up at the first unit stays") << 5 << 3 << int(Qt::Key_Up) << int(Qt::ControlModifier) << 5 << 3;
+    QTest::newRow("Ctrl+PageDown pages in the same field") << 5 << 3 << int(Qt::Key_PageDown) << int(Qt::ControlModifier) << -1 << 3;
+  }
+  void keyboard() {
+    QFETCH(int, start);
+    QFETCH(int, toRecord);
+    load(2, 60);
+    resizeOuter(12000, 9000);
+    bar("hsbFields2Display")->setValue(fetched<int>("column"));
+    bar("vsbUnits2display")->setValue(start);
+    if (toRecord < 0) toRecord = start + rowsShown();
+    focusCell(0);
+    QTest::keyClick(editor(), Qt::Key(fetched<int>("key")), Qt::KeyboardModifiers(fetched<int>("modifiers")));
+    QTRY_VERIFY(editor()->hasFocus());
+    QTest::keyClicks(editor(), QStringLiteral("X"));  // the keyboard selects the text: X replaces it
+    QCOMPARE(field(toRecord, fetched<int>("toColumn")), std::string("X"));
+    const QRect box = editor()->geometry();
+    QVERIFY(box.left() >= 0 && box.right() < find(QStringLiteral("fraDisplay"))->width());
+    QVERIFY(box.bottom() < find(QStringLiteral("fraDisplay"))->height());
+  }
+
+  // Tab at the last field of the last unit leaves the grid: the next keys reach no cell.
+  void tabPastTheLastUnitLeavesTheGrid() {
+    load(2, 2);
+    bar("hsbFields2Display")->setValue(28);
+    focusCell(39);  // row 1: record 6
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QTRY_VERIFY(!editor()->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("X"));
+    QVERIFY(!w->dataChanged());
+  }
+
+  // The edit box keeps its field when the page moves under it, caret and all; when the field
+  // leaves the page, the edit ends.
+  void editBoxFollowsItsField() {
+    load(2, 1);
+    focusCell(1);  // record 5, field 2
+    QTest::keyClicks(editor(), QStringLiteral("A"));
+    bar("hsbFields2Display")->setValue(2);
+    QCOMPARE(editor()->geometry().topLeft(), cell(0)->geometry().topLeft());
+    QTest::keyClicks(editor(), QStringLiteral("B"));
+    QCOMPARE(field(5, 2), std::string("AB"));
+    bar("hsbFields2Display")->setValue(3);
+    QVERIFY(!editor()->isVisible());
+    QCOMPARE(field(5, 3), std::string("r1f3"));
+  }
+
+};
+
+QTEST_MAIN(TestGrid)
+#include "tst_grid.moc"
