@@ -147,7 +147,7 @@ class TestModding : public QObject {
   }
 
   // Each row runs a script: "eR=V" types V into record R, field 3, and leaves the cell; "tR=V"
-  // types without leaving; U is Ctrl+Z, Y Ctrl+Y, Z Ctrl+Shift+Z, S a save, all sent to whatever
+  // types without leaving, "+V" types V at the start of the cell being edited; U is Ctrl+Z, Y Ctrl+Y, Z Ctrl+Shift+Z, S a save, all sent to whatever
   // has the focus.
   void undoRedo_data() {
     QTest::addColumn<QString>("script");
@@ -158,10 +158,11 @@ class TestModding : public QObject {
     QTest::newRow("undo with nothing to undo") << "U" << "a3 b3 c3" << false;
     QTest::newRow("redo with Ctrl+Y and Ctrl+Shift+Z") << "e5=x e6=y U U Y Z" << "xa3 yb3 c3" << true;
     QTest::newRow("a new edit drops what was undone") << "e5=x e6=y U e7=z Y" << "xa3 b3 zc3" << true;
-    QTest::newRow("the cell's own typing first") << "e5=x t6=y U" << "xa3 b3 c3" << true;
+    QTest::newRow("the cell's own typing first") << "e5=x t6=y +q U" << "xa3 yb3 c3" << true;
     QTest::newRow("then the steps before") << "e5=x t6=y U U" << "a3 b3 c3" << false;
     QTest::newRow("undone past a save") << "e5=x S U" << "a3 b3 c3" << true;
     QTest::newRow("back to the save") << "e5=x S U Y" << "xa3 b3 c3" << false;
+    QTest::newRow("the save's state gone for good") << "e5=x S U e6=y U Y" << "a3 yb3 c3" << true;
   }
   void undoRedo() {
     QFETCH(QString, script);
@@ -177,6 +178,9 @@ class TestModding : public QObject {
         QTest::keyClick(editor(), Qt::Key_Home);
         QTest::keyClicks(editor(), step.mid(3));
         if (step.startsWith(QLatin1Char('e'))) leaveCells();
+      } else if (step.startsWith(QLatin1Char('+'))) {
+        QTest::keyClick(editor(), Qt::Key_Home);
+        QTest::keyClicks(editor(), step.mid(1));
       } else if (step == QStringLiteral("S")) {
         QVERIFY(w->SaveRecord(mWindow.path(QStringLiteral("saved.txt")).toStdString()));
       } else {
