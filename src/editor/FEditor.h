@@ -157,6 +157,7 @@ class FEditor : public QWidget, public SettingsWindow {
 
   // --- find (FEditorFind.cpp) ---
   void showFindBar();
+  void placeFindBar();
   void findNext(int step);
 
   // --- grid paging (FEditorGrid.cpp) ---

@@ -69,10 +69,15 @@ void FEditor::showFindBar() {
     mFindBar = new FindBar(this);
     connect(mFindBar, &FindBar::findRequested, this, &FEditor::findNext);
   }
-  mFindBar->adjustSize();
+  placeFindBar();
+  mFindBar->showForSearch();
+}
+
+// Over the status line at the top right, as wide as it needs within the window.
+void FEditor::placeFindBar() {
+  if (!mFindBar) return;
   const int width = std::min(this->width() - 16, std::max(mFindBar->sizeHint().width(), 420));
   mFindBar->setGeometry(this->width() - width - 8, 2, width, mFindBar->sizeHint().height());
-  mFindBar->showForSearch();
 }
 
 // Goes from the last match (or the top of the page) through the units in order, a unit's shown

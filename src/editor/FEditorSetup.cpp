@@ -327,6 +327,7 @@ void FEditor::cmdSlide_Click() {
 void FEditor::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   Form_Resize();
+  placeFindBar();
 }
 
 void FEditor::changeEvent(QEvent* event) {
