@@ -2,18 +2,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "Fetch.h"
 #include <fstream>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include "CRecordData.h"
 #include "AtomicFileWriter.h"
+#include "CRecordData.h"
+#include "Child.h"
 #include "DataFile.h"
 #include "DataText.h"
+#include "Fetch.h"
 #include "FileBytes.h"
 #include "GlobalShared.h"
 #include "MessageRecorder.h"
@@ -36,42 +33,6 @@ std::unique_ptr<CRecordData> loaded(int kind, const QByteArray& text) {
     return nullptr;
   }
   return record;
-}
-
-struct SaveOutcome {
-  bool saved;
-  std::string boxes;  // "title|prompt\n" per message box
-};
-
-// writeDataFile in a child process, as another user than root (nobody) or with a limit on the
-// size of the files it writes.
-SaveOutcome saveInChild(CRecordData& record, const std::string& path, qint64 sizeLimit, bool notRoot) {
-  int pipeEnds[2];
-  if (::pipe(pipeEnds) != 0) return {false, "no pipe"};
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(pipeEnds[0]);
-    if (notRoot && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-    if (sizeLimit > 0) {
-      ::signal(SIGXFSZ, SIG_IGN);  // the write then fails with EFBIG, as a full disk fails it with ENOSPC
-      const rlimit limit{static_cast<rlim_t>(sizeLimit), static_cast<rlim_t>(sizeLimit)};
-      ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    Platform::setMessageBox([&](const std::string& prompt, int, const std::string& title) {
-      const std::string line = title + "|" + Platform::withoutPathMarks(prompt) + "\n";
-      [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], line.data(), line.size());
-      return int(Platform::Ok);
-    });
-    ::_exit(DataFile::writeDataFile(record, 2, path) ? 0 : 1);
-  }
-  ::close(pipeEnds[1]);
-  std::string boxes;
-  char buffer[4096];
-  for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) boxes.append(buffer, static_cast<std::size_t>(got));
-  ::close(pipeEnds[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return {WIFEXITED(status) && WEXITSTATUS(status) == 0, boxes};
 }
 
 QByteArray saved(CRecordData& record, int kind) {
@@ -313,10 +274,7 @@ class TestRecordStore : public QObject {
     QVERIFY(record);
     record->setField(22, 2, "Troop stats, renamed");
     QVERIFY(!record->saveProblem(2));
-    std::string saved;
-    std::optional<SaveProblem> problem;
-    QVERIFY(DataFile::writeText(*record, 1, [&](std::string_view piece) { return saved += piece, true; }, problem));
-    auto again = loaded(1, QByteArray::fromStdString(saved));
+    auto again = loaded(1, saved(*record, 1));
     QVERIFY(again);
     QCOMPARE(again->returnArrayFieldXUnit(2, 30, 1, 1)[0][0], std::string("Troop stats, renamed"));
   }
@@ -366,97 +324,65 @@ class TestRecordStore : public QObject {
     QCOMPARE(DataFile::detectFileType(fetched<QByteArray>("start").toStdString()), fetched<int>("kind"));
   }
 
-  // Where a save writes, as a careful editor does it. The file is several write blocks long and
-  // compared byte for byte; the save runs as nobody where a folder must be locked.
+  // Where a save writes, as a careful editor does it, and what a failed one leaves: the old file and
+  // nothing beside it. The file is two write blocks long and compared byte for byte; the save runs
+  // as nobody where a folder is locked, and with a file-size limit where the disk fills up.
   void destinations_data() {
     QTest::addColumn<QString>("setup");
+    QTest::addColumn<int>("sizeLimit");  // bytes; 0: none, -1: one byte short of the file
     QTest::addColumn<QString>("error");  // empty: saved
-    QTest::newRow("read-only file is refused") << "readonly" << "[13] :Permission denied";
-    QTest::newRow("link is followed and stays a link") << "link" << "";
-    QTest::newRow("writable file in a locked folder is written in place") << "locked" << "";
-    QTest::newRow("permissions and owner are kept") << "owner" << "";
-    QTest::newRow("a name of 255 bytes") << "longName" << "";
-    QTest::newRow("leftovers of killed saves are removed") << "leftover" << "";
+    QTest::newRow("read-only file is refused") << "read-only" << 0 << "[13] :Permission denied";
+    QTest::newRow("link is followed and stays a link") << "link" << 0 << "";
+    QTest::newRow("writable file in a locked folder is written in place") << "locked" << 0 << "";
+    QTest::newRow("file and folder not writable") << "locked, not owned" << 0 << "[13] :Permission denied";
+    QTest::newRow("permissions and owner are kept") << "owner" << 0 << "";
+    QTest::newRow("a name of 255 bytes") << "long name" << 0 << "";
+    QTest::newRow("leftovers of killed saves are removed") << "leftover" << 0 << "";
+    QTest::newRow("destination is a folder") << "folder" << 0 << "[21] :Is a directory";
+    QTest::newRow("disk full at the first byte") << "plain" << 1 << "[27] :File too large";
+    QTest::newRow("disk full in the second block") << "plain" << (1 << 20) + 10 << "[27] :File too large";
+    QTest::newRow("disk full at the last byte") << "plain" << -1 << "[27] :File too large";
   }
   void destinations() {
     QFETCH(QString, setup);
     QFETCH(QString, error);
     QTemporaryDir dir;
-    ::chmod(dir.path().toLocal8Bit().constData(), 0755);
+    ::chmod(dir.path().toLocal8Bit().constData(), 0755);  // nobody may look in
+    QVERIFY(QDir(dir.path()).mkdir("locked") && QDir(dir.path()).mkdir("folder"));
     QByteArray text;
-    for (int r = 0; r < 16000; ++r) text += DataText::record(28, "value" + QByteArray::number(r % 7));
+    for (int r = 0; r < 8000; ++r) text += DataText::record(28, "value" + QByteArray::number(r % 7));
     text += kEnd;
     auto record = loaded(2, text);
-    QDir(dir.path()).mkdir("locked");
-    const QString path = dir.filePath(setup == "longName" ? QString(255, 'n') : setup == "locked" ? "locked/old.txt" : setup == "link" ? "link.txt" : "old.txt");
+    const bool locked = setup.startsWith("locked");
+    const QString path = dir.filePath(setup == "long name" ? QString(255, 'n') : locked ? "locked/old.txt" : setup == "link" ? "link.txt"
+                                      : setup == "folder" ? "folder" : "old.txt");
     const QString written = setup == "link" ? dir.filePath("target.txt") : path;
-    std::ofstream(written.toStdString(), std::ios::binary) << "old content";
     const QByteArray file = written.toLocal8Bit();
-    if (setup == "readonly") ::chmod(file.constData(), 0444);
+    if (setup != "folder") std::ofstream(written.toStdString(), std::ios::binary) << "old content";
+    if (setup == "read-only") ::chmod(file.constData(), 0444);
     if (setup == "link") QVERIFY(QFile::link("target.txt", path));
     if (setup == "owner" || setup == "locked") QCOMPARE(::chown(file.constData(), 65534, 65534), 0);
     if (setup == "owner") ::chmod(file.constData(), 0640);
-    if (setup == "locked") ::chmod(dir.filePath("locked").toLocal8Bit().constData(), 0555);
-    const QString leftover = QString::fromStdString(AtomicFileWriter::temporaryStem(written.toStdString())) + "123.tmp";
-    if (setup == "leftover") std::ofstream(leftover.toStdString()) << "killed";
-
-    const SaveOutcome outcome = saveInChild(*record, path.toStdString(), 0, setup == "locked");
+    if (locked) ::chmod(dir.filePath("locked").toLocal8Bit().constData(), 0555);
+    if (setup == "leftover") std::ofstream(AtomicFileWriter::temporaryStem(written.toStdString()) + "123.tmp") << "killed";
+    const int limit = fetched<int>("sizeLimit") < 0 ? text.size() - 1 : fetched<int>("sizeLimit");
+    const ChildRun save = inChild([&] { return DataFile::writeDataFile(*record, 2, path.toStdString()); }, locked, limit);
     ::chmod(dir.filePath("locked").toLocal8Bit().constData(), 0755);
-    QCOMPARE(QString::fromStdString(outcome.boxes),
+    QCOMPARE(QString::fromStdString(save.boxes),
              error.isEmpty() ? QString() : "PelkoEditor|An error occurred trying to save to '" + path + "'\r\n" + error + "\n");
-    QCOMPARE(outcome.saved, error.isEmpty());
+    QCOMPARE(save.succeeded, error.isEmpty());
+    QStringList files;
+    for (QDirIterator it(dir.path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories); it.hasNext();) files << it.next();
+    files.sort();
+    const QStringList kept = setup == "folder" ? QStringList() : setup == "link" ? QStringList{path, written} : QStringList{written};
+    QCOMPARE(files, kept);
+    if (setup == "folder") return;
     QCOMPARE(fileBytes(written), error.isEmpty() ? text : QByteArray("old content"));
     struct stat info {};
     QCOMPARE(::stat(file.constData(), &info), 0);
-    const int mode = setup == "readonly" ? 0444 : setup == "owner" ? 0640 : 0644;
-    QCOMPARE(int(info.st_mode & 07777), mode);
+    QCOMPARE(int(info.st_mode & 07777), setup == "read-only" ? 0444 : setup == "owner" ? 0640 : 0644);
     if (setup == "owner") QCOMPARE(int(info.st_uid), 65534);
-    if (setup == "link") QVERIFY(QFileInfo(path).isSymLink());
-    QVERIFY(!QFile::exists(leftover));
-    QStringList temporaries;
-    for (QDirIterator it(dir.path(), {"*.tmp"}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) temporaries << it.next();
-    QCOMPARE(temporaries, QStringList());
   }
-
-  // Each save runs in a child process, which may give up root (so that a read-only folder is
-  // read-only) or get a file-size limit (so that the disk is full after that many bytes).
-  void failedSaveKeepsTheOldFile_data() {
-    QTest::addColumn<QString>("destination");
-    QTest::addColumn<int>("sizeLimit");  // bytes; 0: none
-    QTest::addColumn<QString>("error");
-    QTest::newRow("folder not writable") << "readonly/old.txt" << 0 << "[13] :Permission denied";
-    QTest::newRow("destination is a folder") << "folder" << 0 << "[21] :Is a directory";
-    QTest::newRow("folder missing") << "missing/old.txt" << 0 << "[2] :No such file or directory";
-    QTest::newRow("disk full at the first byte") << "old.txt" << 1 << "[27] :File too large";
-    QTest::newRow("disk full in the second block") << "old.txt" << (1 << 20) + 10 << "[27] :File too large";
-    QTest::newRow("disk full at the last byte") << "old.txt" << -1 << "[27] :File too large";
-  }
-  void failedSaveKeepsTheOldFile() {
-    QFETCH(QString, destination);
-    QFETCH(int, sizeLimit);
-    QTemporaryDir dir;
-    ::chmod(dir.path().toLocal8Bit().constData(), 0755);  // a user other than root may look in
-    QDir(dir.path()).mkpath("readonly");
-    QDir(dir.path()).mkpath("folder");
-    const QString keep = dir.filePath(destination == "folder" ? "folder/keep" : destination == "old.txt" ? "old.txt" : "readonly/old.txt");
-    std::ofstream(keep.toStdString(), std::ios::binary) << "old content";
-    ::chmod(dir.filePath("readonly").toLocal8Bit().constData(), 0555);
-    QByteArray text;
-    for (int r = 0; r < 8000; ++r) text += DataText::record(28, "value");  // 1.5 MB: two blocks are written
-    auto record = loaded(2, text + kEnd);
-    const std::string path = dir.filePath(destination).toStdString();
-    const SaveOutcome outcome = saveInChild(*record, path, sizeLimit < 0 ? text.size() + kEnd.size() - 1 : sizeLimit,
-                                            destination.startsWith("readonly"));
-    QVERIFY(!outcome.saved);
-    QCOMPARE(QString::fromStdString(outcome.boxes),
-             "PelkoEditor|An error occurred trying to save to '" + QString::fromStdString(path) + "'\r\n" + fetched<QString>("error") + "\n");
-    QCOMPARE(fileBytes(keep), QByteArray("old content"));
-    QStringList files;  // no temporary file left
-    for (QDirIterator it(dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) files << it.next();
-    QCOMPARE(files, QStringList{keep});
-    ::chmod(dir.filePath("readonly").toLocal8Bit().constData(), 0755);
-  }
-
 };
 
 QTEST_APPLESS_MAIN(TestRecordStore)
