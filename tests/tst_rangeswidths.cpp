@@ -38,12 +38,14 @@ class TestRangesWidths : public QObject {
     QTest::newRow("no final comma") << 1 << "1 to 5" << "" << 0;
     QTest::newRow("text after the last comma ignored") << 1 << "2, 9" << "2" << 0;
     QTest::newRow("zero lower bound") << 1 << "0 to 2," << "1, 1, 2" << 2;
+    QTest::newRow("the last field") << 1 << "71," << "71" << 0;
     QTest::newRow("past the last field") << 1 << "70 to 75," << "70, 71, 71, 71, 71, 71" << 1;
     QTest::newRow("two commas alone") << 1 << ",," << "1, 1" << 2;
     QTest::newRow("more fields than the kind has") << 1 << "1 to 71, 5," << numbers(1, 71) << 4;
     QTest::newRow("nothing after to") << 1 << "5 to," << "5" << 4;
     QTest::newRow("number too large for a Long") << 1 << "7, 12345678901," << "7, 8" << 6;
     QTest::newRow("too large upper bound keeps the previous") << 1 << "3 to 4, 6 to 99999999999," << "3, 4, 6" << 6;
+    QTest::newRow("the largest Long, which cannot be counted past") << 1 << "2147483647," << QString("71, ").repeated(70) + "71" << 6;
     QTest::newRow("blanks inside a number") << 1 << " 1 2 ,1 to 2 0," << "12, " + numbers(1, 20) << 0;
     QTest::newRow("fractions rounded down") << 1 << "2.9, -0.5," << "2, 1" << 2;
     QTest::newRow("building file limit") << 2 << "27 to 30," << "27, 28, 28, 28" << 1;
@@ -60,20 +62,13 @@ class TestRangesWidths : public QObject {
     QCOMPARE(record.getSelRangeArrayStr(5), stored);
   }
 
+  // A unit file starts with every field shown, and its second range holds the troop stats.
   void rangesAfterSetUp() {
     CRecordData unit;
     unit.initRanges(1);
-    QCOMPARE(unit.RangeSelected(), 1);
-    QCOMPARE(unit.NoFieldsInSelectedRange(), 71);
+    QCOMPARE(columns(unit), numbers(1, 71));
     unit.setRangeSelected(2);
-    QCOMPARE(unit.actualFieldNoInSelectedRange(1), 22);
-    QCOMPARE(unit.NoFieldsInSelectedRange(), 22);
-    QCOMPARE(QString::fromStdString(unit.getSelRangeArrayStr(3)), numbers(1, 71) + ", ");
-    CRecordData building;
-    building.initRanges(2);
-    QCOMPARE(building.MaxValue(), 28);
-    for (int r = 1; r <= 6; ++r) QCOMPARE(QString::fromStdString(building.getSelRangeArrayStr(r)), numbers(1, 28) + ", ");
-    QCOMPARE(building.setRange(2, building.getSelRangeArrayStr(2)), 0);
+    QCOMPARE(columns(unit), numbers(22, 43));
   }
 
   void widthFromText_data() {
