@@ -44,8 +44,22 @@ QByteArray saved(CRecordData& record, int kind) {
 
 const QByteArray kEnd = "\r\n\r\n";
 
+QString columns(const CRecordData& record) {
+  QStringList fields;
+  for (int c = 1; c <= record.NoFieldsInSelectedRange(); ++c)
+    fields << QString::number(record.actualFieldNoInSelectedRange(c));
+  return fields.join(", ");
+}
+
+QString numbers(int from, int to) {
+  QStringList list;
+  for (int i = from; i <= to; ++i) list << QString::number(i);
+  return list.join(", ");
+}
+
 }  // namespace
 
+// The record store: load, save and edits of the three kinds; field ranges and display widths.
 class TestRecordStore : public QObject {
   Q_OBJECT
 
@@ -69,6 +83,9 @@ class TestRecordStore : public QObject {
     const QByteArray quoted = "\"line one\r\nline two\"\t" + record(27, "q");
     QTest::newRow("quoted CR LF inside a record") << 2 << quoted + kEnd << quoted + kEnd;
     QTest::newRow("projectile header kept") << 3 << "ver 2;x;" + record(38, "p") << "ver 2;x;" + record(38, "p") + kEnd;
+    QByteArray longest = record(28, "f");
+    longest.insert(0, QByteArray(39998 - (longest.size() - 2), 'z'));  // its CR at position 39,999
+    QTest::newRow("the longest record") << 2 << a + longest + kEnd << a + longest + kEnd;
     QTest::newRow("unit list blanks normalised")
         << 1 << unitFile({unitRecord(troopList(" ,  "))}) << unitFile({unitRecord(troopList())}) + kEnd;
     const QList<QByteArray> blanks(4000, unitRecord(troopList(" ,  "))), normalised(4000, unitRecord(troopList()));
@@ -103,6 +120,7 @@ class TestRecordStore : public QObject {
     QTest::newRow("last record without CR LF, after another") << 2 << good + good.chopped(2) << building + endOfData << 2 << 0;
     QTest::newRow("unclosed quote") << 2 << good + "\"" + good + good << building + endOfData << 2 << 0;
     QTest::newRow("record too long, the first") << 2 << QByteArray(40000, 'x') + "\r\n" << building << 1 << 0;
+    QTest::newRow("CR at position 40,000") << 2 << good + QByteArray(39999, 'x') + "\r\n" << building + tooLong << 2 << 0;
     QTest::newRow("39,999 characters without CR LF") << 2 << good + QByteArray(39999, 'x') << building + endOfData << 2 << 0;
     QTest::newRow("40,000 characters without CR LF") << 2 << good + QByteArray(40000, 'x') << building + tooLong << 2 << 0;
     QTest::newRow("projectile with header, unterminated") << 3 << QByteArray("ver 1;x\ty") << projectile + endOfData << 1 << 0;
@@ -147,22 +165,6 @@ class TestRecordStore : public QObject {
                      .arg(fetched<int>("field")));
   }
 
-  void recordLengthLimit_data() {
-    QTest::addColumn<int>("length");
-    QTest::addColumn<bool>("loads");
-    QTest::newRow("CR at position 39,999") << 39998 << true;
-    QTest::newRow("CR at position 40,000") << 39999 << false;
-  }
-  void recordLengthLimit() {
-    QFETCH(int, length);
-    QByteArray line = record(28, "f");
-    line.insert(0, QByteArray(length - (line.size() - 2), 'z'));
-    QCOMPARE(line.size() - 2, length);
-    auto record = store(2);
-    MessageRecorder boxes;
-    QCOMPARE(record->createRecord((DataText::record(28, "g") + line).toStdString(), "f"), fetched<bool>("loads"));
-  }
-
   void failedLoadKeepsTheEarlierRecords() {
     auto record = loaded(3, "ver 1;" + DataText::record(38, "p") + kEnd);
     QVERIFY(record);
@@ -185,11 +187,6 @@ class TestRecordStore : public QObject {
     QVERIFY(record->createRecord((first + second + kEnd).toStdString(), "x"));
     const std::vector<std::array<std::int64_t, 3>> loading{{1, total, total - first.size()}, {2, total, 4}};
     QCOMPARE(events, loading);
-    events.clear();
-    record->getStr2Write(1);
-    record->getStr2Write(2);
-    const std::vector<std::array<std::int64_t, 3>> saving{{1, 2, 1}, {2, 2, 0}};
-    QCOMPARE(events, saving);
   }
 
   void editsAreWrittenBack() {
@@ -297,15 +294,12 @@ class TestRecordStore : public QObject {
   void arraysByKind() {
     auto building = loaded(2, DataText::record(28, "a") + DataText::record(28, "b") + kEnd);
     QVERIFY(building);
-    QCOMPARE(building->returnArrayUnitNames(1, 2), (std::vector<std::string>{"a2", "b2"}));
     building->setRange(3, "5, 1,");
     building->setRangeSelected(3);
     const std::vector<std::vector<std::string>> cells{{"a5", "b5"}, {"a1", "b1"}};
     QCOMPARE(building->returnArrayFieldXUnit(1, 1, 2, 2), cells);
-    QCOMPARE(building->returnArrayFieldXUnit(2, 2, 1, 1), (std::vector<std::vector<std::string>>{{"b1"}}));
     auto unit = loaded(1, unitFile({unitRecord(troopList(" , "))}));
     QVERIFY(unit);
-    QCOMPARE(unit->returnArrayUnitNames(4, 2), (std::vector<std::string>{"h4_1", "u1"}));
     unit->setRangeSelected(2);
     QCOMPARE(unit->returnArrayFieldXUnit(5, 21, 1, 2), (std::vector<std::vector<std::string>>{{"42"}, {"43"}}));
     QCOMPARE(unit->returnArrayFieldXUnit(1, 22, 1, 1), (std::vector<std::vector<std::string>>{{"Troop stats 1"}}));
@@ -318,7 +312,6 @@ class TestRecordStore : public QObject {
     QTest::newRow("VER in capitals") << QByteArray("VER ;") << 3;
     QTest::newRow("Numb") << QByteArray("Numb") << 2;
     QTest::newRow("ver and a tab") << QByteArray("ver\t1;") << 0;
-    QTest::newRow("empty") << QByteArray() << 0;
   }
   void detectFileType() {
     QCOMPARE(DataFile::detectFileType(fetched<QByteArray>("start").toStdString()), fetched<int>("kind"));
@@ -382,6 +375,110 @@ class TestRecordStore : public QObject {
     QCOMPARE(::stat(file.constData(), &info), 0);
     QCOMPARE(int(info.st_mode & 07777), setup == "read-only" ? 0444 : setup == "owner" ? 0640 : 0644);
     if (setup == "owner") QCOMPARE(int(info.st_uid), 65534);
+  }
+
+  void rangeText_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<int>("status");
+    QTest::newRow("span") << 1 << "1 to 5," << "1, 2, 3, 4, 5" << 0;
+    QTest::newRow("descending span") << 1 << "5 to 1," << "5" << 0;
+    QTest::newRow("no final comma") << 1 << "1 to 5" << "" << 0;
+    QTest::newRow("text after the last comma ignored") << 1 << "2, 9" << "2" << 0;
+    QTest::newRow("zero lower bound") << 1 << "0 to 2," << "1, 1, 2" << 2;
+    QTest::newRow("the last field") << 1 << "71," << "71" << 0;
+    QTest::newRow("past the last field") << 1 << "70 to 75," << "70, 71, 71, 71, 71, 71" << 1;
+    QTest::newRow("two commas alone") << 1 << ",," << "1, 1" << 2;
+    QTest::newRow("more fields than the kind has") << 1 << "1 to 71, 5," << numbers(1, 71) << 4;
+    QTest::newRow("nothing after to") << 1 << "5 to," << "5" << 4;
+    QTest::newRow("number too large for a Long") << 1 << "7, 12345678901," << "7, 8" << 6;
+    QTest::newRow("too large upper bound keeps the previous") << 1 << "3 to 4, 6 to 99999999999," << "3, 4, 6" << 6;
+    QTest::newRow("the largest Long, which cannot be counted past") << 1 << "2147483647," << QString("71, ").repeated(70) + "71" << 6;
+    QTest::newRow("blanks inside a number") << 1 << " 1 2 ,1 to 2 0," << "12, " + numbers(1, 20) << 0;
+    QTest::newRow("fractions rounded down") << 1 << "2.9, -0.5," << "2, 1" << 2;
+    QTest::newRow("building file limit") << 2 << "27 to 30," << "27, 28, 28, 28" << 1;
+  }
+  void rangeText() {
+    CRecordData record;
+    record.initRanges(fetched<int>("kind"));
+    QCOMPARE(record.setRange(4, fetched<QString>("text").toStdString()), fetched<int>("status"));
+    record.setRangeSelected(4);
+    QCOMPARE(columns(record), fetched<QString>("columns"));
+    // The stored form is itself range text that restores the same range.
+    const std::string stored = record.getSelRangeArrayStr();
+    record.setRange(5, stored);
+    QCOMPARE(record.getSelRangeArrayStr(5), stored);
+  }
+
+  // A unit file starts with every field shown, and its second range holds the troop stats.
+  void rangesAfterSetUp() {
+    CRecordData unit;
+    unit.initRanges(1);
+    QCOMPARE(columns(unit), numbers(1, 71));
+    unit.setRangeSelected(2);
+    QCOMPARE(columns(unit), numbers(22, 43));
+  }
+
+  void widthFromText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("width");
+    QTest::newRow("above the screen maximum") << "20000" << 14560;
+    QTest::newRow("beyond a double") << "1e9223372036854775807" << 14560;
+    QTest::newRow("below a double") << "0.01e-9223372036854775808" << 11000;
+    QTest::newRow("just below the minimum") << "669" << 670;
+    QTest::newRow("minus one") << "-1" << -1;
+    QTest::newRow("zero restores the default") << "0" << 11000;
+    QTest::newRow("empty text") << "" << 11000;
+    QTest::newRow("half to even, down") << "700.5" << 700;
+    QTest::newRow("half to even, up") << "701.5" << 702;
+    QTest::newRow("blanks inside") << "1 2 0 0" << 1200;
+  }
+  void widthFromText() {
+    CRecordData record;
+    record.initRanges(1);
+    record.setRange(3, "49,");
+    record.setRangeSelected(3);
+    record.setDisplayWidth(1, fetched<QString>("text").toStdString());
+    QCOMPARE(record.DisplayWidth(1), fetched<int>("width"));
+  }
+
+  void widthsBelongToFields() {
+    CRecordData record;
+    record.initRanges(1);
+    record.setRangeSelected(2);
+    record.setDisplayWidth(1, "5000");
+    QCOMPARE(record.DisplayWidth(1), 5000);
+    record.setRangeSelected(1);
+    QCOMPARE(record.DisplayWidth(22), 5000);
+    QCOMPARE(record.DisplayWidth(21), 670);
+  }
+
+  // A list shorter than the range sets the first widths and keeps the rest.
+  void widthList() {
+    CRecordData building;
+    building.initRanges(2);
+    building.setRangeSelected(2);
+    const std::string defaults = building.getWidthArrayStr();
+    QCOMPARE(building.setAllDisplayWidths("1000, 2000, "), 0);
+    const QStringList widths = QString::fromStdString(building.getWidthArrayStr()).split(", ", Qt::SkipEmptyParts);
+    QCOMPARE(widths.mid(0, 2), QStringList({"1000", "2000"}));
+    QCOMPARE(widths.mid(2), QString::fromStdString(defaults).split(", ", Qt::SkipEmptyParts).mid(2));
+  }
+
+  void widthListRoundTrip() {
+    CRecordData record;
+    record.initRanges(1);
+    record.setDisplayWidth(1, "14000");
+    record.setDisplayWidth(2, "max");
+    const std::string list = record.getWidthArrayStr();
+    record.setAllDisplayWidths(list);
+    QCOMPARE(record.getWidthArrayStr(), list);
+    Platform::setScreenTwips({12000, 9000});  // on a narrower screen the widest comes back as its maximum
+    record.setAllDisplayWidths(list);
+    QCOMPARE(record.DisplayWidth(1), 11200);
+    QCOMPARE(record.DisplayWidth(2), -1);
+    QCOMPARE(record.DisplayWidth(51), 9000);
   }
 };
 
