@@ -162,7 +162,6 @@ class TestGrid : public QObject {
   void labelsTellTheTruth_data() {
     QTest::addColumn<QString>("step");
     QTest::newRow("a unit file after a projectile file at the same bar value") << "reload";
-    QTest::newRow("a stored selected range") << "storedRange";
     QTest::newRow("a unit renamed in its cell") << "rename";
   }
   void labelsTellTheTruth() {
@@ -173,12 +172,6 @@ class TestGrid : public QObject {
       QCOMPARE(text(QStringLiteral("lblUnitNo")), QStringLiteral("4"));
       load(1, 100);
       QCOMPARE(text(QStringLiteral("lblUnitNo")), QStringLiteral("1"));
-    } else if (step == QLatin1String("storedRange")) {
-      GlobalShared::writeIniString("Unit_Prod11", "Selected Range", " 2", GlobalShared::getIniPath());
-      load(1, 40);
-      QVERIFY(find<QRadioButton>(QStringLiteral("optLockFields_2"))->isChecked());
-      QCOMPARE(text(QStringLiteral("lblFieldNo")), QStringLiteral("22"));
-      QCOMPARE(text(QStringLiteral("txtColumn_0")).section(QLatin1Char('\n'), 0, 0), QStringLiteral(" 22"));
     } else {
       load(3, 40);
       focusCell(0);
@@ -436,6 +429,8 @@ class TestGrid : public QObject {
       QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), editor()->mapToGlobal(QPoint(2, 2)));
       QApplication::sendEvent(cellOf(6, 3), &click);
       QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+      w->activateWindow();  // the platform may leave no window active once the menu has gone
+      QVERIFY(QTest::qWaitForWindowActive(w));
       QCOMPARE(field(6, 3), std::string("old3"));
       QVERIFY(w->dataChanged());
     }
