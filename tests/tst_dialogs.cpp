@@ -453,54 +453,39 @@ class TestDialogs : public QObject {
     QCOMPARE(next.record().DisplayWidth(1), 5000);
   }
 
-  // Range 1 is every field: its dialog shows it, cannot change it, and OK leaves the selection.
-  void rangeOneIsReadOnly() {
+  // A range button's dialog, after typing "5 to 7, 2," and "mine": range 1 is every field and cannot
+  // be changed; Apply keeps the dialog open, and Cancel after it keeps what was applied; Cancel alone
+  // changes nothing.
+  void rangeDialogButtons_data() {
+    QTest::addColumn<int>("button");          // right-pressed after a left-click on range 2
+    QTest::addColumn<QList<int>>("pressed");  // OK 0, Cancel 1, Apply 2
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QString>("stored");      // empty: every field
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("firstField");      // in the grid's first column
+    QTest::newRow("range 1, OK") << 1 << QList<int>{0} << 2 << "" << "Show All Fields [1 to 71]" << 22;
+    QTest::newRow("Apply, then Cancel") << 3 << QList<int>{2, 1} << 3 << "5, 6, 7, 2, " << "mine" << 5;
+    QTest::newRow("Cancel") << 4 << QList<int>{1} << 2 << "" << "User-Defined [# to #]" << 22;
+  }
+  void rangeDialogButtons() {
+    QFETCH(int, button);
+    QFETCH(QString, stored);
     showUnits();
     leftClick(option(2));
-    bool boxesEnabled = true;
-    QString range, caption;
-    defineRange(1, [&](FSetRange* dialog) {
-      boxesEnabled = dialog->findChild<QLineEdit*>(QStringLiteral("txtInputRange"))->isEnabled() ||
-                     dialog->findChild<QLineEdit*>(QStringLiteral("txtCaption2display"))->isEnabled();
-      range = dialog->findChild<QLineEdit*>(QStringLiteral("txtInputRange"))->text();
-      caption = dialog->findChild<QLineEdit*>(QStringLiteral("txtCaption2display"))->text();
-      rangeDialog(QStringLiteral("3, 4,"), QStringLiteral("mine"), {0})(dialog);
-    });
-    QVERIFY(!boxesEnabled);
-    QVERIFY(range.startsWith(QStringLiteral("1, 2, 3, ")) && range.endsWith(QStringLiteral("71, ")));
-    QCOMPARE(caption, QStringLiteral("Show All Fields [1 to 71]"));
-    QCOMPARE(w->record().RangeSelected(), 2);
-    QVERIFY(option(2)->isChecked());
-    QCOMPARE(QString::fromStdString(w->record().getSelRangeArrayStr(1)), range);
-    QCOMPARE(option(1)->text(), caption);
-  }
-
-  void applyThenCancelSelectsTheRange() {
-    showUnits();
-    QString captionWhileOpen;
-    defineRange(3, [&](FSetRange* dialog) {
-      rangeDialog(QStringLiteral("5 to 7, 2,"), QStringLiteral("mine"), {2})(dialog);
+    bool boxesEnabled = false;
+    defineRange(button, [&](FSetRange* dialog) {
+      boxesEnabled = dialog->findChild<QLineEdit*>(QStringLiteral("txtInputRange"))->isEnabled();
       shoot(dialog, QStringLiteral("range-dialog.png"));
-      captionWhileOpen = option(3)->text();
-      if (dialog->isVisible()) rangeDialog(QStringLiteral("5 to 7, 2,"), {}, {1})(dialog);  // Apply keeps it open
+      rangeDialog(QStringLiteral("5 to 7, 2,"), QStringLiteral("mine"), fetched<QList<int>>("pressed"))(dialog);
     });
-    QCOMPARE(captionWhileOpen, QStringLiteral("mine"));
-    QCOMPARE(w->record().RangeSelected(), 3);
-    QVERIFY(option(3)->isChecked());
-    QCOMPARE(w->record().getSelRangeArrayStr(3), std::string("5, 6, 7, 2, "));
-    QCOMPARE(columns()->maximum(), 4);
-    QVERIFY(header(0).trimmed().startsWith(QStringLiteral("5\n")));
-  }
-
-  // Cancel closes the dialog and changes nothing: neither the range nor the selection.
-  void cancelledDialogKeepsTheSelection() {
-    showUnits();
-    leftClick(option(2));
-    defineRange(4, rangeDialog(QStringLiteral("9, 10,"), QStringLiteral("new"), {1}));
-    QCOMPARE(w->record().RangeSelected(), 2);
-    QVERIFY(option(2)->isChecked());
-    QCOMPARE(w->record().getSelRangeArrayStr(4), std::string(w->record().getSelRangeArrayStr(1)));
-    QCOMPARE(option(4)->text(), QStringLiteral("User-Defined [# to #]"));
+    if (stored.isEmpty())
+      for (int f = 1; f <= 71; ++f) stored += QString::number(f) + QStringLiteral(", ");
+    QCOMPARE(boxesEnabled, button != 1);
+    QCOMPARE(w->record().RangeSelected(), fetched<int>("selected"));
+    QVERIFY(option(fetched<int>("selected"))->isChecked());
+    QCOMPARE(QString::fromStdString(w->record().getSelRangeArrayStr(button)), stored);
+    QCOMPARE(option(button)->text(), fetched<QString>("caption"));
+    QCOMPARE(header(0).section(QLatin1Char('\n'), 0, 0).trimmed(), QString::number(fetched<int>("firstField")));
   }
 
   void statusMessages_data() {
