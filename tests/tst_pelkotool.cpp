@@ -31,8 +31,6 @@ class TestPelkoTool : public QObject {
     QTest::addColumn<QString>("errStart");
     QTest::newRow("detected unit file") << QStringList{"check", samplePath("crusaders_unit_prod11.txt")} << 0
                                         << "crusaders_unit_prod11.txt: [Unit_Prod11], 40 records, 36 units, 71 fields\n" << "";
-    QTest::newRow("detected projectile file") << QStringList{"check", samplePath("ProjectileStats.txt")} << 0
-                                              << "ProjectileStats.txt: [ProjectileStats], 25 records, 24 units, 38 fields\n" << "";
     QTest::newRow("projectile file forced as a unit file")
         << QStringList{"check", samplePath("ProjectileStats.txt"), "--type", "1"} << 1 << ""
         << "Error Loading [Unit_Prod11] file\nThere was an error loading the data.\n\n"
@@ -41,7 +39,6 @@ class TestPelkoTool : public QObject {
                                   << "PelkoEditor\nAn error occurred trying to read '/nonexistent/x.txt'\n[2] :No such file or directory\n"
                                      "LoadRecord Aborted!\nCouldn't auto-detect File Type!";
     QTest::newRow("no command") << QStringList{} << 2 << "" << "usage:";
-    QTest::newRow("bad kind") << QStringList{"check", samplePath("ProjectileStats.txt"), "--type", "4"} << 2 << "" << "usage:";
     QTest::newRow("save to a missing folder") << QStringList{"save", samplePath("ProjectileStats.txt"), "/nonexistent/out.txt"} << 1 << ""
                                               << "PelkoEditor\nAn error occurred trying to save to '/nonexistent/out.txt'\n";
     QTest::newRow("diff of a missing file") << QStringList{"diff", samplePath("ProjectileStats.txt"), "/nonexistent/x.txt"} << 2 << ""

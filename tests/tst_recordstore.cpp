@@ -165,30 +165,6 @@ class TestRecordStore : public QObject {
                      .arg(fetched<int>("field")));
   }
 
-  void failedLoadKeepsTheEarlierRecords() {
-    auto record = loaded(3, "ver 1;" + DataText::record(38, "p") + kEnd);
-    QVERIFY(record);
-    MessageRecorder boxes;
-    QVERIFY(!record->createRecord("ver 2;broken", "second.txt"));
-    QCOMPARE(record->NoUnits(), 1);
-    QCOMPARE(record->sFilePath(), std::string("in.txt"));
-    QCOMPARE(record->ProjVerInfo(), std::string("ver 2;"));  // replaced before the parse
-    QCOMPARE(record->returnArrayUnitNames(1, 1)[0], std::string("p1"));
-  }
-
-  void unitLoadedReportsProgress() {
-    const QByteArray first = DataText::record(28, "a"), second = DataText::record(28, "bb");
-    auto record = store(2);
-    std::vector<std::array<std::int64_t, 3>> events;
-    record->setUnitLoadedHandler([&](std::int32_t unit, std::int64_t start, std::int64_t current) {
-      events.push_back({unit, start, current});
-    });
-    const std::int64_t total = first.size() + second.size() + 4;
-    QVERIFY(record->createRecord((first + second + kEnd).toStdString(), "x"));
-    const std::vector<std::array<std::int64_t, 3>> loading{{1, total, total - first.size()}, {2, total, 4}};
-    QCOMPARE(events, loading);
-  }
-
   void editsAreWrittenBack() {
     auto record = loaded(1, unitFile({unitRecord(troopList()), unitRecord(troopList())}));
     QVERIFY(record);
@@ -291,13 +267,8 @@ class TestRecordStore : public QObject {
     QVERIFY(record->saveProblem(5) && record->saveProblem(5)->field == 27);
   }
 
-  void arraysByKind() {
-    auto building = loaded(2, DataText::record(28, "a") + DataText::record(28, "b") + kEnd);
-    QVERIFY(building);
-    building->setRange(3, "5, 1,");
-    building->setRangeSelected(3);
-    const std::vector<std::vector<std::string>> cells{{"a5", "b5"}, {"a1", "b1"}};
-    QCOMPARE(building->returnArrayFieldXUnit(1, 1, 2, 2), cells);
+  // A unit's troop stats read as fields of their own, a header row's packed cell as field 22.
+  void troopStatsAsFields() {
     auto unit = loaded(1, unitFile({unitRecord(troopList(" , "))}));
     QVERIFY(unit);
     unit->setRangeSelected(2);
@@ -310,7 +281,6 @@ class TestRecordStore : public QObject {
     QTest::addColumn<int>("kind");
     QTest::newRow("NAME") << QByteArray("NAME\tx") << 1;
     QTest::newRow("VER in capitals") << QByteArray("VER ;") << 3;
-    QTest::newRow("Numb") << QByteArray("Numb") << 2;
     QTest::newRow("ver and a tab") << QByteArray("ver\t1;") << 0;
   }
   void detectFileType() {
