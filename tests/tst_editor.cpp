@@ -522,8 +522,10 @@ class TestEditor : public QObject {
       QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), editor()->mapToGlobal(QPoint(2, 2)));
       QApplication::sendEvent(cellOf(6, 3), &click);
       QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
-      w->activateWindow();  // the platform may leave no window active once the menu has gone
-      QVERIFY(QTest::qWaitForWindowActive(w));
+      // The cell's edit goes on after the menu. The offscreen platform may leave no window active
+      // once the menu is gone, where a desktop gives the activation back.
+      w->activateWindow();
+      QTRY_VERIFY(editor()->hasFocus());
       QCOMPARE(field(6, 3), std::string("old3"));
       QVERIFY(w->dataChanged());
     }

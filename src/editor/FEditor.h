@@ -150,13 +150,14 @@ class FEditor : public QWidget, public SettingsWindow {
   void markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField);
   void tintCellEditor();
   void showCellMenu(QPoint globalPos);
-  void revertToDefault();
+  void revertToDefault(std::int32_t iRecNo, std::int32_t iColumn);
   void finishCellStep();
   void undoRedo(bool redo);
   void showStep(const EditedFile::Step& step);
 
   // --- find (FEditorFind.cpp) ---
   void showFindBar();
+  void placeFindBar();
   void findNext(int step);
 
   // --- grid paging (FEditorGrid.cpp) ---

@@ -74,24 +74,27 @@ void FEditor::tintCellEditor() {
   mCellEditor->setPalette(colours);
 }
 
+// The cell is the one being edited. Where the platform ends the edit when the menu takes the
+// focus, the menu still acts on that cell, which gets the focus back afterwards.
 void FEditor::showCellMenu(QPoint globalPos) {
   if (mEditedIndex < 0) return;
+  const std::int32_t record = mEditedRecord, column = mEditedColumn;
   const std::unique_ptr<QMenu> menu(mCellEditor->createStandardContextMenu());
   menu->setObjectName(QStringLiteral("cellMenu"));
   menu->addSeparator();
   QAction* revert = menu->addAction(QStringLiteral("Revert to Default Value"));
   revert->setEnabled(txtField[static_cast<std::size_t>(mEditedIndex)]->differs());
-  connect(revert, &QAction::triggered, this, &FEditor::revertToDefault);
+  connect(revert, &QAction::triggered, this, [this, record, column] { revertToDefault(record, column); });
   menu->exec(globalPos);
+  if (mEditedIndex < 0) focusField(record, column);
 }
 
-void FEditor::revertToDefault() {
-  if (mEditedIndex < 0) return;
-  const std::int32_t field = mFile.record().actualFieldNoInSelectedRange(mEditedColumn);
-  const std::string* value = mFile.defaultValue(mEditedRecord, field);
+void FEditor::revertToDefault(std::int32_t iRecNo, std::int32_t iColumn) {
+  const std::int32_t field = mFile.record().actualFieldNoInSelectedRange(iColumn);
+  const std::string* value = mFile.defaultValue(iRecNo, field);
   if (!value) return;
   finishCellStep();
-  showStep(mFile.makeStep({mEditedRecord, field, mCellValue, *value}));
+  showStep(mFile.makeStep({iRecNo, field, std::string(mFile.record().value(iRecNo, field)), *value}));
 }
 
 // The typing in the cell being edited becomes a step of its own before any other step is made

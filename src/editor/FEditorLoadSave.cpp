@@ -95,6 +95,7 @@ void FEditor::showProgress(std::int32_t iMode, const std::string& sPath) {
               Twips::fromPixels(frameGeometry().height()) / 2 - 1210);
   if (mFormID >= 0 && mFormID <= 3) {
     Twips::move(imgICON[mFormID], 360, 120);
+    if (imgICON[mFormID]->pixmap().isNull()) imgICON[mFormID]->setPixmap(windowIcon().pixmap(32));
     imgICON[mFormID]->show();
   }
   const QString section = CodePage::toQString(GlobalShared::getSectionName(mFormID));

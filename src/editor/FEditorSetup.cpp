@@ -82,8 +82,6 @@ void FEditor::Form_Load() {
   connect(new QShortcut(Qt::CTRL | Qt::Key_Z, this), &QShortcut::activated, this, [this] { undoRedo(false); });
   for (const QKeyCombination redo : {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z})
     connect(new QShortcut(redo, this), &QShortcut::activated, this, [this] { undoRedo(true); });
-  setWindowIcon(KindIcons::icon(0));
-  imgICON[0]->setPixmap(windowIcon().pixmap(32));
   setFileType(0);
   create();  // the platform window, so that its frame is known where the platform tells it early
   GlobalShared::loadWindowPlacement(*this);
@@ -236,8 +234,8 @@ void FEditor::createProgressFrame() {
   lblUnitsLoaded = label(fraProgressBar, "lblUnitsLoaded", 2160, 2100, 1335, 315, QStringLiteral("0"));
   const int iconLeft[] = {3300, 360, 5580, 6360};
   for (std::size_t i = 0; i < imgICON.size(); ++i) {
+    // Each gets the window's icon of its kind when a load or save first shows it.
     imgICON[i] = label(fraProgressBar, indexed("imgICON", i).toLatin1().constData(), iconLeft[i], i == 1 ? 120 : 960, 480, 480);
-    if (i > 0) imgICON[i]->setPixmap(KindIcons::icon(static_cast<std::int32_t>(i)).pixmap(32));
     imgICON[i]->hide();
   }
 }
@@ -327,6 +325,7 @@ void FEditor::cmdSlide_Click() {
 void FEditor::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   Form_Resize();
+  placeFindBar();
 }
 
 void FEditor::changeEvent(QEvent* event) {

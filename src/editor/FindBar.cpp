@@ -34,6 +34,8 @@ FindBar::FindBar(QWidget* parent)
   mAllValues->setObjectName(QStringLiteral("chkFindAllValues"));
   mAllValues->setToolTip(QStringLiteral("Search every value of the fields the selected range shows"));
   mNote->setObjectName(QStringLiteral("lblFindNote"));
+  // As wide as the longest note, so that a note does not move the bar's controls.
+  mNote->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Wrapped to the first unit")));
   auto* previous = button(this, "cmdFindPrevious", QStringLiteral("\u25B2"), QStringLiteral("Previous match (Shift+F3)"));
   auto* next = button(this, "cmdFindNext", QStringLiteral("\u25BC"), QStringLiteral("Next match (Enter, F3)"));
   auto* close = button(this, "cmdFindClose", QStringLiteral("\u2715"), QStringLiteral("Close (Escape)"));

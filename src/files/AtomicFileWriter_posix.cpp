@@ -46,6 +46,17 @@ void syncFolder(const std::string& path) {
 
 int fd(std::intptr_t file) { return static_cast<int>(file); }
 
+// The disk starts on each finished stretch of a big file while the rest is still being written,
+// so that the sync at the commit waits for little more than the last stretch. It only starts the
+// writing: the sync still decides when the file is safe.
+void startWriteback([[maybe_unused]] int file, [[maybe_unused]] off_t from, [[maybe_unused]] off_t to) {
+#ifdef SYNC_FILE_RANGE_WRITE
+  constexpr off_t kStretch = 8 << 20;
+  const off_t first = from / kStretch * kStretch, end = to / kStretch * kStretch;
+  if (end > first) ::sync_file_range(file, first, end - first, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 }  // namespace
 
 int AtomicFileWriter::inspectTarget(bool& exists) {
@@ -85,6 +96,7 @@ int AtomicFileWriter::openTargetInPlace() {
 }
 
 int AtomicFileWriter::writeAll(std::string_view bytes) {
+  const off_t start = ::lseek(fd(mFile), 0, SEEK_CUR);
   while (!bytes.empty()) {
     const ssize_t done = ::write(fd(mFile), bytes.data(), bytes.size());
     if (done < 0) {
@@ -93,6 +105,7 @@ int AtomicFileWriter::writeAll(std::string_view bytes) {
     }
     bytes.remove_prefix(static_cast<std::size_t>(done));
   }
+  if (start >= 0) startWriteback(fd(mFile), start, ::lseek(fd(mFile), 0, SEEK_CUR));
   return 0;
 }
 

@@ -65,6 +65,12 @@ class CRecordData {
   // The value of field iField (not a display column) of record iRecNo; empty outside the
   // store. Valid until the next setField or load.
   std::string_view value(std::int32_t iRecNo, std::int32_t iField) const;
+  // The record's text as loaded, line end excluded, while it is not edited: every value of the
+  // record is a part of it, so a search can pass over a record whose text lacks what it seeks.
+  std::optional<std::string_view> unchangedText(std::int32_t iRecNo) const {
+    if (edited(iRecNo)) return std::nullopt;
+    return loadedRecord(iRecNo);
+  }
   // True when record iRecNo of both stores is unedited and was loaded from the same text, so that
   // every value is the same: a comparison need not split it.
   bool sameText(const CRecordData& other, std::int32_t iRecNo) const {
