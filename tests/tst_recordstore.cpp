@@ -8,6 +8,7 @@
 #include "AtomicFileWriter.h"
 #include "CRecordData.h"
 #include "Child.h"
+#include "DataDiff.h"
 #include "DataFile.h"
 #include "DataText.h"
 #include "Fetch.h"
@@ -265,6 +266,16 @@ class TestRecordStore : public QObject {
     MessageRecorder boxes;
     QCOMPARE(saved(*record, 2), QByteArray("save failed"));
     QVERIFY(record->saveProblem(5) && record->saveProblem(5)->field == 27);
+  }
+
+  // A header row's troop-stats cell is one value in a comparison, as it is one cell in the file.
+  void headerTroopCellIsOneChange() {
+    const QByteArray text = unitFile({unitRecord(troopList())}) + kEnd;
+    auto before = loaded(1, text), after = loaded(1, QByteArray(text).replace("Troop stats 2", "Troop stats, 2"));
+    QVERIFY(before && after);
+    const std::vector<DataDiff::Change> changes = DataDiff::compare(*before, *after);
+    QCOMPARE(changes.size(), std::size_t{1});
+    QCOMPARE(changes[0].field, 22);
   }
 
   // A unit's troop stats read as fields of their own, a header row's packed cell as field 22.
