@@ -508,13 +508,15 @@ class TestEditor : public QObject {
   void differenceMarks() {
     QFETCH(QString, action);
     QFETCH(QStringList, marks);
-    QVERIFY(writeFile(mWindow.path(QStringLiteral("crusader_build_prod13.bak")), "numb" + dataFile(2, 3).replace("\tr2f3\t", "\told3\t")));
+    const QByteArray copy = "numb" + dataFile(2, 3).replace("\tr2f3\t", "\told3\t");
+    QVERIFY(writeFile(mWindow.path(QStringLiteral("crusader_build_prod13.bak")), copy));
     loadText(2, "numb" + dataFile(2, 3));
     resizeOuter(28800, 16000);
     if (action == QLatin1String("old3")) edit(6, 3, action);
     if (action == QLatin1String("x")) edit(7, 4, action);
     if (action.startsWith(QLatin1String("revert"))) {
-      edit(6, 3, action.endsWith(QLatin1String("undo")) ? QStringLiteral("z") : QString(), false);  // the typing is a step of its own
+      // Typing first, when the revert is undone: the typing is a step of its own.
+      edit(6, 3, action.endsWith(QLatin1String("undo")) ? QStringLiteral("z") : QString(), false);
       ModalAnswerer answerer;
       answerer.then<QMenu>([](QMenu* menu) {
         for (QAction* action : menu->actions())
@@ -538,14 +540,16 @@ class TestEditor : public QObject {
     }
     QCOMPARE(marked(), marks);
     QCOMPARE(differences()->text(), fetched<QString>("count"));
-    if (marks.contains(QStringLiteral("7:4"))) QVERIFY(cellOf(7, 4)->hint().endsWith(QStringLiteral("Default value: r3f4")));
+    if (marks.contains(QStringLiteral("7:4")))
+      QVERIFY(cellOf(7, 4)->hint().endsWith(QStringLiteral("Default value: r3f4")));
     QVERIFY(differences()->toolTip().endsWith(QStringLiteral("crusader_build_prod13.bak")));
   }
 
   // Only the records both files hold are compared, and the count's hint says so; a file of
   // another kind, with no default copy, shows no marks and no count.
   void differencesOfOtherFiles() {
-    QVERIFY(writeFile(mWindow.path(QStringLiteral("crusader_build_prod13.bak")), "numb" + dataFile(2, 1, record(28, "x"))));
+    const QByteArray copy = "numb" + dataFile(2, 1, record(28, "x"));
+    QVERIFY(writeFile(mWindow.path(QStringLiteral("crusader_build_prod13.bak")), copy));
     loadText(2, "numb" + dataFile(2, 3));
     QCOMPARE(differences()->text(), QStringLiteral("28 differ from default"));
     QVERIFY(marked().contains(QStringLiteral("6:1")) && marked().filter(QStringLiteral("6:")) == marked());
@@ -557,8 +561,8 @@ class TestEditor : public QObject {
   }
 
   // Each row runs a script: "eR=V" replaces record R's field 3 by typing V and leaves the cell,
-  // "tR=V" types without leaving, "+V" types V at the start of the cell being edited; U is Ctrl+Z, Y Ctrl+Y, Z Ctrl+Shift+Z, S a save, all sent
-  // to whatever has the focus.
+  // "tR=V" types without leaving, "+V" types V at the start of the cell being edited; U is Ctrl+Z,
+  // Y Ctrl+Y, Z Ctrl+Shift+Z, S a save, all sent to whatever has the focus.
   void undoRedo_data() {
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("values");  // field 3 of records 5, 6 and 7 afterwards
