@@ -2,18 +2,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "Fetch.h"
 #include <fstream>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include "CRecordData.h"
 #include "AtomicFileWriter.h"
+#include "CRecordData.h"
+#include "Child.h"
+#include "DataDiff.h"
 #include "DataFile.h"
 #include "DataText.h"
+#include "Fetch.h"
 #include "FileBytes.h"
 #include "GlobalShared.h"
 #include "MessageRecorder.h"
@@ -38,42 +36,6 @@ std::unique_ptr<CRecordData> loaded(int kind, const QByteArray& text) {
   return record;
 }
 
-struct SaveOutcome {
-  bool saved;
-  std::string boxes;  // "title|prompt\n" per message box
-};
-
-// writeDataFile in a child process, as another user than root (nobody) or with a limit on the
-// size of the files it writes.
-SaveOutcome saveInChild(CRecordData& record, const std::string& path, qint64 sizeLimit, bool notRoot) {
-  int pipeEnds[2];
-  if (::pipe(pipeEnds) != 0) return {false, "no pipe"};
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(pipeEnds[0]);
-    if (notRoot && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-    if (sizeLimit > 0) {
-      ::signal(SIGXFSZ, SIG_IGN);  // the write then fails with EFBIG, as a full disk fails it with ENOSPC
-      const rlimit limit{static_cast<rlim_t>(sizeLimit), static_cast<rlim_t>(sizeLimit)};
-      ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    Platform::setMessageBox([&](const std::string& prompt, int, const std::string& title) {
-      const std::string line = title + "|" + Platform::withoutPathMarks(prompt) + "\n";
-      [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], line.data(), line.size());
-      return int(Platform::Ok);
-    });
-    ::_exit(DataFile::writeDataFile(record, 2, path) ? 0 : 1);
-  }
-  ::close(pipeEnds[1]);
-  std::string boxes;
-  char buffer[4096];
-  for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) boxes.append(buffer, static_cast<std::size_t>(got));
-  ::close(pipeEnds[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return {WIFEXITED(status) && WEXITSTATUS(status) == 0, boxes};
-}
-
 QByteArray saved(CRecordData& record, int kind) {
   QTemporaryDir dir;
   const std::string path = dir.filePath("out.txt").toStdString();
@@ -83,8 +45,22 @@ QByteArray saved(CRecordData& record, int kind) {
 
 const QByteArray kEnd = "\r\n\r\n";
 
+QString columns(const CRecordData& record) {
+  QStringList fields;
+  for (int c = 1; c <= record.NoFieldsInSelectedRange(); ++c)
+    fields << QString::number(record.actualFieldNoInSelectedRange(c));
+  return fields.join(", ");
+}
+
+QString numbers(int from, int to) {
+  QStringList list;
+  for (int i = from; i <= to; ++i) list << QString::number(i);
+  return list.join(", ");
+}
+
 }  // namespace
 
+// The record store: load, save and edits of the three kinds; field ranges and display widths.
 class TestRecordStore : public QObject {
   Q_OBJECT
 
@@ -108,6 +84,9 @@ class TestRecordStore : public QObject {
     const QByteArray quoted = "\"line one\r\nline two\"\t" + record(27, "q");
     QTest::newRow("quoted CR LF inside a record") << 2 << quoted + kEnd << quoted + kEnd;
     QTest::newRow("projectile header kept") << 3 << "ver 2;x;" + record(38, "p") << "ver 2;x;" + record(38, "p") + kEnd;
+    QByteArray longest = record(28, "f");
+    longest.insert(0, QByteArray(39998 - (longest.size() - 2), 'z'));  // its CR at position 39,999
+    QTest::newRow("the longest record") << 2 << a + longest + kEnd << a + longest + kEnd;
     QTest::newRow("unit list blanks normalised")
         << 1 << unitFile({unitRecord(troopList(" ,  "))}) << unitFile({unitRecord(troopList())}) + kEnd;
     const QList<QByteArray> blanks(4000, unitRecord(troopList(" ,  "))), normalised(4000, unitRecord(troopList()));
@@ -142,6 +121,7 @@ class TestRecordStore : public QObject {
     QTest::newRow("last record without CR LF, after another") << 2 << good + good.chopped(2) << building + endOfData << 2 << 0;
     QTest::newRow("unclosed quote") << 2 << good + "\"" + good + good << building + endOfData << 2 << 0;
     QTest::newRow("record too long, the first") << 2 << QByteArray(40000, 'x') + "\r\n" << building << 1 << 0;
+    QTest::newRow("CR at position 40,000") << 2 << good + QByteArray(39999, 'x') + "\r\n" << building + tooLong << 2 << 0;
     QTest::newRow("39,999 characters without CR LF") << 2 << good + QByteArray(39999, 'x') << building + endOfData << 2 << 0;
     QTest::newRow("40,000 characters without CR LF") << 2 << good + QByteArray(40000, 'x') << building + tooLong << 2 << 0;
     QTest::newRow("projectile with header, unterminated") << 3 << QByteArray("ver 1;x\ty") << projectile + endOfData << 1 << 0;
@@ -184,51 +164,6 @@ class TestRecordStore : public QObject {
                  QString("\r\n\r\nThe Program stopped Loading at Record: %1  Field: %2")
                      .arg(fetched<int>("record"))
                      .arg(fetched<int>("field")));
-  }
-
-  void recordLengthLimit_data() {
-    QTest::addColumn<int>("length");
-    QTest::addColumn<bool>("loads");
-    QTest::newRow("CR at position 39,999") << 39998 << true;
-    QTest::newRow("CR at position 40,000") << 39999 << false;
-  }
-  void recordLengthLimit() {
-    QFETCH(int, length);
-    QByteArray line = record(28, "f");
-    line.insert(0, QByteArray(length - (line.size() - 2), 'z'));
-    QCOMPARE(line.size() - 2, length);
-    auto record = store(2);
-    MessageRecorder boxes;
-    QCOMPARE(record->createRecord((DataText::record(28, "g") + line).toStdString(), "f"), fetched<bool>("loads"));
-  }
-
-  void failedLoadKeepsTheEarlierRecords() {
-    auto record = loaded(3, "ver 1;" + DataText::record(38, "p") + kEnd);
-    QVERIFY(record);
-    MessageRecorder boxes;
-    QVERIFY(!record->createRecord("ver 2;broken", "second.txt"));
-    QCOMPARE(record->NoUnits(), 1);
-    QCOMPARE(record->sFilePath(), std::string("in.txt"));
-    QCOMPARE(record->ProjVerInfo(), std::string("ver 2;"));  // replaced before the parse
-    QCOMPARE(record->returnArrayUnitNames(1, 1)[0], std::string("p1"));
-  }
-
-  void unitLoadedReportsProgress() {
-    const QByteArray first = DataText::record(28, "a"), second = DataText::record(28, "bb");
-    auto record = store(2);
-    std::vector<std::array<std::int64_t, 3>> events;
-    record->setUnitLoadedHandler([&](std::int32_t unit, std::int64_t start, std::int64_t current) {
-      events.push_back({unit, start, current});
-    });
-    const std::int64_t total = first.size() + second.size() + 4;
-    QVERIFY(record->createRecord((first + second + kEnd).toStdString(), "x"));
-    const std::vector<std::array<std::int64_t, 3>> loading{{1, total, total - first.size()}, {2, total, 4}};
-    QCOMPARE(events, loading);
-    events.clear();
-    record->getStr2Write(1);
-    record->getStr2Write(2);
-    const std::vector<std::array<std::int64_t, 3>> saving{{1, 2, 1}, {2, 2, 0}};
-    QCOMPARE(events, saving);
   }
 
   void editsAreWrittenBack() {
@@ -313,10 +248,7 @@ class TestRecordStore : public QObject {
     QVERIFY(record);
     record->setField(22, 2, "Troop stats, renamed");
     QVERIFY(!record->saveProblem(2));
-    std::string saved;
-    std::optional<SaveProblem> problem;
-    QVERIFY(DataFile::writeText(*record, 1, [&](std::string_view piece) { return saved += piece, true; }, problem));
-    auto again = loaded(1, QByteArray::fromStdString(saved));
+    auto again = loaded(1, saved(*record, 1));
     QVERIFY(again);
     QCOMPARE(again->returnArrayFieldXUnit(2, 30, 1, 1)[0][0], std::string("Troop stats, renamed"));
   }
@@ -336,18 +268,20 @@ class TestRecordStore : public QObject {
     QVERIFY(record->saveProblem(5) && record->saveProblem(5)->field == 27);
   }
 
-  void arraysByKind() {
-    auto building = loaded(2, DataText::record(28, "a") + DataText::record(28, "b") + kEnd);
-    QVERIFY(building);
-    QCOMPARE(building->returnArrayUnitNames(1, 2), (std::vector<std::string>{"a2", "b2"}));
-    building->setRange(3, "5, 1,");
-    building->setRangeSelected(3);
-    const std::vector<std::vector<std::string>> cells{{"a5", "b5"}, {"a1", "b1"}};
-    QCOMPARE(building->returnArrayFieldXUnit(1, 1, 2, 2), cells);
-    QCOMPARE(building->returnArrayFieldXUnit(2, 2, 1, 1), (std::vector<std::vector<std::string>>{{"b1"}}));
+  // A header row's troop-stats cell is one value in a comparison, as it is one cell in the file.
+  void headerTroopCellIsOneChange() {
+    const QByteArray text = unitFile({unitRecord(troopList())}) + kEnd;
+    auto before = loaded(1, text), after = loaded(1, QByteArray(text).replace("Troop stats 2", "Troop stats, 2"));
+    QVERIFY(before && after);
+    const std::vector<DataDiff::Change> changes = DataDiff::compare(*before, *after);
+    QCOMPARE(changes.size(), std::size_t{1});
+    QCOMPARE(changes[0].field, 22);
+  }
+
+  // A unit's troop stats read as fields of their own, a header row's packed cell as field 22.
+  void troopStatsAsFields() {
     auto unit = loaded(1, unitFile({unitRecord(troopList(" , "))}));
     QVERIFY(unit);
-    QCOMPARE(unit->returnArrayUnitNames(4, 2), (std::vector<std::string>{"h4_1", "u1"}));
     unit->setRangeSelected(2);
     QCOMPARE(unit->returnArrayFieldXUnit(5, 21, 1, 2), (std::vector<std::vector<std::string>>{{"42"}, {"43"}}));
     QCOMPARE(unit->returnArrayFieldXUnit(1, 22, 1, 1), (std::vector<std::vector<std::string>>{{"Troop stats 1"}}));
@@ -358,105 +292,169 @@ class TestRecordStore : public QObject {
     QTest::addColumn<int>("kind");
     QTest::newRow("NAME") << QByteArray("NAME\tx") << 1;
     QTest::newRow("VER in capitals") << QByteArray("VER ;") << 3;
-    QTest::newRow("Numb") << QByteArray("Numb") << 2;
     QTest::newRow("ver and a tab") << QByteArray("ver\t1;") << 0;
-    QTest::newRow("empty") << QByteArray() << 0;
   }
   void detectFileType() {
     QCOMPARE(DataFile::detectFileType(fetched<QByteArray>("start").toStdString()), fetched<int>("kind"));
   }
 
-  // Where a save writes, as a careful editor does it. The file is several write blocks long and
-  // compared byte for byte; the save runs as nobody where a folder must be locked.
+  // Where a save writes, as a careful editor does it, and what a failed one leaves: the old file and
+  // nothing beside it. The file is two write blocks long and compared byte for byte; the save runs
+  // as nobody where a folder is locked, and with a file-size limit where the disk fills up.
   void destinations_data() {
     QTest::addColumn<QString>("setup");
+    QTest::addColumn<int>("sizeLimit");  // bytes; 0: none, -1: one byte short of the file
     QTest::addColumn<QString>("error");  // empty: saved
-    QTest::newRow("read-only file is refused") << "readonly" << "[13] :Permission denied";
-    QTest::newRow("link is followed and stays a link") << "link" << "";
-    QTest::newRow("writable file in a locked folder is written in place") << "locked" << "";
-    QTest::newRow("permissions and owner are kept") << "owner" << "";
-    QTest::newRow("a name of 255 bytes") << "longName" << "";
-    QTest::newRow("leftovers of killed saves are removed") << "leftover" << "";
+    QTest::newRow("read-only file is refused") << "read-only" << 0 << "[13] :Permission denied";
+    QTest::newRow("link is followed and stays a link") << "link" << 0 << "";
+    QTest::newRow("writable file in a locked folder is written in place") << "locked" << 0 << "";
+    QTest::newRow("file and folder not writable") << "locked, not owned" << 0 << "[13] :Permission denied";
+    QTest::newRow("permissions and owner are kept") << "owner" << 0 << "";
+    QTest::newRow("a name of 255 bytes") << "long name" << 0 << "";
+    QTest::newRow("leftovers of killed saves are removed") << "leftover" << 0 << "";
+    QTest::newRow("destination is a folder") << "folder" << 0 << "[21] :Is a directory";
+    QTest::newRow("disk full at the first byte") << "plain" << 1 << "[27] :File too large";
+    QTest::newRow("disk full in the second block") << "plain" << (1 << 20) + 10 << "[27] :File too large";
+    QTest::newRow("disk full at the last byte") << "plain" << -1 << "[27] :File too large";
   }
   void destinations() {
     QFETCH(QString, setup);
     QFETCH(QString, error);
     QTemporaryDir dir;
-    ::chmod(dir.path().toLocal8Bit().constData(), 0755);
+    ::chmod(dir.path().toLocal8Bit().constData(), 0755);  // nobody may look in
+    QVERIFY(QDir(dir.path()).mkdir("locked") && QDir(dir.path()).mkdir("folder"));
     QByteArray text;
-    for (int r = 0; r < 16000; ++r) text += DataText::record(28, "value" + QByteArray::number(r % 7));
+    for (int r = 0; r < 8000; ++r) text += DataText::record(28, "value" + QByteArray::number(r % 7));
     text += kEnd;
     auto record = loaded(2, text);
-    QDir(dir.path()).mkdir("locked");
-    const QString path = dir.filePath(setup == "longName" ? QString(255, 'n') : setup == "locked" ? "locked/old.txt" : setup == "link" ? "link.txt" : "old.txt");
+    const bool locked = setup.startsWith("locked");
+    const QString path = dir.filePath(setup == "long name" ? QString(255, 'n') : locked ? "locked/old.txt" : setup == "link" ? "link.txt"
+                                      : setup == "folder" ? "folder" : "old.txt");
     const QString written = setup == "link" ? dir.filePath("target.txt") : path;
-    std::ofstream(written.toStdString(), std::ios::binary) << "old content";
     const QByteArray file = written.toLocal8Bit();
-    if (setup == "readonly") ::chmod(file.constData(), 0444);
+    if (setup != "folder") std::ofstream(written.toStdString(), std::ios::binary) << "old content";
+    if (setup == "read-only") ::chmod(file.constData(), 0444);
     if (setup == "link") QVERIFY(QFile::link("target.txt", path));
     if (setup == "owner" || setup == "locked") QCOMPARE(::chown(file.constData(), 65534, 65534), 0);
     if (setup == "owner") ::chmod(file.constData(), 0640);
-    if (setup == "locked") ::chmod(dir.filePath("locked").toLocal8Bit().constData(), 0555);
-    const QString leftover = QString::fromStdString(AtomicFileWriter::temporaryStem(written.toStdString())) + "123.tmp";
-    if (setup == "leftover") std::ofstream(leftover.toStdString()) << "killed";
-
-    const SaveOutcome outcome = saveInChild(*record, path.toStdString(), 0, setup == "locked");
+    if (locked) ::chmod(dir.filePath("locked").toLocal8Bit().constData(), 0555);
+    if (setup == "leftover") std::ofstream(AtomicFileWriter::temporaryStem(written.toStdString()) + "123.tmp") << "killed";
+    const int limit = fetched<int>("sizeLimit") < 0 ? text.size() - 1 : fetched<int>("sizeLimit");
+    const ChildRun save = inChild([&] { return DataFile::writeDataFile(*record, 2, path.toStdString()); }, locked, limit);
     ::chmod(dir.filePath("locked").toLocal8Bit().constData(), 0755);
-    QCOMPARE(QString::fromStdString(outcome.boxes),
+    QCOMPARE(QString::fromStdString(save.boxes),
              error.isEmpty() ? QString() : "PelkoEditor|An error occurred trying to save to '" + path + "'\r\n" + error + "\n");
-    QCOMPARE(outcome.saved, error.isEmpty());
+    QCOMPARE(save.succeeded, error.isEmpty());
+    QStringList files;
+    for (QDirIterator it(dir.path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories); it.hasNext();) files << it.next();
+    files.sort();
+    const QStringList kept = setup == "folder" ? QStringList() : setup == "link" ? QStringList{path, written} : QStringList{written};
+    QCOMPARE(files, kept);
+    if (setup == "folder") return;
     QCOMPARE(fileBytes(written), error.isEmpty() ? text : QByteArray("old content"));
     struct stat info {};
     QCOMPARE(::stat(file.constData(), &info), 0);
-    const int mode = setup == "readonly" ? 0444 : setup == "owner" ? 0640 : 0644;
-    QCOMPARE(int(info.st_mode & 07777), mode);
+    QCOMPARE(int(info.st_mode & 07777), setup == "read-only" ? 0444 : setup == "owner" ? 0640 : 0644);
     if (setup == "owner") QCOMPARE(int(info.st_uid), 65534);
-    if (setup == "link") QVERIFY(QFileInfo(path).isSymLink());
-    QVERIFY(!QFile::exists(leftover));
-    QStringList temporaries;
-    for (QDirIterator it(dir.path(), {"*.tmp"}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) temporaries << it.next();
-    QCOMPARE(temporaries, QStringList());
   }
 
-  // Each save runs in a child process, which may give up root (so that a read-only folder is
-  // read-only) or get a file-size limit (so that the disk is full after that many bytes).
-  void failedSaveKeepsTheOldFile_data() {
-    QTest::addColumn<QString>("destination");
-    QTest::addColumn<int>("sizeLimit");  // bytes; 0: none
-    QTest::addColumn<QString>("error");
-    QTest::newRow("folder not writable") << "readonly/old.txt" << 0 << "[13] :Permission denied";
-    QTest::newRow("destination is a folder") << "folder" << 0 << "[21] :Is a directory";
-    QTest::newRow("folder missing") << "missing/old.txt" << 0 << "[2] :No such file or directory";
-    QTest::newRow("disk full at the first byte") << "old.txt" << 1 << "[27] :File too large";
-    QTest::newRow("disk full in the second block") << "old.txt" << (1 << 20) + 10 << "[27] :File too large";
-    QTest::newRow("disk full at the last byte") << "old.txt" << -1 << "[27] :File too large";
+  void rangeText_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<int>("status");
+    QTest::newRow("span") << 1 << "1 to 5," << "1, 2, 3, 4, 5" << 0;
+    QTest::newRow("descending span") << 1 << "5 to 1," << "5" << 0;
+    QTest::newRow("no final comma") << 1 << "1 to 5" << "" << 0;
+    QTest::newRow("text after the last comma ignored") << 1 << "2, 9" << "2" << 0;
+    QTest::newRow("zero lower bound") << 1 << "0 to 2," << "1, 1, 2" << 2;
+    QTest::newRow("the last field") << 1 << "71," << "71" << 0;
+    QTest::newRow("past the last field") << 1 << "70 to 75," << "70, 71, 71, 71, 71, 71" << 1;
+    QTest::newRow("two commas alone") << 1 << ",," << "1, 1" << 2;
+    QTest::newRow("more fields than the kind has") << 1 << "1 to 71, 5," << numbers(1, 71) << 4;
+    QTest::newRow("nothing after to") << 1 << "5 to," << "5" << 4;
+    QTest::newRow("number too large for a Long") << 1 << "7, 12345678901," << "7, 8" << 6;
+    QTest::newRow("too large upper bound keeps the previous") << 1 << "3 to 4, 6 to 99999999999," << "3, 4, 6" << 6;
+    QTest::newRow("the largest Long, which cannot be counted past") << 1 << "2147483647," << QString("71, ").repeated(70) + "71" << 6;
+    QTest::newRow("blanks inside a number") << 1 << " 1 2 ,1 to 2 0," << "12, " + numbers(1, 20) << 0;
+    QTest::newRow("fractions rounded down") << 1 << "2.9, -0.5," << "2, 1" << 2;
+    QTest::newRow("building file limit") << 2 << "27 to 30," << "27, 28, 28, 28" << 1;
   }
-  void failedSaveKeepsTheOldFile() {
-    QFETCH(QString, destination);
-    QFETCH(int, sizeLimit);
-    QTemporaryDir dir;
-    ::chmod(dir.path().toLocal8Bit().constData(), 0755);  // a user other than root may look in
-    QDir(dir.path()).mkpath("readonly");
-    QDir(dir.path()).mkpath("folder");
-    const QString keep = dir.filePath(destination == "folder" ? "folder/keep" : destination == "old.txt" ? "old.txt" : "readonly/old.txt");
-    std::ofstream(keep.toStdString(), std::ios::binary) << "old content";
-    ::chmod(dir.filePath("readonly").toLocal8Bit().constData(), 0555);
-    QByteArray text;
-    for (int r = 0; r < 8000; ++r) text += DataText::record(28, "value");  // 1.5 MB: two blocks are written
-    auto record = loaded(2, text + kEnd);
-    const std::string path = dir.filePath(destination).toStdString();
-    const SaveOutcome outcome = saveInChild(*record, path, sizeLimit < 0 ? text.size() + kEnd.size() - 1 : sizeLimit,
-                                            destination.startsWith("readonly"));
-    QVERIFY(!outcome.saved);
-    QCOMPARE(QString::fromStdString(outcome.boxes),
-             "PelkoEditor|An error occurred trying to save to '" + QString::fromStdString(path) + "'\r\n" + fetched<QString>("error") + "\n");
-    QCOMPARE(fileBytes(keep), QByteArray("old content"));
-    QStringList files;  // no temporary file left
-    for (QDirIterator it(dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) files << it.next();
-    QCOMPARE(files, QStringList{keep});
-    ::chmod(dir.filePath("readonly").toLocal8Bit().constData(), 0755);
+  void rangeText() {
+    CRecordData record;
+    record.initRanges(fetched<int>("kind"));
+    QCOMPARE(record.setRange(4, fetched<QString>("text").toStdString()), fetched<int>("status"));
+    record.setRangeSelected(4);
+    QCOMPARE(columns(record), fetched<QString>("columns"));
+    // The stored form is itself range text that restores the same range.
+    const std::string stored = record.getSelRangeArrayStr();
+    record.setRange(5, stored);
+    QCOMPARE(record.getSelRangeArrayStr(5), stored);
   }
 
+  // A unit file starts with every field shown, and its second range holds the troop stats.
+  void rangesAfterSetUp() {
+    CRecordData unit;
+    unit.initRanges(1);
+    QCOMPARE(columns(unit), numbers(1, 71));
+    unit.setRangeSelected(2);
+    QCOMPARE(columns(unit), numbers(22, 43));
+  }
+
+  void widthFromText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("width");
+    QTest::newRow("above the screen maximum") << "20000" << 14560;
+    QTest::newRow("beyond a double") << "1e9223372036854775807" << 14560;
+    QTest::newRow("below a double") << "0.01e-9223372036854775808" << 11000;
+    QTest::newRow("just below the minimum") << "669" << 670;
+    QTest::newRow("minus one") << "-1" << -1;
+    QTest::newRow("zero restores the default") << "0" << 11000;
+    QTest::newRow("empty text") << "" << 11000;
+    QTest::newRow("half to even, down") << "700.5" << 700;
+    QTest::newRow("half to even, up") << "701.5" << 702;
+    QTest::newRow("blanks inside") << "1 2 0 0" << 1200;
+  }
+  void widthFromText() {
+    CRecordData record;
+    record.initRanges(1);
+    record.setRange(3, "49,");
+    record.setRangeSelected(3);
+    record.setDisplayWidth(1, fetched<QString>("text").toStdString());
+    QCOMPARE(record.DisplayWidth(1), fetched<int>("width"));
+  }
+
+  void widthsBelongToFields() {
+    CRecordData record;
+    record.initRanges(1);
+    record.setRangeSelected(2);
+    record.setDisplayWidth(1, "5000");
+    QCOMPARE(record.DisplayWidth(1), 5000);
+    record.setRangeSelected(1);
+    QCOMPARE(record.DisplayWidth(22), 5000);
+    QCOMPARE(record.DisplayWidth(21), 670);
+  }
+
+  // A width list comes back as it was stored, on a narrower screen with the widest at its maximum;
+  // a shorter list sets the first widths and gives the rest their defaults.
+  void widthList() {
+    CRecordData record, fresh;
+    record.initRanges(1);
+    fresh.initRanges(1);
+    record.setDisplayWidth(1, "14000");
+    record.setDisplayWidth(2, "max");
+    const std::string list = record.getWidthArrayStr();
+    QCOMPARE(record.setAllDisplayWidths("1000, "), 0);
+    QCOMPARE(record.DisplayWidth(1), 1000);
+    QCOMPARE(record.DisplayWidth(2), fresh.DisplayWidth(2));
+    record.setAllDisplayWidths(list);
+    QCOMPARE(record.getWidthArrayStr(), list);
+    Platform::setScreenTwips({12000, 9000});
+    record.setAllDisplayWidths(list);
+    QCOMPARE(record.DisplayWidth(1), 11200);
+    QCOMPARE(record.DisplayWidth(2), -1);
+    QCOMPARE(record.DisplayWidth(51), 9000);
+  }
 };
 
 QTEST_APPLESS_MAIN(TestRecordStore)

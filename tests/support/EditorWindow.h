@@ -3,7 +3,6 @@
 #include <QtTest>
 #include <memory>
 
-#include "CRecordData.h"
 #include "FEditor.h"
 #include "ModalAnswerer.h"
 #include "Platform.h"
@@ -29,12 +28,6 @@ class EditorWindow {
     mFolder.reset();
   }
   QString path(const QString& name) const { return mFolder->filePath(name); }
-  // Shows the text as a loaded file of the kind, without the load's dialogs and progress.
-  void show(int kind, const QByteArray& text) {
-    mWindow->setFileType(kind);
-    QVERIFY(mWindow->record().createRecord(text.toStdString(), "/mods/Data.TXT"));
-    mWindow->showLoadedRecords("/mods/Data.TXT");
-  }
 
  private:
   std::unique_ptr<ModalAnswerer> mGuard;
