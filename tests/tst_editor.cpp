@@ -629,12 +629,15 @@ class TestEditor : public QObject {
     QTest::newRow("all values") << "spear" << true << QList<QKeyCombination>{Qt::Key_Return, f3}
                                 << QStringList{QStringLiteral("spearmen"), QStringLiteral("long_spear Wrapped to the first unit")};
     QTest::newRow("no match") << "zzz" << true << QList<QKeyCombination>{Qt::Key_Return} << QStringList{QStringLiteral("- No match")};
+    QTest::newRow("an edited value") << "pike" << true << QList<QKeyCombination>{Qt::Key_Return}
+                                     << QStringList{QStringLiteral("pikeman Wrapped to the first unit")};
   }
   void find() {
     QFETCH(QStringList, matches);
     QByteArray file = dataFile(2, 5);
     file.replace("\tr2f2\t", "\tknights\t").replace("\tr3f2\t", "\tKnights_templar\t").replace("\tr3f5\t", "\tlong_spear\t");
     loadText(2, file.replace("\tr5f2\t", "\tspearmen\t"));
+    edit(8, 3, QStringLiteral("pikeman"));
     QTest::keyClick(w, Qt::Key_F, Qt::ControlModifier);
     auto* findText = find<QLineEdit>(QStringLiteral("txtFind"));
     QTRY_VERIFY(findText && findText->hasFocus());
