@@ -576,6 +576,7 @@ class TestEditor : public QObject {
     QTest::newRow("undone past a save") << "e5=x S U" << "r1f3 r2f3 r3f3" << true;
     QTest::newRow("back to the save") << "e5=x S U Y" << "x r2f3 r3f3" << false;
     QTest::newRow("the save's state gone for good") << "e5=x S U e6=y U Y" << "r1f3 y r3f3" << true;
+    QTest::newRow("undone in the cell being edited") << "e6=y t6= U +q" << "r1f3 qr2f3 r3f3" << true;
   }
   void undoRedo() {
     QFETCH(bool, changed);
