@@ -153,7 +153,7 @@ class FEditor : public QWidget, public SettingsWindow {
   void revertToDefault(std::int32_t iRecNo, std::int32_t iColumn);
   void finishCellStep();
   void undoRedo(bool redo);
-  void showStep(const EditedFile::Step& step);
+  void showStep(std::int32_t iRecNo, std::int32_t iField);
 
   // --- find (FEditorFind.cpp) ---
   void showFindBar();

@@ -94,7 +94,8 @@ void FEditor::revertToDefault(std::int32_t iRecNo, std::int32_t iColumn) {
   const std::string* value = mFile.defaultValue(iRecNo, field);
   if (!value) return;
   finishCellStep();
-  showStep(mFile.makeStep({iRecNo, field, std::string(mFile.record().value(iRecNo, field)), *value}));
+  mFile.makeStep({iRecNo, field, std::string(mFile.record().value(iRecNo, field)), *value});
+  showStep(iRecNo, field);
 }
 
 // The typing in the cell being edited becomes a step of its own before any other step is made
@@ -112,25 +113,25 @@ void FEditor::undoRedo(bool redo) {
     if (redo ? typed->isRedoAvailable() : typed->isUndoAvailable()) return redo ? mCellEditor->redo() : mCellEditor->undo();
     finishCellStep();
   }
-  if (const EditedFile::Step* step = redo ? mFile.redo() : mFile.undo()) showStep(*step);
+  if (const EditedFile::Step* step = redo ? mFile.redo() : mFile.undo()) showStep(step->record, step->field);
 }
 
 // After a value was put back: the grid shows it, the cell comes into view with the focus (when
 // the selected range shows its field), and the window tells whether the data still differ from
 // the file.
-void FEditor::showStep(const EditedFile::Step& step) {
+void FEditor::showStep(std::int32_t iRecNo, std::int32_t iField) {
   showDataChanged();
   showDifferenceCount();
   refreshDisplay(3);
-  const std::int32_t column = displayColumn(step.field);
-  if (column == 0 || step.record < firstDataUnit()) {
-    vsbUnits2display->setValue(step.record);
+  const std::int32_t column = displayColumn(iField);
+  if (column == 0 || iRecNo < firstDataUnit()) {
+    vsbUnits2display->setValue(iRecNo);
     return;
   }
-  if (mEditedIndex >= 0 && mEditedRecord == step.record && mEditedColumn == column) {
-    showInCellEditor(std::string(mFile.record().value(step.record, step.field)));
+  if (mEditedIndex >= 0 && mEditedRecord == iRecNo && mEditedColumn == column) {
+    showInCellEditor(std::string(mFile.record().value(iRecNo, iField)));
     mCellValueAtFocus = mCellValue;
     tintCellEditor();
   }
-  focusField(step.record, column);
+  focusField(iRecNo, column);
 }

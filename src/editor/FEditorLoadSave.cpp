@@ -61,7 +61,7 @@ bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
 // The window is marked modified the platform's way; the title's text stays as it is.
 void FEditor::setDataChanged(bool changed) {
   if (changed)
-    mFile.setDataChanged(true);
+    mFile.markChanged();
   else
     mFile.markSaved();
   showDataChanged();

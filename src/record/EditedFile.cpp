@@ -38,9 +38,9 @@ void EditedFile::addStep(Step step) {
   ++mDone;
 }
 
-const EditedFile::Step& EditedFile::makeStep(Step step) {
+void EditedFile::makeStep(Step step) {
   addStep(std::move(step));
-  return *putBack(mSteps.back(), mSteps.back().after);
+  putBack(mSteps.back(), mSteps.back().after);
 }
 
 const EditedFile::Step* EditedFile::undo() {

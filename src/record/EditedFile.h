@@ -30,7 +30,7 @@ class EditedFile {
   CRecordData& reset();
 
   bool dataChanged() const { return mDataChanged; }
-  void setDataChanged(bool changed) { mDataChanged = changed; }
+  void markChanged() { mDataChanged = true; }
   // After a load or a save: what the store holds now is what the file holds.
   void markSaved();
 
@@ -39,7 +39,7 @@ class EditedFile {
   // A finished edit whose value is stored already; a new step drops the steps that were undone.
   void addStep(Step step);
   // Stores the step's value and adds the step.
-  const Step& makeStep(Step step);
+  void makeStep(Step step);
   // Puts back the value before (undo) or after (redo) the step; null when there is none.
   const Step* undo();
   const Step* redo();
