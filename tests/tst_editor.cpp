@@ -299,6 +299,14 @@ class TestEditor : public QObject {
     QCOMPARE(button2->text(), QStringLiteral("User-Defined [# to #]"));
   }
 
+  // The panel counts units, not header rows, and its bar grows with the work done.
+  void progressShowsTheParse() {
+    w->setFileType(2);
+    w->mRecord_unitLoaded(64, 1000, 500);
+    QCOMPARE(text(QStringLiteral("lblUnitsLoaded")), QStringLiteral("60"));
+    QCOMPARE(Twips::width(find(QStringLiteral("shpProgressBar"))), 6630 / 2);
+  }
+
   void fewerRecordsThanRows() {
     load(2, 3);
     QVERIFY(visible(QStringLiteral("lblRow_2")) && !visible(QStringLiteral("lblRow_3")));
