@@ -76,6 +76,24 @@ std::function<void(FSetRange*)> rangeDialog(const QString& range, const QString&
   };
 }
 
+// A clipboard owner that answers one request for its text and nothing after it.
+class OneRequestClipboard : public QMimeData {
+ public:
+  explicit OneRequestClipboard(QString text) : mText(std::move(text)) {}
+  QStringList formats() const override { return {QStringLiteral("text/plain")}; }
+  bool hasFormat(const QString& format) const override { return format == QStringLiteral("text/plain"); }
+  mutable int requests = 0;
+
+ protected:
+  QVariant retrieveData(const QString& format, QMetaType) const override {
+    if (format != QStringLiteral("text/plain")) return {};
+    return ++requests == 1 ? QVariant(mText) : QVariant();
+  }
+
+ private:
+  QString mText;
+};
+
 }  // namespace
 
 // The editor window: the grid's paging, labels and editing; what a modder does beside editing (the
@@ -413,6 +431,36 @@ class TestEditor : public QObject {
     QCOMPARE(field(5, 1), std::string("r1f1\"p\r\nq\nr\"?"));
     QCOMPARE(editor()->toPlainText(), QStringLiteral("r1f1\"p\nq\nr\"?"));
     QCOMPARE(text(QStringLiteral("lblStatusBar")), QStringLiteral("A character that the file's code page cannot hold was stored as \"?\"."));
+  }
+
+  // A paste is read from the clipboard once, as plain text, so that an owner that answers one
+  // request (a program that serves the clipboard once and exits) pastes like any other; a paste
+  // that would make the value longer than a record can hold changes nothing and says why.
+  void pasteOnce_data() {
+    QTest::addColumn<bool>("selectAll");  // else the caret is at the end of "r1f1"
+    QTest::addColumn<int>("length");      // of the pasted "x..."
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("a short paste") << false << 2 << true;
+    QTest::newRow("the longest value a record can hold") << true << 39998 << true;
+    QTest::newRow("one character more than a record with the value kept") << false << 39995 << false;
+    QTest::newRow("one character more than a record") << true << 39999 << false;
+    QTest::newRow("a megabyte") << true << 1000000 << false;
+  }
+  void pasteOnce() {
+    QFETCH(int, length);
+    QFETCH(bool, taken);
+    load(2, 1);
+    focusCell(0);
+    if (!fetched<bool>("selectAll")) QTest::keyClick(editor(), Qt::Key_End, Qt::ControlModifier);
+    const QString pasted(length, QLatin1Char('x'));
+    auto* source = new OneRequestClipboard(pasted);
+    QApplication::clipboard()->setMimeData(source);
+    QTest::keyClick(editor(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(source->requests, 1);
+    const std::string before = fetched<bool>("selectAll") ? "" : "r1f1";
+    QCOMPARE(field(5, 1), taken ? before + pasted.toStdString() : std::string("r1f1"));
+    QCOMPARE(status().startsWith(QStringLiteral("Not pasted: the value would be")), !taken);
+    QCOMPARE(w->dataChanged(), taken);
   }
 
   // A value that cannot be saved as it is gets a red frame and its reason, in the cell's hint

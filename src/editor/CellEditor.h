@@ -2,7 +2,9 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextDocument>
-#include <utility>
+#include <functional>
+
+#include "CellText.h"
 
 // The grid's one real text editor, placed over the cell that has the focus. It keeps the raw
 // text of a paste while the paste goes in, so that the paste's own line ends can be stored.
@@ -19,13 +21,24 @@ class CellEditor : public QPlainTextEdit {
   }
   QString pasteInProgress() const { return mPaste; }
 
+  // Asked with the text of every paste or drop before it goes in; false refuses it.
+  void setPasteCheck(std::function<bool(const QString&)> check) { mPasteCheck = std::move(check); }
+
  protected:
+  // A clipboard owner may answer one request only, and its data may be gone after it: the text
+  // is read once and inserted here, never handed back to the base class to be read again.
   void insertFromMimeData(const QMimeData* source) override {
-    mPaste = source->text();
-    QPlainTextEdit::insertFromMimeData(source);
+    const QString text = source->text();
+    if (text.isEmpty() || (mPasteCheck && !mPasteCheck(text))) return;
+    mPaste = text;
+    QTextCursor cursor = textCursor();
+    cursor.insertText(CellText::withPlainBreaks(text));
+    setTextCursor(cursor);
+    ensureCursorVisible();
     mPaste.clear();
   }
 
  private:
   QString mPaste;
+  std::function<bool(const QString&)> mPasteCheck;
 };

@@ -41,15 +41,15 @@ void encode(const QString& text, bool exactLineEnds, std::string& out, int& unma
   }
 }
 
-QString normalisedBreaks(QString text) {
+}  // namespace
+
+QString withPlainBreaks(QString text) {
   text.replace(QStringLiteral("\r\n"), QString(QChar(kBreak)));
   text.replace(QLatin1Char('\r'), QChar(kBreak));
   return text;
 }
 
-}  // namespace
-
-QString display(std::string_view bytes) { return normalisedBreaks(CodePage::toQString(bytes)); }
+QString display(std::string_view bytes) { return withPlainBreaks(CodePage::toQString(bytes)); }
 
 Edit apply(std::string_view bytes, const QString& before, const QString& after, const QString& pasted) {
   const qsizetype shorter = std::min(before.size(), after.size());
@@ -66,7 +66,7 @@ Edit apply(std::string_view bytes, const QString& before, const QString& after, 
   Edit edit;
   edit.bytes.assign(bytes.substr(0, removedFrom));
   // A paste keeps its own line ends, which the editor turned into plain breaks.
-  const bool wasPasted = !pasted.isEmpty() && normalisedBreaks(pasted) == inserted;
+  const bool wasPasted = !pasted.isEmpty() && withPlainBreaks(pasted) == inserted;
   encode(wasPasted ? pasted : inserted, wasPasted, edit.bytes, edit.unmappable);
   edit.bytes.append(bytes.substr(removedTo));
   return edit;

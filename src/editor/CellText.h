@@ -20,6 +20,9 @@ struct Edit {
 // The value after the shown text went from `before` (display(bytes)) to `after`: the changed
 // span is found and only it is encoded anew. Line breaks in it become the line ends of
 // `pasted` when the span is that pasted text, CR LF otherwise.
+// The text with each line end (CR LF, CR or LF) one '\n', as the editor holds it.
+QString withPlainBreaks(QString text);
+
 Edit apply(std::string_view bytes, const QString& before, const QString& after, const QString& pasted = {});
 
 }  // namespace CellText

@@ -133,6 +133,7 @@ class FEditor : public QWidget, public SettingsWindow {
   void txtField_Change();
   void showInCellEditor(std::string value);
   void showStoredValueInEditor();
+  bool pasteFits(const QString& pasted);
   void placeCaret(QPoint point);
   void markSaveProblems(std::int32_t iRow);
   QString saveProblemText(std::int32_t iRecNo, std::int32_t iField) const;
@@ -165,6 +166,7 @@ class FEditor : public QWidget, public SettingsWindow {
   void setVerticalMaximum(std::int32_t maximum);
   void refreshColumns(std::int32_t f0, std::int32_t nCols);
   void refreshRows(std::int32_t u0, std::int32_t nRows);
+  void showRowName(std::int32_t iRow, const QString& sName);
   void refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows);
   void followEditedCell(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows);
   std::int32_t getColumnWidth(std::int32_t iFieldNoDisplay) const;

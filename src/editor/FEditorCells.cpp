@@ -1,10 +1,12 @@
 // Cell editing: the focused cell's highlight and growth, the write-through of every change,
 // and the hover hints of cells and headers. The light cell that gets the focus hands it to the
 // one real editor, placed over it; the editor losing the focus is the cell losing it.
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QTextCursor>
 #include <QPushButton>
@@ -17,6 +19,7 @@
 #include "CellEditor.h"
 #include "CellText.h"
 #include "CodePage.h"
+#include "DataFileFormat.h"
 #include "FEditor.h"
 #include "GlobalShared.h"
 #include "GridCell.h"
@@ -66,6 +69,7 @@ void FEditor::watchCells() {
   connect(mCellEditor, &QWidget::customContextMenuRequested, this,
           [this](QPoint at) { showCellMenu(mCellEditor->viewport()->mapToGlobal(at)); });
   connect(mCellEditor, &QPlainTextEdit::textChanged, this, &FEditor::txtField_Change);
+  mCellEditor->setPasteCheck([this](const QString& pasted) { return pasteFits(pasted); });
   for (GridCell* cell : txtField) watchCell(cell);
   for (HeaderBox* header : txtColumn) watchHeader(header);
   // The controls that, getting the focus, leave no cell selected.
@@ -288,11 +292,7 @@ void FEditor::txtField_Change() {
   tintCellEditor();
   showDifferenceCount();
   const std::int32_t nameField = mFormID == GlobalShared::kBuildProd ? 2 : 1;
-  if (field == nameField) {
-    QLabel* name = lblRow[static_cast<std::size_t>(cellRow(mEditedIndex))];
-    name->setText(CodePage::toQString(mCellValue));
-    lblRowNo[static_cast<std::size_t>(cellRow(mEditedIndex))]->setToolTip(name->text());
-  }
+  if (field == nameField) showRowName(cellRow(mEditedIndex), cell->text());
   if (edit.unmappable > 0) {
     showStoredValueInEditor();
     setStatusText(QStringLiteral("A character that the file's code page cannot hold was stored as \"?\"."));
@@ -302,6 +302,24 @@ void FEditor::txtField_Change() {
     if (mCellStates.size() >= kStatesKept) mCellStates.erase(mCellStates.begin());
     mCellStates.emplace_back(mCellShown, mCellValue);
   }
+}
+
+// A value longer than a record can never be saved, and a text box slows down with every
+// character it wraps: a paste that would make one is refused before it reaches the editor.
+bool FEditor::pasteFits(const QString& pasted) {
+  constexpr std::size_t kLongest = DataFileFormat::kLongestRecord;
+  std::size_t length = static_cast<std::size_t>(pasted.size());
+  if (length <= kLongest) {
+    const QTextCursor cursor = mCellEditor->textCursor();
+    QString after = mCellEditor->shownText();
+    after.replace(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart(), CellText::withPlainBreaks(pasted));
+    length = CellText::apply(mCellValue, mCellShown, after, pasted).bytes.size();
+    if (length <= kLongest) return true;
+  }
+  setStatusText(QStringLiteral("Not pasted: the value would be %1 characters long; a record may hold at most %2.")
+                    .arg(QLocale().toString(static_cast<qulonglong>(length)), QLocale().toString(static_cast<qulonglong>(kLongest))));
+  QApplication::beep();
+  return false;
 }
 
 // The editor shows what the store holds, the caret kept where it was from the end.

@@ -135,13 +135,17 @@ void FEditor::refreshRows(std::int32_t u0, std::int32_t nRows) {
       number->hide();
       continue;
     }
-    const QString text = CodePage::toQString(names[static_cast<std::size_t>(r)]);
     number->setText(QString::number(u0 + r + 1 - firstDataUnit()));
-    name->setText(text);
+    showRowName(r, CodePage::toQString(names[static_cast<std::size_t>(r)]));
     name->show();
-    number->setToolTip(text);
     number->show();
   }
+}
+
+void FEditor::showRowName(std::int32_t iRow, const QString& sName) {
+  QLabel* name = lblRow[static_cast<std::size_t>(iRow)];
+  name->setText(paintedPart(sName, name->size()));
+  lblRowNo[static_cast<std::size_t>(iRow)]->setToolTip(sName);
 }
 
 void FEditor::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows) {

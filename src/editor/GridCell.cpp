@@ -58,6 +58,12 @@ QString GridCell::hint() const {
          (mDefault.isEmpty() ? QStringLiteral("(empty)") : mDefault);
 }
 
+QString paintedPart(const QString& text, QSize box) {
+  // No glyph of a readable font is narrower than 2 pixels nor a line lower than 8.
+  const qsizetype perLine = box.width() / 2 + 1, lines = box.height() / 8 + 1;
+  return text.size() <= perLine * lines ? text : text.first(perLine * lines);
+}
+
 QColor differenceTint(const QColor& background) {
   const QColor tint(0, 150, 255);
   constexpr double kShare = 0.3;
@@ -98,7 +104,7 @@ const QPixmap& CellLayer::image(const GridCell& cell) {
   painter.fillRect(QRect(QPoint(), size), marked ? QColor(Qt::red) : colours.color(QPalette::Mid));  // the border
   const int border = marked ? 2 : 1;
   painter.fillRect(QRect(QPoint(border, border), size - QSize(2 * border, 2 * border)), background);
-  QString text = cell.text();
+  QString text = paintedPart(cell.text(), size);
   text.remove(QLatin1Char('\r'));  // a CR LF in a value is one line break
   painter.setFont(font());
   painter.setPen(colours.color(cell.foregroundRole()));

@@ -41,6 +41,10 @@ class GridCell : public QWidget {
   bool mDiffers = false;
 };
 
+// As much of a text as a box of this size can show word-wrapped: a value may run to 39,998
+// characters, and laying all of them out at every paint made typing in a long value slow.
+QString paintedPart(const QString& text, QSize box);
+
 // The background of a cell whose value differs from the default copy: the colour it would have,
 // tinted, so that it stays readable focused or not.
 QColor differenceTint(const QColor& background);

@@ -7,6 +7,8 @@ namespace DataFileFormat {
 
 // A record's CR must lie at this position or earlier, counted from 1 at the record's start.
 constexpr std::size_t kLastTerminatorPosition = 39999;
+// The most characters a record, and so any one value, can hold.
+constexpr std::size_t kLongestRecord = kLastTerminatorPosition - 1;
 
 // A unit file keeps fields 22 to 43 in one quoted, comma-separated cell, except in its four
 // header records, whose cell text stands for all 22 fields.
