@@ -166,6 +166,8 @@ class TestEditor : public QObject {
         if (!cellOf(r, f)->isHidden() && cellOf(r, f)->differs()) cells << QStringLiteral("%1:%2").arg(r).arg(f);
     return cells;
   }
+  // The title as the platform shows it, the "[*]" mark resolved.
+  QString shownTitle() const { return w->windowHandle()->title(); }
   QLabel* differences() const { return find<QLabel>(QStringLiteral("lblDifferences")); }
 
   QPushButton* button(int index) const { return find<QPushButton>(QStringLiteral("cmdFileActions_%1").arg(index)); }
@@ -659,7 +661,39 @@ class TestEditor : public QObject {
     QCOMPARE(QString::fromStdString(field(5, 3) + ' ' + field(6, 3) + ' ' + field(7, 3)), fetched<QString>("values"));
     QCOMPARE(cellOf(6, 3)->text(), QString::fromStdString(field(6, 3)));
     QCOMPARE(w->dataChanged(), changed);
-    QCOMPARE(w->isWindowModified(), changed);
+    QCOMPARE(shownTitle().contains(QLatin1Char('*')), changed);
+  }
+
+  // The wheel over the grid pages units by the platform's lines a notch (three here); with Shift,
+  // or turned sideways, it goes through fields; a touchpad's parts of a notch add up.
+  void wheel_data() {
+    QTest::addColumn<QPoint>("delta");  // angleDelta, sent `times` times
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<int>("times");
+    QTest::addColumn<int>("units");  // how far the first unit and field shown move
+    QTest::addColumn<int>("fields");
+    QTest::newRow("a notch down") << QPoint(0, -120) << false << 1 << 3 << 0;
+    QTest::newRow("two notches up") << QPoint(0, 240) << false << 1 << -6 << 0;
+    QTest::newRow("Shift and a notch down") << QPoint(0, -120) << true << 1 << 0 << 3;
+    QTest::newRow("sideways") << QPoint(-120, 0) << false << 1 << 0 << 3;
+    QTest::newRow("a touchpad's sixths of a notch") << QPoint(0, -20) << false << 4 << 2 << 0;
+  }
+  void wheel() {
+    load(2, 60);
+    bar("vsbUnits2display")->setValue(20);
+    bar("hsbFields2Display")->setValue(5);
+    QFETCH(QPoint, delta);
+    const Qt::KeyboardModifiers modifiers = fetched<bool>("shift") ? Qt::ShiftModifier : Qt::NoModifier;
+    for (int turn = 0; turn < fetched<int>("times"); ++turn) {
+      QWheelEvent wheel(QPointF(5, 5), cell(40)->mapToGlobal(QPointF(5, 5)), QPoint(), delta, Qt::NoButton, modifiers,
+                        Qt::NoScrollPhase, false);
+      // As the platform delivers it: only such a wheel goes on to the parents while they ignore it.
+      QSpontaneKeyEvent::setSpontaneous(&wheel);
+      qApp->notify(cell(40), &wheel);
+    }
+    QCOMPARE(bar("vsbUnits2display")->value(), 20 + fetched<int>("units"));
+    QCOMPARE(bar("hsbFields2Display")->value(), 5 + fetched<int>("fields"));
+    QCOMPARE(text(QStringLiteral("lblRowNo_0")), QString::number(20 + fetched<int>("units") - 4));
   }
 
   // An undone value out of view comes back into view, its cell with the focus.
@@ -732,7 +766,7 @@ class TestEditor : public QObject {
     QVERIFY(boxes.boxes.empty());
     QCOMPARE(w->FormID(), fetched<int>("kind"));
     QCOMPARE(status(), units + QStringLiteral(" loaded from; ") + where);
-    QCOMPARE(w->windowTitle().section(QStringLiteral(" - "), 0, 0), QStringLiteral("[Mixed Case ") + file + QLatin1Char(']'));
+    QCOMPARE(shownTitle().section(QStringLiteral(" - "), 0, 0), QStringLiteral("[Mixed Case ") + file + QLatin1Char(']'));
     QCOMPARE(find<QScrollBar>(QStringLiteral("vsbUnits2display"))->minimum(), fetched<int>("firstUnit"));
     QVERIFY(gridShown() && button(3)->isEnabled());
     QVERIFY(!find(QStringLiteral("fraProgressBar"))->isVisibleTo(w));
@@ -875,16 +909,15 @@ class TestEditor : public QObject {
     QFETCH(bool, inPlace);
     const QString path = copyOfSample(kUnits, name);
     loadAndEdit(path);
-    QVERIFY(w->isWindowModified());
-    const QString title = w->windowTitle();
+    const QString title = QStringLiteral("[%1] - PelkoEditor [Unit_Prod11]");
+    QCOMPARE(shownTitle(), title.arg(name + QLatin1Char('*')));
     QStringList seen;
     ModalAnswerer answerer;
     if (!inPlace) answerer.then<QFileDialog>(chooseFile({}, seen));
     QTest::keyClick(editor(), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(seen, inPlace ? QStringList() : QStringList{QStringLiteral("Save [Unit_Prod11] File As...")});
     QCOMPARE(w->dataChanged(), !inPlace);
-    QCOMPARE(w->isWindowModified(), !inPlace);
-    QCOMPARE(w->windowTitle(), title);
+    QCOMPARE(shownTitle(), title.arg(inPlace ? name : name + QLatin1Char('*')));
     const QByteArray edited = QByteArray::fromStdString(w->record().returnArrayUnitNames(5, 1).front());
     QVERIFY(edited != "Peasants");
     QCOMPARE(fileBytes(path).contains("\r\n" + edited + '\t'), inPlace);
@@ -959,7 +992,7 @@ class TestEditor : public QObject {
     QVERIFY(saved.size() > 100 && saved.startsWith(fileBytes(samplePath(kProjectiles)).left(saved.indexOf(';') + 1)));
     QCOMPARE(status(), QStringLiteral("24 units saved to:    ") + target);
     // The saved file is now the one being edited: the title and the unsaved-changes prompt say so.
-    QCOMPARE(w->windowTitle(), QStringLiteral("[saved.TXT] - PelkoEditor [ProjectileStats]"));
+    QCOMPARE(shownTitle(), QStringLiteral("[saved.TXT] - PelkoEditor [ProjectileStats]"));
     QCOMPARE(QString::fromStdString(w->record().sFilePath()), target);
   }
 

@@ -87,6 +87,7 @@ class FEditor : public QWidget, public SettingsWindow {
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   // --- creation and layout (FEditorSetup.cpp) ---
@@ -268,4 +269,5 @@ class FEditor : public QWidget, public SettingsWindow {
   FindBar* mFindBar = nullptr;       // made on first use
   std::int32_t mFoundRecord = 0;     // the last match: record and display column
   std::int32_t mFoundColumn = 0;
+  QPoint mWheelRest;  // the wheel's turn not yet a whole step: fields, units
 };

@@ -1,9 +1,12 @@
 // Paging: which block of records x display columns the grid shows, and its refill from the store.
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include "CellEditor.h"
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
+
+#include "CellEditor.h"
 
 #include "CGlobal.h"
 #include "CRecordData.h"
@@ -197,4 +200,22 @@ void FEditor::vsbUnits2display_Change() {
 void FEditor::vsbUnits2display_Scroll() {
   lblUnitNo->setText(QString::number(vsbUnits2display->sliderPosition() - (firstDataUnit() - 1)));
   if (chkScrollUpdate[1]->isChecked()) refreshDisplay(1);
+}
+
+// The wheel pages units by the platform's lines a notch, as it does over the vertical bar; with
+// Shift, or turned sideways, it goes through fields. Parts of a notch (a touchpad's) add up.
+void FEditor::wheelEvent(QWheelEvent* event) {
+  if (!fraMain->isVisible()) return QWidget::wheelEvent(event);
+  QPoint delta = event->angleDelta();
+  if ((event->modifiers() & Qt::ShiftModifier) && delta.x() == 0) delta = {delta.y(), 0};
+  const bool fields = std::abs(delta.x()) > std::abs(delta.y());
+  constexpr int kNotch = 120;
+  const int lines = std::max(1, QApplication::wheelScrollLines());
+  int& rest = fields ? mWheelRest.rx() : mWheelRest.ry();
+  rest += fields ? delta.x() : delta.y();
+  const int steps = rest * lines / kNotch;
+  rest -= steps * kNotch / lines;
+  QScrollBar* bar = fields ? hsbFields2Display : vsbUnits2display;
+  if (steps != 0) bar->setValue(bar->value() - steps);
+  event->accept();
 }

@@ -60,7 +60,6 @@ bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
   return loaded;
 }
 
-// The window is marked modified the platform's way; the title's text stays as it is.
 void FEditor::setDataChanged(bool changed) {
   if (changed)
     mFile.markChanged();
@@ -70,7 +69,7 @@ void FEditor::setDataChanged(bool changed) {
 }
 
 void FEditor::showDataChanged() {
-  // Only on a change: where the platform has no mark of its own, Qt warns about the title.
+  // Only on a change: a window without a file has no mark in its title, and Qt warns of that.
   if (isWindowModified() != mFile.dataChanged()) setWindowModified(mFile.dataChanged());
 }
 
@@ -140,8 +139,10 @@ void FEditor::mRecord_unitLoaded(std::int32_t iUnitNo, std::int64_t iLenStart, s
   if (fraProgressBar->isVisible()) fraProgressBar->repaint();
 }
 
+// "[file name] - PelkoEditor [section]", with a "*" after the file name while there are unsaved
+// changes, the mark Qt puts where the title holds "[*]".
 void FEditor::showFileTitle(const std::string& sPath) {
-  setWindowTitle(QLatin1Char('[') + CodePage::shownPath(GlobalShared::getFileName(sPath)) + QStringLiteral("] - PelkoEditor ") +
+  setWindowTitle(QLatin1Char('[') + CodePage::shownPath(GlobalShared::getFileName(sPath)) + QStringLiteral("[*]] - PelkoEditor ") +
                  CodePage::toQString(GlobalShared::getSectionName(mFormID)));
 }
 
