@@ -319,6 +319,43 @@ class TestEditor : public QObject {
     QCOMPARE(button2->text(), QStringLiteral("User-Defined [# to #]"));
   }
 
+  // Unit numbers of any length are shown whole, beside the names or with them hidden; hidden
+  // names leave the range buttons' numbers readable and the difference count in view.
+  void numbersShownWhole_data() {
+    QTest::addColumn<int>("units");
+    QTest::addColumn<bool>("hideNames");
+    QTest::newRow("two digits") << 60 << false;
+    QTest::newRow("six digits") << 100000 << false;
+    QTest::newRow("six digits, names hidden") << 100000 << true;
+    QTest::newRow("two digits, names hidden") << 60 << true;
+  }
+  void numbersShownWhole() {
+    QFETCH(int, units);
+    const QByteArray file = "numb" + dataFile(2, units);
+    QVERIFY(writeFile(mWindow.path(QStringLiteral("crusader_build_prod13.bak")), QByteArray(file).replace("\tr1f3\t", "\told3\t")));
+    loadText(2, file);
+    if (fetched<bool>("hideNames")) find<QPushButton>(QStringLiteral("cmdSlide"))->click();
+    bar("vsbUnits2display")->setValue(bar("vsbUnits2display")->maximum());
+    const auto whole = [](QWidget* widget) {
+      const auto* label = qobject_cast<QLabel*>(widget);
+      const int needed = label ? label->fontMetrics().horizontalAdvance(label->text()) : widget->sizeHint().width();
+      return widget->isVisibleTo(widget->window()) && needed <= widget->width();
+    };
+    QCOMPARE(text(QStringLiteral("lblRowNo_%1").arg(rowsShown() - 1)), QString::number(units));
+    QVERIFY(whole(find(QStringLiteral("lblRowNo_%1").arg(rowsShown() - 1))));
+    QVERIFY(whole(find(QStringLiteral("lblUnitNo"))));
+    QVERIFY(whole(differences()));
+    const auto right = [this](const char* name) { return find(QLatin1String(name))->geometry().right(); };
+    const auto left = [this](const char* name) { return find(QLatin1String(name))->geometry().left(); };
+    QVERIFY(right("lblRowNo_0") < (fetched<bool>("hideNames") ? left("fraDisplay") : left("lblRow_0")));
+    QVERIFY(right("lblDifferences") < left("lblFieldNo") && right("lblFieldNo") <= left("hsbFields2Display"));
+    QVERIFY(right("fraDisplay") < left("lblUnitNo") && right("lblUnitNo") < find(QStringLiteral("fraMain"))->width());
+    for (int k = 1; k <= 6 && fetched<bool>("hideNames"); ++k) {
+      QCOMPARE(option(k)->text(), QString::number(k));
+      QVERIFY(whole(option(k)) && option(k)->geometry().right() < left("fraDisplay"));
+    }
+  }
+
   // The panel counts units, not header rows, and its bar grows with the work done.
   void progressShowsTheParse() {
     w->setFileType(2);

@@ -100,6 +100,8 @@ class FEditor : public QWidget, public SettingsWindow {
   void createCells();
   void cmdSlide_Click();
   void Form_Resize();
+  void fitNumberBoxes();
+  int gridLeft() const;
   void fitStatusBarHeight();
   void setStatusText(const QString& text);
   bool anotherInstanceRuns();
@@ -148,7 +150,7 @@ class FEditor : public QWidget, public SettingsWindow {
   // --- the default copy's values, undo and redo (FEditorHistory.cpp) ---
   void compareWithDefaults(const std::string& sPath);
   void showDifferenceCount();
-  void placeDifferenceCount();
+  int placeDifferenceCount(int iTop);
   void markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField);
   void tintCellEditor();
   void showCellMenu(QPoint globalPos);

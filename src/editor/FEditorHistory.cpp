@@ -36,9 +36,9 @@ void FEditor::showDifferenceCount() {
   if (!lblDifferences) {
     lblDifferences = new QLabel(fraMain);
     lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
-    placeDifferenceCount();
   }
   const auto count = static_cast<qulonglong>(mFile.differenceCount());
+  const int widthBefore = lblDifferences->sizeHint().width();
   lblDifferences->setText(QString::number(count) + (count == 1 ? QStringLiteral(" differs") : QStringLiteral(" differ")) +
                           QStringLiteral(" from default"));
   QString hint = QStringLiteral("Values that differ from the default copy: ") +
@@ -49,14 +49,20 @@ void FEditor::showDifferenceCount() {
                 .arg(mFile.record().NoUnits())
                 .arg(mFile.comparedRecords());
   lblDifferences->setToolTip(hint);
-  lblDifferences->setVisible(!mHideNames);
+  lblDifferences->setVisible(true);
+  if (mHideNames && lblDifferences->sizeHint().width() != widthBefore) Form_Resize();  // the field number moves over
 }
 
-// Left of the field number below the grid, where the names column leaves room.
-void FEditor::placeDifferenceCount() {
-  if (!lblDifferences) return;
-  Twips::place(lblDifferences, 120, Twips::top(lblFieldNo), std::max(0, Twips::left(lblFieldNo) - 240), 255);
-  lblDifferences->setVisible(mFile.hasDefaults() && !mHideNames);
+// Left of the field number below the grid: in the room the names column leaves, or as wide as its
+// text with the names hidden. Returns where the field number may start.
+int FEditor::placeDifferenceCount(int iTop) {
+  if (!lblDifferences || !mFile.hasDefaults()) return 0;
+  constexpr int kLeft = 120, kGap = 120;
+  const int width = mHideNames ? Twips::fromPixels(lblDifferences->sizeHint().width())
+                               : std::max(0, gridLeft() - 360 - kGap - kLeft);
+  Twips::place(lblDifferences, kLeft, iTop, width, 255);
+  lblDifferences->setVisible(true);
+  return kLeft + width + kGap;
 }
 
 void FEditor::markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField) {

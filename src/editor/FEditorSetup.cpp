@@ -40,6 +40,13 @@ constexpr int kNamesShown = 2700;
 constexpr int kNamesHidden = 500;
 constexpr int kRangeButtonWidth = 2355;
 constexpr int kRangeButtonNarrow = 245;
+constexpr int kNumbersLeft = 120;    // the row numbers' and range buttons' left edge
+constexpr int kRowNoWidth = 345;     // the designed widths of a row number and of the unit counter
+constexpr int kUnitNoWidth = 375;
+constexpr int kNumberPadding = 60;   // beside a number's text in its box
+constexpr int kNamesRight = 2670;    // the names' right edge
+constexpr int kGridRightMargin = 110;  // beside the unit counter, right of the grid
+constexpr int kGap = 30;
 const QChar kShowNamesArrow(171);  // «
 const QChar kHideNamesArrow(187);  // »
 
@@ -107,7 +114,7 @@ void FEditor::createMainFrame() {
     if (i >= 3) optLockFields[i]->setToolTip(QStringLiteral("right-click to change range"));
   }
   optLockFields[1]->setChecked(true);
-  lblRowNo.push_back(label(fraMain, "lblRowNo_0", 120, kRowLabelTop, 345, 375));
+  lblRowNo.push_back(label(fraMain, "lblRowNo_0", kNumbersLeft, kRowLabelTop, kRowNoWidth, 375));
   lblRowNo[0]->setToolTip(QStringLiteral("Name of Unit"));
   lblRowNo[0]->setAutoFillBackground(true);
   lblRowNo[0]->setBackgroundRole(QPalette::Button);
@@ -119,7 +126,7 @@ void FEditor::createMainFrame() {
   lblStatusBar->setProperty("Tag", lblStatusBar->text());
   lblStatusBar->setWordWrap(true);
   lblStatusBar->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  lblUnitNo = label(fraMain, "lblUnitNo", 11250, 1440, 375, 315, QStringLiteral("1"));
+  lblUnitNo = label(fraMain, "lblUnitNo", 11250, 1440, kUnitNoWidth, 315, QStringLiteral("1"));
   lblUnitNo->setAlignment(Qt::AlignCenter);
   lblFieldNo = label(fraMain, "lblFieldNo", 2280, 7140, 375, 255, QStringLiteral("1"));
   lblFieldNo->setAlignment(Qt::AlignCenter);
@@ -313,11 +320,14 @@ void FEditor::cmdSlide_Click() {
   cmdSlide->setText(mHideNames ? kHideNamesArrow : kShowNamesArrow);
   for (std::size_t n = 1; n <= 6; ++n) {
     QRadioButton* button = optLockFields[n];
-    Twips::place(button, Twips::left(button), Twips::top(button), mHideNames ? kRangeButtonNarrow : kRangeButtonWidth,
-                 Twips::height(button));
+    // The caption is fitted to the wide button; a narrow one is as wide as its number needs.
+    Twips::place(button, Twips::left(button), Twips::top(button), kRangeButtonWidth, Twips::height(button));
     if (mHideNames) button->setProperty("Tag", button->text());
     setRangeButtonCaption(static_cast<std::int32_t>(n),
                           mHideNames ? std::to_string(n) : CodePage::fromQString(button->property("Tag").toString()));
+    if (mHideNames)
+      Twips::place(button, Twips::left(button), Twips::top(button),
+                   std::max(kRangeButtonNarrow, Twips::fromPixels(button->sizeHint().width())), Twips::height(button));
   }
   Form_Resize();
 }
@@ -375,21 +385,25 @@ void FEditor::Form_Resize() {
     return;  // the resize lays the window out again
   }
   const int W = outerWidth - 200, H = outerHeight - 700;
-  const int N = mHideNames ? kNamesHidden : kNamesShown;
-  const int gridWidth = W - (N + 485);
+  fitNumberBoxes();
+  const int N = gridLeft();
+  const int gridWidth = W - (N + Twips::width(lblUnitNo) + kGridRightMargin);
   Twips::place(fraMain, 60, -180, W, H);
   Twips::place(fraDisplay, N, 620, gridWidth, H - 1000);
   Twips::place(lblStatusBar, N, Twips::top(lblStatusBar), gridWidth, Twips::height(lblStatusBar));
   fitStatusBarHeight();
-  Twips::place(hsbFields2Display, N, H - 340, gridWidth, Twips::height(hsbFields2Display));
-  Twips::move(lblFieldNo, N - 360, H - 340);
-  placeDifferenceCount();
+  // With the names hidden the difference count stands left of the field number, which moves
+  // over, and the bar with it.
+  const int fieldNoLeft = std::max(N - 360, placeDifferenceCount(H - 340));
+  Twips::place(hsbFields2Display, fieldNoLeft + 360, H - 340, gridWidth - (fieldNoLeft + 360 - N),
+               Twips::height(hsbFields2Display));
+  Twips::move(lblFieldNo, fieldNoLeft, H - 340);
   Twips::move(lblClock, Twips::left(lblClock), H - 340);
   Twips::move(lblClockTarget, Twips::left(lblClockTarget), H - 340);
   Twips::move(fraFileActions, (W - 80) - Twips::width(fraFileActions), H - 205);
   Twips::move(fraOptions, Twips::left(fraOptions), H - 205);
   Twips::place(vsbUnits2display, W - 375, kRowLabelTop, 255, H - 2200);
-  Twips::move(lblUnitNo, W - 445, Twips::top(lblUnitNo));
+  Twips::move(lblUnitNo, W - 70 - Twips::width(lblUnitNo), Twips::top(lblUnitNo));
 
   std::int32_t change = 0;
   if (Twips::width(fraDisplay) != lastDisplayWidth) change += 2;
@@ -402,6 +416,27 @@ void FEditor::Form_Resize() {
   }
   lastDisplayWidth = Twips::width(fraDisplay);
   lastFormHeight = outerHeight;
+}
+
+// Row numbers and the unit counter show the file's largest unit number whole: their boxes grow
+// from their designed widths, the names giving way (or lying under the grid, hidden).
+void FEditor::fitNumberBoxes() {
+  const std::int32_t largest = std::max(1, mFile.record().NoUnits() - firstDataUnit() + 1);
+  const int needed = Twips::fromPixels(lblRowNo[0]->fontMetrics().horizontalAdvance(QString::number(largest))) + kNumberPadding;
+  Twips::place(lblUnitNo, Twips::left(lblUnitNo), Twips::top(lblUnitNo), std::max(kUnitNoWidth, needed), Twips::height(lblUnitNo));
+  const int rowNoWidth = std::max(kRowNoWidth, needed);
+  for (QLabel* number : lblRowNo) Twips::place(number, kNumbersLeft, Twips::top(number), rowNoWidth, Twips::height(number));
+  const int namesLeft = std::max(kNumbersLeft + rowNoWidth + kGap, mHideNames ? gridLeft() : 0);
+  for (QLabel* name : lblRow) Twips::place(name, namesLeft, Twips::top(name), kNamesRight - namesLeft, Twips::height(name));
+}
+
+// Where the grid starts: right of the names, or, with the names hidden, right of the row numbers
+// and the narrow range buttons.
+int FEditor::gridLeft() const {
+  if (!mHideNames) return kNamesShown;
+  int widest = Twips::width(lblRowNo[0]);
+  for (std::size_t n = 1; n <= 6; ++n) widest = std::max(widest, Twips::width(optLockFields[n]));
+  return std::max(kNamesHidden, kNumbersLeft + widest + kGap + 5);
 }
 
 // Instances of the program in one folder share its settings; each holds the first free one of
