@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Cross-builds pelkoTool.exe (the core without Qt) for 64-bit Windows into build-windows/ and
 # runs it under Wine on every sample and on the failures a save must report, then replays the
-# fuzz corpora there. Installs the
-# MinGW-w64 compilers and Wine when they are missing; Wine gets a prefix of its own in
-# build-windows/ and needs no display.
+# fuzz corpora there. Then builds the editor, pelkoEditor.exe, against a static Qt made once
+# from Debian's source (scripts/windows-qt.sh), runs a user's session with it under Wine on Xvfb,
+# and packs the portable zip. Installs the MinGW-w64 compilers and Wine when they are missing;
+# Wine gets a prefix of its own in build-windows/.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$root/build-windows
 start=$SECONDS
 
-bash "$root/scripts/deps.sh" g++-mingw-w64-x86-64-posix wine wine64 cmake ninja-build
+bash "$root/scripts/deps.sh" g++-mingw-w64-x86-64-posix wine wine64 cmake ninja-build imagemagick xvfb xauth xdotool zip
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELKO_GUI=OFF \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" > /dev/null
@@ -98,6 +99,69 @@ check "a killed save's temporary file is removed" \
 check "no temporary file is left" '! ls -A . sub | grep -aq "^\.pelko\."'
 
 check "fuzz corpora replay (settings file, load and save)" 'ctest --test-dir "$build" -j2 --output-on-failure > "$work/ctest.log" 2>&1 || { tail -n 20 "$work/ctest.log"; false; }'
+
+# --- The editor ---
+qt=$(bash "$root/scripts/windows-qt.sh" | tail -n 1)
+gui=$root/build-windows-gui
+mkdir -p "$gui"
+# The project's toolchain, with the cached Qt among the roots its packages are found in.
+printf 'include("%s")\nlist(APPEND CMAKE_FIND_ROOT_PATH "%s")\n' "$root/cmake/mingw-w64-x86_64.cmake" "$qt" > "$gui/toolchain.cmake"
+cmake -S "$root" -B "$gui" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELKO_BENCH=OFF \
+  -DCMAKE_TOOLCHAIN_FILE="$gui/toolchain.cmake" -DQT_HOST_PATH=/usr \
+  -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake > /dev/null
+editor_start=$SECONDS
+nice -n 10 ninja -C "$gui" -j2 pelkoEditor pelkoTool
+echo "pelkoEditor.exe built in $((SECONDS - editor_start)) s"
+editor=$gui/bin/pelkoEditor.exe
+
+check "pelkoEditor.exe needs no DLL but the system's" \
+  '! x86_64-w64-mingw32-objdump -p "$editor" | grep -i "DLL Name" | grep -iE "qt6|libstdc|libgcc|winpthread"'
+
+# A user's session: the editor started on a sample, a value typed into the first cell, Ctrl+S,
+# Exit. Wine draws its windows on the X server; the cell lies at a fixed place in the window.
+session=$work/session
+mkdir -p "$session"
+cp "$root/samples/crusaders_unit_prod11.txt" "$session/"
+sed 's/^Peasants\t/Peasants7\t/' "$root/samples/crusaders_unit_prod11.txt" > "$session/expected.txt"
+cat > "$work/session.sh" <<'SESSION'
+set -u
+cd "$1"
+started=$(date +%s%N)
+wine "$2" crusaders_unit_prod11.txt & app=$!
+id=$(timeout 60 xdotool search --sync --onlyvisible --name 'PelkoEditor' | head -n 1)
+echo "window shown after $((($(date +%s%N) - started) / 1000000)) ms"
+sleep 2
+xdotool mousemove --window "$id" 200 118 click 1
+sleep 0.5
+xdotool key --window "$id" ctrl+End 7 ctrl+s
+sleep 1
+import -window root screenshot.png
+xdotool key --window "$id" alt+x
+for _ in $(seq 50); do kill -0 $app 2>/dev/null || break; sleep 0.2; done
+if kill -0 $app 2>/dev/null; then echo "still running after Exit"; exit 1; fi
+SESSION
+check "a session under Wine: a typed value saved with Ctrl+S, Exit without a prompt" \
+  'xvfb-run -a -s "-screen 0 1920x1080x24" bash "$work/session.sh" "$session" "$editor" > "$work/session.log" 2>&1 &&
+   cmp -s "$session/expected.txt" "$session/crusaders_unit_prod11.txt" || { cat "$work/session.log"; false; }'
+grep -a "window shown" "$work/session.log" || true
+
+# The portable zip: both programs, the samples, a README for Windows users and the licences.
+version=$(sed -n 's/^project(PelkoEditor VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+name=PelkoEditor-$version-windows-x64
+stage=$gui/zip/$name
+rm -rf "$gui/zip"
+mkdir -p "$stage/samples" "$stage/LICENSES"
+x86_64-w64-mingw32-strip -o "$stage/pelkoEditor.exe" "$editor"
+x86_64-w64-mingw32-strip -o "$stage/pelkoTool.exe" "$gui/bin/pelkoTool.exe"
+cp "$root"/samples/*.txt "$stage/samples/"
+sed 's/$/\r/' "$root/resources/windows/README.txt" > "$stage/README.txt"
+sed 's/$/\r/' "$root/resources/debian/copyright" > "$stage/LICENSES/PelkoEditor.txt"
+sed 's/$/\r/' /usr/share/doc/libqt6core6/copyright > "$stage/LICENSES/Qt.txt"
+for licence in LGPL-3 GPL-2 GPL-3; do sed 's/$/\r/' "/usr/share/common-licenses/$licence" > "$stage/LICENSES/$licence.txt"; done
+(cd "$gui/zip" && rm -f "$root/$name.zip" && zip -qr "$root/build-windows/$name.zip" "$name")
+check "the zip holds both programs, the samples, the README and the licences" \
+  '[ "$(unzip -Z1 "$build/$name.zip" | grep -cE "(pelkoEditor|pelkoTool)\.exe$|samples/.+\.txt$|README\.txt$|LICENSES/.+")" -eq 11 ]'
+echo "zip: $build/$name.zip, $(stat -c %s "$build/$name.zip") bytes"
 
 echo "Windows: $passed passed, $failed failed in $((SECONDS - start)) s"
 [ "$failed" -eq 0 ]
