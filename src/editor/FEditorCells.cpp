@@ -17,6 +17,7 @@
 #include "CellEditor.h"
 #include "CellText.h"
 #include "CodePage.h"
+#include "DataFileFormat.h"
 #include "FEditor.h"
 #include "GlobalShared.h"
 #include "GridCell.h"
@@ -287,7 +288,7 @@ void FEditor::txtField_Change() {
   markDifference(cell, mEditedRecord, field);
   tintCellEditor();
   showDifferenceCount();
-  const std::int32_t nameField = mFormID == GlobalShared::kBuildProd ? 2 : 1;
+  const std::int32_t nameField = DataFileFormat::nameField(mFormID);
   if (field == nameField) {
     QLabel* name = lblRow[static_cast<std::size_t>(cellRow(mEditedIndex))];
     name->setText(CodePage::toQString(mCellValue));

@@ -125,12 +125,12 @@ const SaveProblem* CRecordData::saveProblem(std::int32_t iRecNo) const {
   return found == mSaveProblems.end() ? nullptr : &found->second;
 }
 
+std::string_view CRecordData::unitName(std::int32_t iRecNo) const { return value(iRecNo, nameField(mFormID)); }
+
 std::vector<std::string> CRecordData::returnArrayUnitNames(std::int32_t iRecord2StartAt,
                                                           std::int32_t iNoRecords) const {
-  const std::int32_t nameField = mFormID == GlobalShared::kBuildProd ? 2 : 1;
   std::vector<std::string> names(static_cast<std::size_t>(std::max(iNoRecords, 0)));
-  for (std::size_t k = 0; k < names.size(); ++k)
-    names[k] = value(iRecord2StartAt + static_cast<std::int32_t>(k), nameField);
+  for (std::size_t k = 0; k < names.size(); ++k) names[k] = unitName(iRecord2StartAt + static_cast<std::int32_t>(k));
   return names;
 }
 
