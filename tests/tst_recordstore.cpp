@@ -15,6 +15,7 @@
 #include "FileBytes.h"
 #include "GlobalShared.h"
 #include "MessageRecorder.h"
+#include "RecordPairing.h"
 
 using namespace DataText;
 
@@ -50,6 +51,19 @@ QString columns(const CRecordData& record) {
   for (int c = 1; c <= record.NoFieldsInSelectedRange(); ++c)
     fields << QString::number(record.actualFieldNoInSelectedRange(c));
   return fields.join(", ");
+}
+
+// A building file whose units carry the names given (field 2) and their place in it (field 1),
+// after header rows whose names differ from file to file.
+std::unique_ptr<CRecordData> named(const QStringList& names, const QByteArray& header) {
+  QByteArray text;
+  for (int h = 1; h <= 4; ++h) text += record(28, header + QByteArray::number(h) + "f");
+  for (int u = 0; u < names.size(); ++u) {
+    QList<QByteArray> cells{QByteArray::number(u + 1), names[u].toLatin1()};
+    for (int f = 3; f <= 28; ++f) cells << "v" + QByteArray::number(f);
+    text += record(cells);
+  }
+  return loaded(2, text + kEnd);
 }
 
 QString numbers(int from, int to) {
@@ -276,6 +290,52 @@ class TestRecordStore : public QObject {
     const std::vector<DataDiff::Change> changes = DataDiff::compare(*before, *after);
     QCOMPARE(changes.size(), std::size_t{1});
     QCOMPARE(changes[0].field, 22);
+  }
+
+  // Records pair by their unit's name; header rows by number. "pairs" gives, for each unit of the
+  // first file, the unit of the second it pairs with ("-" none); "added" the second's unpaired.
+  void pairing_data() {
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("pairs");
+    QTest::addColumn<QString>("added");
+    const auto names = [](const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' ')); };
+    QTest::newRow("same names in the same order") << names("a b c") << names("a b c") << "1 2 3" << "";
+    QTest::newRow("unit inserted early") << names("a b c d") << names("a n b c d") << "1 3 4 5" << "2";
+    QTest::newRow("unit removed") << names("a b c d") << names("a c d") << "1 - 2 3" << "";
+    QTest::newRow("unit appended") << names("a b") << names("a b n") << "1 2" << "3";
+    QTest::newRow("unit renamed") << names("a b c") << names("a x c") << "1 2 3" << "";
+    QTest::newRow("unit renamed beside an inserted one") << names("a b c") << names("a x n c") << "1 - 4" << "2 3";
+    QTest::newRow("unit moved to the end") << names("m a b c") << names("a b c m") << "4 1 2 3" << "";
+    QTest::newRow("units swapped") << names("a b c d") << names("a c b d") << "1 3 2 4" << "";
+    QTest::newRow("unit moved, another inserted") << names("a b c d e") << names("a n c d b e") << "1 5 3 4 6" << "2";
+    QTest::newRow("every name changed") << names("p q") << names("x y") << "1 2" << "";
+    QTest::newRow("duplicate names among renamed units pair in order")
+        << names("p d d q") << names("r d d s") << "1 2 3 4" << "";
+    QTest::newRow("duplicate names in a gap of other counts pair by name")
+        << names("a x d d b") << names("a d z d w b") << "1 - 2 4 6" << "3 5";
+    QTest::newRow("duplicate name once more, between anchors")
+        << names("a d b c") << names("a d b d c") << "1 2 3 5" << "4";
+    QTest::newRow("no units in the second file") << names("a b") << QStringList() << "- -" << "";
+  }
+  void pairing() {
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    auto first = named(before, "h"), second = named(after, "H");
+    QVERIFY(first && second);
+    const RecordPairing pairing(*first, *second);
+    QStringList pairs, added;
+    for (int u = 1; u <= before.size(); ++u) {
+      const int mate = pairing.afterOf(u + 4);
+      pairs << (mate == 0 ? QStringLiteral("-") : QString::number(mate - 4));
+      if (mate != 0) QCOMPARE(pairing.beforeOf(mate), u + 4);
+    }
+    for (const std::int32_t r : pairing.unpairedAfter()) added << QString::number(r - 4);
+    QCOMPARE(pairs.join(QLatin1Char(' ')), fetched<QString>("pairs"));
+    QCOMPARE(added.join(QLatin1Char(' ')), fetched<QString>("added"));
+    QCOMPARE(int(pairing.unpairedBefore().size()), int(pairs.count(QStringLiteral("-"))));
+    for (int r = 1; r <= 4 && r <= second->NoUnits(); ++r) QCOMPARE(pairing.afterOf(r), r);
+    QCOMPARE(pairing.byNumber(), before == after);
   }
 
   // A unit's troop stats read as fields of their own, a header row's packed cell as field 22.
