@@ -287,7 +287,7 @@ class TestRecordStore : public QObject {
     const QByteArray text = unitFile({unitRecord(troopList())}) + kEnd;
     auto before = loaded(1, text), after = loaded(1, QByteArray(text).replace("Troop stats 2", "Troop stats, 2"));
     QVERIFY(before && after);
-    const std::vector<DataDiff::Change> changes = DataDiff::compare(*before, *after);
+    const std::vector<DataDiff::Change> changes = DataDiff::compare(*before, *after, RecordPairing(*before, *after));
     QCOMPARE(changes.size(), std::size_t{1});
     QCOMPARE(changes[0].field, 22);
   }
