@@ -287,9 +287,38 @@ class TestRecordStore : public QObject {
     const QByteArray text = unitFile({unitRecord(troopList())}) + kEnd;
     auto before = loaded(1, text), after = loaded(1, QByteArray(text).replace("Troop stats 2", "Troop stats, 2"));
     QVERIFY(before && after);
-    const std::vector<DataDiff::Change> changes = DataDiff::compare(*before, *after, RecordPairing(*before, *after));
+    const std::vector<DataDiff::Change> changes = DataDiff::compare(*before, *after).changes;
     QCOMPARE(changes.size(), std::size_t{1});
     QCOMPARE(changes[0].field, 22);
+  }
+
+  // A unit's name is read from the record's text without splitting it: it must be the name field's value.
+  void unitName_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("nameCell");
+    QTest::addColumn<bool>("edited");
+    QTest::newRow("unit file, field 1") << 1 << QByteArray("Knights") << false;
+    QTest::newRow("building file, field 2") << 2 << QByteArray("Keep") << false;
+    QTest::newRow("projectile file, field 1") << 3 << QByteArray("Arrow") << false;
+    QTest::newRow("quoted, with a line end") << 2 << QByteArray("\"Great\r\nHall\"") << false;
+    QTest::newRow("empty") << 2 << QByteArray() << false;
+    QTest::newRow("edited") << 2 << QByteArray("Keep") << true;
+  }
+  void unitName() {
+    QFETCH(int, kind);
+    QFETCH(QByteArray, nameCell);
+    const int fields = kind == 1 ? 71 : kind == 2 ? 28 : 38, nameField = kind == 2 ? 2 : 1;
+    QByteArray line = kind == 1 ? unitRecord(troopList()) : record(fields, "v");
+    line.replace("\tv2\t", kind == 2 ? "\t" + nameCell + '\t' : QByteArray("\tv2\t"));
+    line.replace(kind == 1 ? "u1\t" : "v1\t", kind == 2 ? QByteArray("v1\t") : nameCell + '\t');
+    QByteArray text = kind == 1 ? unitFile({line}) : kind == 2 ? record(fields, "h").repeated(4) + line : "ver 1;" + record(fields, "h") + line;
+    auto store = loaded(kind, text + kEnd);
+    QVERIFY(store);
+    const int unit = store->NoUnits();
+    if (fetched<bool>("edited")) store->setValue(unit, nameField, "Tower");
+    QCOMPARE(store->unitName(unit), store->value(unit, nameField));
+    QCOMPARE(QByteArray(store->unitName(unit).data(), qsizetype(store->unitName(unit).size())),
+             fetched<bool>("edited") ? QByteArray("Tower") : nameCell);
   }
 
   // Records pair by their unit's name; header rows by number. "pairs" gives, for each unit of the
@@ -324,6 +353,8 @@ class TestRecordStore : public QObject {
     auto first = named(before, "h"), second = named(after, "H");
     QVERIFY(first && second);
     const RecordPairing pairing(*first, *second);
+    const DataDiff::Comparison comparison = DataDiff::compare(*first, *second);  // pairs in order when it can
+    for (int r = 1; r <= first->NoUnits(); ++r) QCOMPARE(comparison.pairing.afterOf(r), pairing.afterOf(r));
     QStringList pairs, added;
     for (int u = 1; u <= before.size(); ++u) {
       const int mate = pairing.afterOf(u + 4);

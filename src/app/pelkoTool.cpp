@@ -18,7 +18,6 @@
 #include "DataFileFormat.h"
 #include "GlobalShared.h"
 #include "Platform.h"
-#include "RecordPairing.h"
 
 namespace {
 
@@ -73,12 +72,11 @@ int diff(const std::string& a, const std::string& b, GlobalShared::FileType forc
     return kUsageError;
   }
   if (DataFile::loadDataText(std::move(textB), b, kind, after) == 0) return kUsageError;
-  const RecordPairing pairing(before, after);
-  const std::vector<DataDiff::Change> changes = DataDiff::compare(before, after, pairing);
-  for (const DataDiff::Change& change : changes) std::cout << DataDiff::line(before, change) << '\n';
-  const std::vector<std::string> records = DataDiff::recordLines(before, after, pairing);
+  const DataDiff::Comparison comparison = DataDiff::compare(before, after);
+  for (const DataDiff::Change& change : comparison.changes) std::cout << DataDiff::line(before, change) << '\n';
+  const std::vector<std::string> records = DataDiff::recordLines(before, after, comparison.pairing);
   for (const std::string& record : records) std::cout << record << '\n';
-  return changes.empty() && records.empty() ? EXIT_SUCCESS : EXIT_FAILURE;
+  return comparison.changes.empty() && records.empty() ? EXIT_SUCCESS : EXIT_FAILURE;
 }
 
 void printConflict(const DataDiff::Conflict& conflict) {

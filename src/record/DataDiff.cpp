@@ -80,6 +80,29 @@ class Placement {
   std::optional<std::unordered_map<std::string_view, Place>> mIndex;
 };
 
+void compareRecord(const CRecordData& before, std::int32_t iBefore, const CRecordData& after, std::int32_t iAfter,
+                   std::vector<Change>& changes) {
+  if (after.sameText(before, iAfter, iBefore)) return;
+  for (std::int32_t f = 1; f <= after.NoFields(); ++f) {
+    const std::string_view old = before.value(iBefore, f), now = after.value(iAfter, f);
+    if (old != now && !after.writtenWithField22(iAfter, f)) changes.push_back({iBefore, f, std::string(old), std::string(now), iAfter, {}, {}});
+  }
+}
+
+// Record n against record n, as long as each record that is not byte-equal names the same unit
+// in both (then all do); nothing once one does not.
+std::optional<std::vector<Change>> compareInOrder(const CRecordData& before, const CRecordData& after) {
+  if (before.NoUnits() != after.NoUnits()) return std::nullopt;
+  const std::int32_t firstUnit = DataFileFormat::firstDataUnit(before.FormID());
+  std::vector<Change> changes;
+  for (std::int32_t r = 1; r <= before.NoUnits(); ++r) {
+    if (after.sameText(before, r)) continue;
+    if (r >= firstUnit && before.unitName(r) != after.unitName(r)) return std::nullopt;
+    compareRecord(before, r, after, r, changes);
+  }
+  return changes;
+}
+
 using LineKey = std::pair<std::int32_t, std::string_view>;  // a line's record and name
 
 // The names a line's unit may go by in the target: its own, and both of a rename of it that the
@@ -107,17 +130,12 @@ std::string escape(std::string_view value) {
   return text;
 }
 
-std::vector<Change> compare(const CRecordData& before, const CRecordData& after, const RecordPairing& pairing) {
-  std::vector<Change> changes;
-  for (std::int32_t r = 1; r <= before.NoUnits(); ++r) {
-    const std::int32_t a = pairing.afterOf(r);
-    if (a == 0 || after.sameText(before, a, r)) continue;
-    for (std::int32_t f = 1; f <= after.NoFields(); ++f) {
-      const std::string_view old = before.value(r, f), now = after.value(a, f);
-      if (old != now && !after.writtenWithField22(a, f)) changes.push_back({r, f, std::string(old), std::string(now), a, {}, {}});
-    }
-  }
-  return changes;
+Comparison compare(const CRecordData& before, const CRecordData& after) {
+  if (auto changes = compareInOrder(before, after)) return {RecordPairing::sameOrder(before.NoUnits()), std::move(*changes)};
+  Comparison comparison{RecordPairing(before, after), {}};
+  for (std::int32_t r = 1; r <= before.NoUnits(); ++r)
+    if (const std::int32_t a = comparison.pairing.afterOf(r); a != 0) compareRecord(before, r, after, a, comparison.changes);
+  return comparison;
 }
 
 std::string line(const CRecordData& before, const Change& change) {

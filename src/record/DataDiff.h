@@ -5,8 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "RecordPairing.h"
+
 class CRecordData;
-class RecordPairing;
 
 // What one file changed against another of the same kind, value by value, records paired by
 // their unit (RecordPairing): the lines that `pelkoTool diff` prints and that `pelkoTool apply`
@@ -23,9 +24,16 @@ struct Change {
   std::string title;
 };
 
-// Every value that differs in the records the pairing pairs, by before's record, then field. A
-// unit file's header rows keep fields 22 to 43 in one cell, which field 22 stands for.
-std::vector<Change> compare(const CRecordData& before, const CRecordData& after, const RecordPairing& pairing);
+struct Comparison {
+  RecordPairing pairing;
+  std::vector<Change> changes;
+};
+
+// Pairs the stores' records by unit, and lists every value that differs in the records paired,
+// by before's record, then field. A unit file's header rows keep fields 22 to 43 in one cell,
+// which field 22 stands for. Files that name the same units in the same order cost one pass
+// that passes over byte-equal records, as a comparison by number would.
+Comparison compare(const CRecordData& before, const CRecordData& after);
 
 // A diff line without its line end, TAB-separated: record (in `before`), the unit's name in
 // `before`, field, the field's title (its text in before's first header row), old value, new

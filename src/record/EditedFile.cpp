@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "DataDiff.h"
-#include "RecordPairing.h"
 
 CRecordData& EditedFile::reset() {
   mRecord = std::make_unique<CRecordData>();
@@ -74,13 +73,13 @@ bool EditedFile::compared(std::int32_t iRecNo, std::int32_t iField) const {
 
 void EditedFile::compareWithDefaults(const CRecordData& defaults) {
   mDefaults.clear();
-  const RecordPairing pairing(defaults, *mRecord);
-  for (DataDiff::Change& change : DataDiff::compare(defaults, *mRecord, pairing))
+  DataDiff::Comparison comparison = DataDiff::compare(defaults, *mRecord);
+  for (DataDiff::Change& change : comparison.changes)
     mDefaults.emplace(key(change.afterRecord, change.field), std::move(change.oldValue));
   mCompared = true;
   mComparedFields = std::min(defaults.NoFields(), mRecord->NoFields());
-  mWithoutDefault = pairing.unpairedAfter();
-  mDefaultsWithoutRecord = pairing.unpairedBefore().size();
+  mWithoutDefault = comparison.pairing.unpairedAfter();
+  mDefaultsWithoutRecord = comparison.pairing.unpairedBefore().size();
 }
 
 const std::string* EditedFile::defaultValue(std::int32_t iRecNo, std::int32_t iField) const {

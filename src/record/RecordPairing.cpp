@@ -138,13 +138,15 @@ class AnchorPairer {
 };
 
 bool sameName(const CRecordData& before, std::int32_t iBefore, const CRecordData& after, std::int32_t iAfter) {
-  return before.sameText(after, iBefore, iAfter) || before.unitName(iBefore) == after.unitName(iAfter);
+  return before.unitName(iBefore) == after.unitName(iAfter);
 }
 
 }  // namespace
 
+RecordPairing RecordPairing::sameOrder(std::int32_t iRecords) { return RecordPairing(iRecords, iRecords); }
+
 RecordPairing::RecordPairing(const CRecordData& before, const CRecordData& after)
-    : mBeforeCount(before.NoUnits()), mAfterCount(after.NoUnits()) {
+    : RecordPairing(before.NoUnits(), after.NoUnits()) {
   const std::int32_t common = std::min(mBeforeCount, mAfterCount);
   std::int32_t start = std::min(DataFileFormat::firstDataUnit(before.FormID()) - 1, common);  // header rows
   while (start < common && sameName(before, start + 1, after, start + 1)) ++start;

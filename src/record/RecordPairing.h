@@ -19,6 +19,9 @@ class CRecordData;
 class RecordPairing {
  public:
   RecordPairing(const CRecordData& before, const CRecordData& after);
+  // Record n with record n, for files of iRecords records each known to name the same units in
+  // the same order.
+  static RecordPairing sameOrder(std::int32_t iRecords);
 
   // The record of `after` that record iRecNo of `before` pairs with; 0 for none.
   std::int32_t afterOf(std::int32_t iRecNo) const;
@@ -31,6 +34,7 @@ class RecordPairing {
   std::vector<std::int32_t> unpairedAfter() const { return unpaired(mBeforeOf, mAfterCount); }
 
  private:
+  RecordPairing(std::int32_t iBeforeCount, std::int32_t iAfterCount) : mBeforeCount(iBeforeCount), mAfterCount(iAfterCount) {}
   static std::vector<std::int32_t> unpaired(const std::vector<std::int32_t>& mates, std::int32_t count);
 
   std::int32_t mBeforeCount;
