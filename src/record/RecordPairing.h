@@ -27,14 +27,15 @@ class RecordPairing {
   std::int32_t afterOf(std::int32_t iRecNo) const;
   // The record of `before` that record iRecNo of `after` pairs with; 0 for none.
   std::int32_t beforeOf(std::int32_t iRecNo) const;
-  // Record n pairs with record n throughout, found without a look-up by name.
+  // Record n pairs with record n throughout, found without hashing a name.
   bool byNumber() const { return mByNumber; }
   // The records without a counterpart, in order.
   std::vector<std::int32_t> unpairedBefore() const { return unpaired(mAfterOf, mBeforeCount); }
   std::vector<std::int32_t> unpairedAfter() const { return unpaired(mBeforeOf, mAfterCount); }
 
  private:
-  RecordPairing(std::int32_t iBeforeCount, std::int32_t iAfterCount) : mBeforeCount(iBeforeCount), mAfterCount(iAfterCount) {}
+  RecordPairing(std::int32_t iBeforeCount, std::int32_t iAfterCount)
+      : mBeforeCount(iBeforeCount), mAfterCount(iAfterCount) {}
   static std::vector<std::int32_t> unpaired(const std::vector<std::int32_t>& mates, std::int32_t count);
 
   std::int32_t mBeforeCount;
