@@ -1,23 +1,32 @@
 // record_bench: how fast the record store loads and saves ~100 MB data files, measured against
-// the plain copy of the same bytes into fresh memory.
+// the plain copy of the same bytes into fresh memory; and what comparing a unit file with its
+// default copy costs, records paired by number or by unit.
 //   record_bench [benchmark flags]   runs the benchmarks
+//   record_bench --benchmark_filter=compare --benchmark_repetitions=9
+//       --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
+//                                    (one line) the comparisons in turns, with min and median
 //   record_bench --write-files DIR   writes the generated files to DIR and exits
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
+#include <memory>
 #include <random>
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "CRecordData.h"
+#include "DataDiff.h"
 #include "DataFile.h"
 #include "GlobalShared.h"
 #include "Platform.h"
@@ -300,6 +309,71 @@ void saveGuard(benchmark::State& state, const Layout* layout, bool everyRecordEd
   describe(state, data);
 }
 
+// The unit file as a game holds it, every unit's name its own, and variants of it: the default
+// copy differs in a value of every 50th unit; a mod may hold a unit more near the start, and may
+// also have moved a unit from the start to the end, which leaves no agreeing run to pair in order.
+enum class Variant { Copy, Same, Inserted, InsertedAndMoved };
+
+std::string unitText(Variant variant) {
+  const std::string& generated = dataFor(kUnit).text;
+  std::vector<std::string_view> lines;
+  for (std::size_t from = 0, end; (end = generated.find("\r\n", from)) != std::string::npos; from = end + 2)
+    lines.push_back(std::string_view(generated).substr(from, end - from));
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  std::vector<std::string> units;
+  for (std::size_t k = kHeaderRows; k < lines.size(); ++k) {
+    const std::size_t tab = lines[k].find('\t');
+    std::string line = std::string(lines[k].substr(0, tab)) + '#' + std::to_string(k) + std::string(lines[k].substr(tab));
+    if (variant == Variant::Copy && k % 50 == 0) line.insert(line.find('\t') + 1, "X");
+    units.push_back(std::move(line));
+  }
+  if (variant == Variant::Inserted || variant == Variant::InsertedAndMoved)
+    units.insert(units.begin() + 5, "Inserted" + units[5].substr(units[5].find('\t')));
+  if (variant == Variant::InsertedAndMoved) std::rotate(units.begin(), units.begin() + 1, units.end());
+  std::string text;
+  text.reserve(generated.size() + units.size() * 8);
+  for (std::size_t k = 0; k < kHeaderRows; ++k) (text += lines[k]) += "\r\n";
+  for (const std::string& unit : units) (text += unit) += "\r\n";
+  return text + "\r\n";
+}
+
+const CRecordData& unitStore(Variant variant) {
+  static std::map<Variant, std::unique_ptr<CRecordData>> stores;
+  std::unique_ptr<CRecordData>& store = stores[variant];
+  if (!store) {
+    store = std::make_unique<CRecordData>();
+    store->initRanges(kUnit.kind);
+    require(store->createRecord(unitText(variant), kUnit.fileName), "createRecord of a unit file variant");
+  }
+  return *store;
+}
+
+// How the default copy was compared before records were paired by unit: record n with record n.
+std::vector<DataDiff::Change> compareByNumber(const CRecordData& before, const CRecordData& after) {
+  std::vector<DataDiff::Change> changes;
+  const std::int32_t records = std::min(before.NoUnits(), after.NoUnits());
+  for (std::int32_t r = 1; r <= records; ++r)
+    for (std::int32_t f = 1; f <= after.NoFields() && !after.sameText(before, r); ++f) {
+      const std::string_view old = before.value(r, f), now = after.value(r, f);
+      if (old != now && !after.writtenWithField22(r, f)) changes.push_back({r, f, std::string(old), std::string(now), r, {}, {}});
+    }
+  return changes;
+}
+
+void compare(benchmark::State& state, Variant variant, bool byUnit) {
+  const CRecordData& copy = unitStore(Variant::Copy);
+  const CRecordData& file = unitStore(variant);
+  std::size_t differences = 0;
+  for (auto _ : state) {
+    std::vector<DataDiff::Change> changes;
+    state.SetIterationTime(secondsFor([&] {
+      changes = byUnit ? DataDiff::compare(copy, file).changes : compareByNumber(copy, file);
+    }));
+    differences = changes.size();
+  }
+  state.SetLabel(std::to_string(file.NoUnits()) + " records, " + std::to_string(differences) + " differences");
+}
+
 int writeFiles(const fs::path& folder) {
   fs::create_directories(folder);
   for (const Layout* layout : kLayouts) {
@@ -336,6 +410,19 @@ int main(int argc, char** argv) {
           ->Iterations(5)
           ->UseManualTime()
           ->Unit(benchmark::kMillisecond);
+
+  const std::tuple<const char*, Variant, bool> comparisons[] = {
+      {"compare/by_number/same_order", Variant::Same, false},
+      {"compare/by_unit/same_order", Variant::Same, true},
+      {"compare/by_number/inserted", Variant::Inserted, false},
+      {"compare/by_unit/inserted", Variant::Inserted, true},
+      {"compare/by_unit/inserted_and_moved", Variant::InsertedAndMoved, true}};
+  for (const auto& [name, variant, byUnit] : comparisons)
+    benchmark::RegisterBenchmark(name, [variant, byUnit](benchmark::State& state) { compare(state, variant, byUnit); })
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
 
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return EXIT_FAILURE;

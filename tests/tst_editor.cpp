@@ -169,6 +169,24 @@ class TestEditor : public QObject {
   // The title as the platform shows it, the "[*]" mark resolved.
   QString shownTitle() const { return w->windowHandle()->title(); }
   QLabel* differences() const { return find<QLabel>(QStringLiteral("lblDifferences")); }
+  // Reverts the cell being edited, the record's field, from its menu; the edit goes on.
+  void revertFromMenu(int record, int field) {
+    ModalAnswerer answerer;
+    answerer.then<QMenu>([](QMenu* menu) {
+      for (QAction* action : menu->actions())
+        if (action->text() == QStringLiteral("Revert to Default Value")) action->trigger();
+      menu->close();
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), editor()->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(cellOf(record, field), &click);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    // The offscreen platform may leave no window active once the menu is gone, where a desktop
+    // gives the activation back.
+    w->activateWindow();
+    QTRY_VERIFY(editor()->hasFocus());
+    QFocusEvent toAMenu(QEvent::FocusOut, Qt::PopupFocusReason);  // as a desktop's menu takes it
+    QApplication::sendEvent(editor(), &toAMenu);
+  }
 
   QPushButton* button(int index) const { return find<QPushButton>(QStringLiteral("cmdFileActions_%1").arg(index)); }
   QCheckBox* autoDetect() const { return find<QCheckBox>(QStringLiteral("chkAutoDetect")); }
@@ -612,21 +630,7 @@ class TestEditor : public QObject {
     if (action.startsWith(QLatin1String("revert"))) {
       // Typing first, when the revert is undone: the typing is a step of its own.
       edit(6, 3, action.endsWith(QLatin1String("undo")) ? QStringLiteral("z") : QString(), false);
-      ModalAnswerer answerer;
-      answerer.then<QMenu>([](QMenu* menu) {
-        for (QAction* action : menu->actions())
-          if (action->text() == QStringLiteral("Revert to Default Value")) action->trigger();
-        menu->close();
-      });
-      QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), editor()->mapToGlobal(QPoint(2, 2)));
-      QApplication::sendEvent(cellOf(6, 3), &click);
-      QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
-      // The cell's edit goes on after the menu. The offscreen platform may leave no window active
-      // once the menu is gone, where a desktop gives the activation back.
-      w->activateWindow();
-      QTRY_VERIFY(editor()->hasFocus());
-      QFocusEvent toAMenu(QEvent::FocusOut, Qt::PopupFocusReason);  // as a desktop's menu takes it
-      QApplication::sendEvent(editor(), &toAMenu);
+      revertFromMenu(6, 3);
       QVERIFY(editor()->isVisible());
       QCOMPARE(field(6, 3), std::string("old3"));
       QVERIFY(w->dataChanged());
@@ -643,15 +647,63 @@ class TestEditor : public QObject {
     QVERIFY(differences()->toolTip().endsWith(QStringLiteral("crusader_build_prod13.bak")));
   }
 
-  // Only the records both files hold are compared, and the count's hint says so; a file of
-  // another kind, with no default copy, shows no marks and no count.
-  void differencesOfOtherFiles() {
-    const QByteArray copy = "numb" + dataFile(2, 1, record(28, "x"));
-    QVERIFY(writeFile(mWindow.path(QStringLiteral("crusader_build_prod13.bak")), copy));
+  // Records pair with the default copy's by unit name (field 2 of a building file): a unit
+  // without a counterpart has no default, so no mark, and the count's hint says how many there
+  // are. Each file is a list of units by their fields' prefix, a star giving field 3 the value
+  // "old3". The action edits field 3 of the record given, or reverts it from the menu.
+  void differencesOfPairedUnits_data() {
+    QTest::addColumn<QByteArrayList>("copy");
+    QTest::addColumn<QByteArrayList>("file");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("marks");
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QString>("hint");  // after the copy's path
+    const auto text = [](const char* latin1) { return QString::fromLatin1(latin1); };
+    const QByteArrayList copy{"r1", "r2*", "r3"}, inserted{"r1", "n", "r2", "r3"};
+    const QString one = text("1 differs from default"), added = text("\n1 unit of this file has no counterpart in the default copy.");
+    QTest::newRow("same units") << copy << QByteArrayList{"r1", "r2", "r3"} << QString() << QStringList{text("6:3")} << one << QString();
+    QTest::newRow("unit inserted") << copy << inserted << QString() << QStringList{text("7:3")} << one << added;
+    QTest::newRow("unit inserted, then edited") << copy << inserted << text("edit 6") << QStringList{text("7:3")} << one << added;
+    QTest::newRow("unit inserted, a paired value reverted")
+        << copy << inserted << text("revert 7") << QStringList() << text("0 differ from default") << added;
+    QTest::newRow("unit removed") << QByteArrayList{"r1", "r2", "r3*"} << QByteArrayList{"r1", "r3"} << QString()
+                                  << QStringList{text("6:3")} << one << text("\n1 unit of the default copy has no counterpart in this file.");
+    QTest::newRow("unit renamed beside an inserted one")
+        << QByteArrayList{"r1", "x"} << QByteArrayList{"r1", "r2", "r3"} << QString() << QStringList() << text("0 differ from default")
+        << text("\n2 units of this file have no counterpart in the default copy."
+                "\n1 unit of the default copy has no counterpart in this file.");
+  }
+  void differencesOfPairedUnits() {
+    const auto buildingFile = [](const QByteArrayList& units) {
+      QByteArray lines;
+      for (const QByteArray& unit : units) {
+        const QByteArray prefix = unit.endsWith('*') ? unit.chopped(1) + 'f' : unit + 'f';
+        lines += unit.endsWith('*') ? record(28, prefix).replace("\t" + prefix + "3\t", "\told3\t") : record(28, prefix);
+      }
+      return "numb" + dataFile(2, 0, lines);
+    };
+    QVERIFY(writeFile(mWindow.path(QStringLiteral("crusader_build_prod13.bak")), buildingFile(fetched<QByteArrayList>("copy"))));
+    loadText(2, buildingFile(fetched<QByteArrayList>("file")));
+    resizeOuter(28800, 16000);
+    QFETCH(QString, action);
+    const int unit = action.section(QLatin1Char(' '), 1).toInt();
+    if (action.startsWith(QLatin1String("edit"))) edit(unit, 3, QStringLiteral("zz"));
+    if (action.startsWith(QLatin1String("revert"))) {
+      edit(unit, 3, QString(), false);
+      revertFromMenu(unit, 3);
+      QCOMPARE(field(unit, 3), std::string("old3"));
+    }
+    QCOMPARE(marked(), fetched<QStringList>("marks"));
+    QCOMPARE(differences()->text(), fetched<QString>("count"));
+    QCOMPARE(differences()->toolTip(), QStringLiteral("Values that differ from the default copy: ") +
+                                           mWindow.path(QStringLiteral("crusader_build_prod13.bak")) + fetched<QString>("hint"));
+  }
+
+  // A file of another kind, with no default copy, shows no marks and no count.
+  void noDifferencesWithoutADefaultCopy() {
+    QVERIFY(writeFile(mWindow.path(QStringLiteral("crusader_build_prod13.bak")), "numb" + dataFile(2, 1, record(28, "x"))));
     loadText(2, "numb" + dataFile(2, 3));
-    QCOMPARE(differences()->text(), QStringLiteral("28 differ from default"));
-    QVERIFY(marked().contains(QStringLiteral("6:1")) && marked().filter(QStringLiteral("6:")) == marked());
-    QVERIFY(differences()->toolTip().contains(QStringLiteral("only records 1 to 6 are compared")));
+    QVERIFY(differences()->isVisible());
     MessageRecorder boxes;
     QVERIFY(w->LoadRecord(samplePath(QStringLiteral("crusaders_unit_prod11.txt")).toStdString(), 0));
     QVERIFY(differences()->isHidden());

@@ -23,11 +23,42 @@ class TestPelkoTool : public QObject {
             QString::fromLocal8Bit(tool.readAllStandardError())};
   }
 
+  QTemporaryDir mDir;
+
+  // The unit sample with edits, in order, each a word: "speed" gives the Crossbowmen (record 12)
+  // a Speed (field 66) of 5.5 for 4.5; "inserted" puts a unit Squires before the first unit;
+  // "twice" a copy of the Crossbowmen there; "moved" takes the Crossbowmen to the end;
+  // "removed" drops them; "renamed" calls them Arbalesters; "slower" gives them a Speed of 3.5.
+  static QByteArray unitSample(const QString& edits) {
+    QByteArray bytes = fileBytes(samplePath("crusaders_unit_prod11.txt"));
+    const auto lineAt = [&bytes](const QByteArray& name) {
+      const qsizetype start = bytes.indexOf("\r\n" + name + '\t') + 2;
+      return std::pair{start, bytes.indexOf("\r\n", start) + 2 - start};
+    };
+    for (const QString& edit : edits.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+      const auto [at, length] = lineAt("Crossbowmen");
+      const QByteArray crossbowmen = bytes.mid(at, length);
+      const qsizetype first = lineAt("Peasants").first;
+      if (edit == QLatin1String("speed") || edit == QLatin1String("slower"))
+        bytes.replace("\tA unit of the Crossbowmen\t-\t4.5\t", "\tA unit of the Crossbowmen\t-\t" + QByteArray(edit == QLatin1String("speed") ? "5.5" : "3.5") + '\t');
+      if (edit == QLatin1String("inserted")) bytes.insert(first, QByteArray(bytes.mid(first, lineAt("Peasants").second)).replace("Peasants", "Squires"));
+      if (edit == QLatin1String("twice")) bytes.insert(first, crossbowmen);
+      if (edit == QLatin1String("moved") || edit == QLatin1String("removed")) bytes.remove(at, length);
+      if (edit == QLatin1String("moved")) bytes.insert(lineAt("Golden Horde Archers").first + lineAt("Golden Horde Archers").second, crossbowmen);
+      if (edit == QLatin1String("renamed")) bytes.replace("\r\nCrossbowmen\t", "\r\nArbalesters\t");
+    }
+    return bytes;
+  }
+
  private slots:
+  void initTestCase() {
+    QVERIFY(mDir.isValid());
+    QVERIFY(writeFile(mDir.filePath("unit.diff"), "12\tCrossbowmen\t66\tSpeed\t4.5\t5.5\n"));
+  }
   void check_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("outStart");  // empty: nothing is printed there
     QTest::addColumn<QString>("errStart");
     QTest::newRow("detected unit file") << QStringList{"check", samplePath("crusaders_unit_prod11.txt")} << 0
                                         << "crusaders_unit_prod11.txt: [Unit_Prod11], 40 records, 36 units, 71 fields\n" << "";
@@ -43,13 +74,25 @@ class TestPelkoTool : public QObject {
                                               << "PelkoEditor\nAn error occurred trying to save to '/nonexistent/out.txt'\n";
     QTest::newRow("diff of a missing file") << QStringList{"diff", samplePath("ProjectileStats.txt"), "/nonexistent/x.txt"} << 2 << ""
                                             << "PelkoEditor\nAn error occurred trying to read '/nonexistent/x.txt'";
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << "usage: pelkoTool check FILE" << "";
+    QTest::newRow("-h") << QStringList{"-h"} << 0 << "usage: pelkoTool check FILE" << "";
+    QTest::newRow("unknown command") << QStringList{"merge", "a", "b"} << 2 << "" << "usage: pelkoTool check FILE";
+    const QString units = samplePath("crusaders_unit_prod11.txt"), buildings = samplePath("crusader_build_prod13.txt");
+    const QString kinds = "pelkoTool: " + buildings + " is a [Build_prod13] file and " + units + " a [Unit_Prod11] file";
+    QTest::newRow("diff of a building and a unit file") << QStringList{"diff", buildings, units} << 2 << "" << kinds;
+    QTest::newRow("diff of two kinds, one forced") << QStringList{"diff", buildings, units, "--type", "2"} << 2 << "" << kinds;
+    QTest::newRow("apply of unit changes onto a building file")
+        << QStringList{"apply", buildings, mDir.filePath("unit.diff"), mDir.filePath("out.txt")} << 2 << ""
+        << "pelkoTool: " + mDir.filePath("unit.diff") + " holds changes of another kind of file than " + buildings;
   }
   void check() {
     const Run result = run(fetched<QStringList>("args"));
     QCOMPARE(result.exitCode, fetched<int>("exitCode"));
-    QCOMPARE(result.out, fetched<QString>("out"));
+    QFETCH(QString, outStart);
     QFETCH(QString, errStart);
-    QVERIFY2(result.err.left(errStart.size()) == errStart, qPrintable(result.err));
+    QVERIFY2(outStart.isEmpty() ? result.out.isEmpty() : result.out.startsWith(outStart), qPrintable(result.out));
+    QVERIFY2(errStart.isEmpty() ? result.err.isEmpty() : result.err.startsWith(errStart), qPrintable(result.err));
+    QVERIFY(!QFile::exists(mDir.filePath("out.txt")));
   }
 
   // save writes the normalised file, here with the empty line a file needs after its records.
@@ -68,21 +111,19 @@ class TestPelkoTool : public QObject {
     QTest::addColumn<QByteArray>("target");  // and this in the file the diff is applied to
     QTest::addColumn<QByteArray>("tail");    // added to the last field of B's record 5
     QTest::addColumn<bool>("dropLastRecord");
-    QTest::addColumn<QStringList>("extra");  // apply's options
     QTest::addColumn<QString>("diffOut");
     QTest::addColumn<int>("applyExit");
     QTest::addColumn<QString>("applyOut");
-    const QString farmers = "5\tFarmers\t1\tName\tPeasants\tFarmers\n", conflict = "conflict\t5\t1\texpected\tPeasants\tfound\tSerfs\n";
-    QTest::newRow("equal") << QByteArray("Peasants") << QByteArray("Peasants") << QByteArray() << false << QStringList() << "" << 0 << "";
+    const QString farmers = "5\tPeasants\t1\tName\tPeasants\tFarmers\n", renamed = "conflict\t5\t1\tunit\tPeasants\tnot found\n";
+    QTest::newRow("equal") << QByteArray("Peasants") << QByteArray("Peasants") << QByteArray() << false << "" << 0 << "";
     QTest::newRow("TAB, CR, LF and backslash escaped")
-        << QByteArray("\"a\\b\r\nc\"") << QByteArray("Peasants") << QByteArray("\tz") << false << QStringList()
-        << "5\t\"a\\\\b\\r\\nc\"\t1\tName\tPeasants\t\"a\\\\b\\r\\nc\"\n"
-           "5\t\"a\\\\b\\r\\nc\"\t71\tComment\tok\tok\\tz\n" << 0 << "";
-    QTest::newRow("already applied") << QByteArray("Farmers") << QByteArray("Farmers") << QByteArray() << false << QStringList() << farmers << 0 << "";
-    QTest::newRow("conflict") << QByteArray("Farmers") << QByteArray("Serfs") << QByteArray() << false << QStringList() << farmers << 1 << conflict;
-    QTest::newRow("conflict forced") << QByteArray("Farmers") << QByteArray("Serfs") << QByteArray() << false << QStringList{"--force"} << farmers
-                                     << 0 << conflict;
-    QTest::newRow("a record missing") << QByteArray("Peasants") << QByteArray("Peasants") << QByteArray() << true << QStringList()
+        << QByteArray("\"a\\b\r\nc\"") << QByteArray("Peasants") << QByteArray("\tz") << false
+        << "5\tPeasants\t1\tName\tPeasants\t\"a\\\\b\\r\\nc\"\n"
+           "5\tPeasants\t71\tComment\tok\tok\\tz\n" << 0 << "";
+    QTest::newRow("already applied") << QByteArray("Farmers") << QByteArray("Farmers") << QByteArray() << false << farmers << 0 << "";
+    QTest::newRow("renamed otherwise in the target")
+        << QByteArray("Farmers") << QByteArray("Serfs") << QByteArray() << false << farmers << 1 << renamed;
+    QTest::newRow("a record missing") << QByteArray("Peasants") << QByteArray("Peasants") << QByteArray() << true
                                       << "missing\t40\tGolden Horde Archers\n" << 1 << "not carried over\tmissing\t40\tGolden Horde Archers\n";
   }
   void diffAndApply() {
@@ -103,13 +144,79 @@ class TestPelkoTool : public QObject {
     QCOMPARE(diff.out, diffOut);
     QVERIFY(writeFile(dir.filePath("changes.txt"), diff.out.toLocal8Bit()));
     const QString out = dir.filePath("out.txt");
-    const Run apply = run(QStringList{"apply", t, dir.filePath("changes.txt"), out} + fetched<QStringList>("extra"));
+    const Run apply = run({"apply", t, dir.filePath("changes.txt"), out});
     QCOMPARE(apply.exitCode, fetched<int>("applyExit"));
     QCOMPARE(apply.out, fetched<QString>("applyOut"));
     // Applied, the target holds B's value; refused, nothing is written.
     if (apply.exitCode == 0) QCOMPARE(run({"diff", b, out}).out.section('\n', 0, 0).startsWith("missing"), dropLastRecord);
     if (apply.exitCode == 0 && !dropLastRecord) QCOMPARE(fileBytes(out), fileBytes(b));
     if (apply.exitCode != 0) QVERIFY(!QFile::exists(out));
+  }
+
+  // diff pairs records by unit: a line names the unit and its record as A holds them.
+  void diffByUnit_data() {
+    QTest::addColumn<QString>("edits");  // of B, the unit sample being A
+    QTest::addColumn<QString>("out");
+    const QString speed = "12\tCrossbowmen\t66\tSpeed\t4.5\t5.5\n";
+    QTest::newRow("unit inserted early") << "inserted speed" << speed + "added\t5\tSquires\n";
+    QTest::newRow("unit removed") << "removed" << "missing\t12\tCrossbowmen\n";
+    QTest::newRow("unit moved") << "moved speed" << speed;
+    QTest::newRow("unit only moved") << "moved" << "";
+    QTest::newRow("unit renamed") << "renamed" << "12\tCrossbowmen\t1\tName\tCrossbowmen\tArbalesters\n";
+  }
+  void diffByUnit() {
+    QFETCH(QString, out);
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath("b.txt"), unitSample(fetched<QString>("edits"))));
+    const Run diff = run({"diff", samplePath("crusaders_unit_prod11.txt"), dir.filePath("b.txt")});
+    QCOMPARE(diff.out, out);
+    QCOMPARE(diff.exitCode, out.isEmpty() ? 0 : 1);
+  }
+
+  // apply finds each line's unit in the target by its name: at the line's record, else as the
+  // only record of that name (a move), else it is a conflict that is never written.
+  void applyByUnit_data() {
+    QTest::addColumn<QString>("target");  // edits of the unit sample; the changes give the Crossbowmen a new speed
+    QTest::addColumn<QStringList>("extra");
+    QTest::addColumn<bool>("crLf");        // the changes file's lines end with CR LF
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("written");  // the edits the saved file shows; "-": nothing is written
+    const QString notFound = "conflict\t12\t66\tunit\tCrossbowmen\tnot found\n";
+    QTest::newRow("unit at its number, CR LF changes") << "" << QStringList() << true << 0 << "" << "speed";
+    QTest::newRow("unit inserted early in the target")
+        << "inserted" << QStringList() << false << 0 << "moved\t12\t13\tCrossbowmen\n" << "inserted speed";
+    QTest::newRow("unit moved in the target") << "moved" << QStringList() << true << 0 << "moved\t12\t40\tCrossbowmen\n"
+                                              << "moved speed";
+    const QString slower = "conflict\t12\t66\texpected\t4.5\tfound\t3.5\n";
+    QTest::newRow("another value in the target") << "slower" << QStringList() << false << 1 << slower << "-";
+    QTest::newRow("another value in the target, forced") << "slower" << QStringList{"--force"} << false << 0 << slower << "speed";
+    QTest::newRow("another value in a moved unit, forced")
+        << "inserted slower" << QStringList{"--force"} << false << 0 << "moved\t12\t13\tCrossbowmen\n" + slower << "inserted speed";
+    QTest::newRow("unit renamed in the target") << "renamed" << QStringList() << false << 1 << notFound << "-";
+    QTest::newRow("unit renamed in the target, forced") << "renamed" << QStringList{"--force"} << false << 0 << notFound
+                                                        << "renamed";
+    QTest::newRow("unit removed in the target, forced") << "removed" << QStringList{"--force"} << false << 0 << notFound
+                                                        << "removed";
+    QTest::newRow("two units of the name, neither at the number")
+        << "twice" << QStringList() << false << 1 << "conflict\t12\t66\tunit\tCrossbowmen\tfound 2 times\n" << "-";
+  }
+  void applyByUnit() {
+    QFETCH(QString, target);
+    QFETCH(QString, written);
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath("t.txt"), unitSample(target)));
+    QByteArray changes = "12\tCrossbowmen\t66\tSpeed\t4.5\t5.5\n";
+    if (fetched<bool>("crLf")) changes.replace("\n", "\r\n");
+    QVERIFY(writeFile(dir.filePath("changes.txt"), changes));
+    const QString out = dir.filePath("out.txt");
+    const Run apply = run(QStringList{"apply", dir.filePath("t.txt"), dir.filePath("changes.txt"), out} + fetched<QStringList>("extra"));
+    QCOMPARE(apply.out, fetched<QString>("out"));
+    QCOMPARE(apply.exitCode, fetched<int>("exitCode"));
+    if (written == QLatin1String("-"))
+      QVERIFY(!QFile::exists(out));
+    else
+      QCOMPARE(fileBytes(out), unitSample(written));
   }
 };
 

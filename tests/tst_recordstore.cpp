@@ -15,6 +15,7 @@
 #include "FileBytes.h"
 #include "GlobalShared.h"
 #include "MessageRecorder.h"
+#include "RecordPairing.h"
 
 using namespace DataText;
 
@@ -50,6 +51,19 @@ QString columns(const CRecordData& record) {
   for (int c = 1; c <= record.NoFieldsInSelectedRange(); ++c)
     fields << QString::number(record.actualFieldNoInSelectedRange(c));
   return fields.join(", ");
+}
+
+// A building file whose units carry the names given (field 2) and their place in it (field 1),
+// after header rows whose names differ from file to file.
+std::unique_ptr<CRecordData> named(const QStringList& names, const QByteArray& header) {
+  QByteArray text;
+  for (int h = 1; h <= 4; ++h) text += record(28, header + QByteArray::number(h) + "f");
+  for (int u = 0; u < names.size(); ++u) {
+    QList<QByteArray> cells{QByteArray::number(u + 1), names[u].toLatin1()};
+    for (int f = 3; f <= 28; ++f) cells << "v" + QByteArray::number(f);
+    text += record(cells);
+  }
+  return loaded(2, text + kEnd);
 }
 
 QString numbers(int from, int to) {
@@ -273,9 +287,86 @@ class TestRecordStore : public QObject {
     const QByteArray text = unitFile({unitRecord(troopList())}) + kEnd;
     auto before = loaded(1, text), after = loaded(1, QByteArray(text).replace("Troop stats 2", "Troop stats, 2"));
     QVERIFY(before && after);
-    const std::vector<DataDiff::Change> changes = DataDiff::compare(*before, *after);
+    const std::vector<DataDiff::Change> changes = DataDiff::compare(*before, *after).changes;
     QCOMPARE(changes.size(), std::size_t{1});
     QCOMPARE(changes[0].field, 22);
+  }
+
+  // A unit's name is read from the record's text without splitting it: it must be the name field's value.
+  void unitName_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("nameCell");
+    QTest::addColumn<bool>("edited");
+    QTest::newRow("unit file, field 1") << 1 << QByteArray("Knights") << false;
+    QTest::newRow("building file, field 2") << 2 << QByteArray("Keep") << false;
+    QTest::newRow("projectile file, field 1") << 3 << QByteArray("Arrow") << false;
+    QTest::newRow("quoted, with a line end") << 2 << QByteArray("\"Great\r\nHall\"") << false;
+    QTest::newRow("empty") << 2 << QByteArray() << false;
+    QTest::newRow("edited") << 2 << QByteArray("Keep") << true;
+  }
+  void unitName() {
+    QFETCH(int, kind);
+    QFETCH(QByteArray, nameCell);
+    const int fields = kind == 1 ? 71 : kind == 2 ? 28 : 38, nameField = kind == 2 ? 2 : 1;
+    QByteArray line = kind == 1 ? unitRecord(troopList()) : record(fields, "v");
+    line.replace("\tv2\t", kind == 2 ? "\t" + nameCell + '\t' : QByteArray("\tv2\t"));
+    line.replace(kind == 1 ? "u1\t" : "v1\t", kind == 2 ? QByteArray("v1\t") : nameCell + '\t');
+    QByteArray text = kind == 1 ? unitFile({line}) : kind == 2 ? record(fields, "h").repeated(4) + line : "ver 1;" + record(fields, "h") + line;
+    auto store = loaded(kind, text + kEnd);
+    QVERIFY(store);
+    const int unit = store->NoUnits();
+    if (fetched<bool>("edited")) store->setValue(unit, nameField, "Tower");
+    QCOMPARE(store->unitName(unit), store->value(unit, nameField));
+    QCOMPARE(QByteArray(store->unitName(unit).data(), qsizetype(store->unitName(unit).size())),
+             fetched<bool>("edited") ? QByteArray("Tower") : nameCell);
+  }
+
+  // Records pair by their unit's name; header rows by number. "pairs" gives, for each unit of the
+  // first file, the unit of the second it pairs with ("-" none); "added" the second's unpaired.
+  void pairing_data() {
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("pairs");
+    QTest::addColumn<QString>("added");
+    const auto names = [](const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' ')); };
+    QTest::newRow("same names in the same order") << names("a b c") << names("a b c") << "1 2 3" << "";
+    QTest::newRow("unit inserted early") << names("a b c d") << names("a n b c d") << "1 3 4 5" << "2";
+    QTest::newRow("unit removed") << names("a b c d") << names("a c d") << "1 - 2 3" << "";
+    QTest::newRow("unit appended") << names("a b") << names("a b n") << "1 2" << "3";
+    QTest::newRow("unit renamed") << names("a b c") << names("a x c") << "1 2 3" << "";
+    QTest::newRow("unit renamed beside an inserted one") << names("a b c") << names("a x n c") << "1 - 4" << "2 3";
+    QTest::newRow("unit moved to the end") << names("m a b c") << names("a b c m") << "4 1 2 3" << "";
+    QTest::newRow("units swapped") << names("a b c d") << names("a c b d") << "1 3 2 4" << "";
+    QTest::newRow("unit moved, another inserted") << names("a b c d e") << names("a n c d b e") << "1 5 3 4 6" << "2";
+    QTest::newRow("every name changed") << names("p q") << names("x y") << "1 2" << "";
+    QTest::newRow("duplicate names among renamed units pair in order")
+        << names("p d d q") << names("r d d s") << "1 2 3 4" << "";
+    QTest::newRow("duplicate names in a gap of other counts pair by name")
+        << names("a x d d b") << names("a d z d w b") << "1 - 2 4 6" << "3 5";
+    QTest::newRow("duplicate name once more, between anchors")
+        << names("a d b c") << names("a d b d c") << "1 2 3 5" << "4";
+    QTest::newRow("no units in the second file") << names("a b") << QStringList() << "- -" << "";
+  }
+  void pairing() {
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    auto first = named(before, "h"), second = named(after, "H");
+    QVERIFY(first && second);
+    const RecordPairing pairing(*first, *second);
+    const DataDiff::Comparison comparison = DataDiff::compare(*first, *second);  // pairs in order when it can
+    for (int r = 1; r <= first->NoUnits(); ++r) QCOMPARE(comparison.pairing.afterOf(r), pairing.afterOf(r));
+    QStringList pairs, added;
+    for (int u = 1; u <= before.size(); ++u) {
+      const int mate = pairing.afterOf(u + 4);
+      pairs << (mate == 0 ? QStringLiteral("-") : QString::number(mate - 4));
+      if (mate != 0) QCOMPARE(pairing.beforeOf(mate), u + 4);
+    }
+    for (const std::int32_t r : pairing.unpairedAfter()) added << QString::number(r - 4);
+    QCOMPARE(pairs.join(QLatin1Char(' ')), fetched<QString>("pairs"));
+    QCOMPARE(added.join(QLatin1Char(' ')), fetched<QString>("added"));
+    QCOMPARE(int(pairing.unpairedBefore().size()), int(pairs.count(QStringLiteral("-"))));
+    for (int r = 1; r <= 4 && r <= second->NoUnits(); ++r) QCOMPARE(pairing.afterOf(r), r);
+    QCOMPARE(pairing.byNumber(), before == after);
   }
 
   // A unit's troop stats read as fields of their own, a header row's packed cell as field 22.

@@ -1,9 +1,11 @@
 // pelkoTool: the editor's load and save for scripts.
 //   pelkoTool check FILE [--type N]   loads FILE as the editor does; exit 0, or 1 on a load error
 //   pelkoTool save IN OUT [--type N]  loads IN and writes OUT as Save File As does
-//   pelkoTool diff A B [--type N]     prints every value B changed against A; exit 0 equal, 1 not
+//   pelkoTool diff A B [--type N]     prints every value B changed against A, records paired by
+//                                     unit; exit 0 equal, 1 not
 //   pelkoTool apply TARGET CHANGES OUT [--type N] [--force]
-//                                     carries a diff over onto TARGET and saves the result as OUT
+//                                     carries a diff over onto TARGET's units and saves the result as OUT
+//   pelkoTool --help                  prints the usage
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
@@ -21,13 +23,19 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-int usage() {
-  std::cerr << "usage: pelkoTool check FILE [--type N]\n"
-               "       pelkoTool save IN OUT [--type N]\n"
-               "       pelkoTool diff A B [--type N]\n"
-               "       pelkoTool apply TARGET CHANGES OUT [--type N] [--force]\n"
-               "N: 1 unit production, 2 building production, 3 projectile statistics;\n"
-               "without --type the kind is detected from the file's first four characters.\n";
+void usage(std::ostream& out) {
+  out << "usage: pelkoTool check FILE [--type N]\n"
+         "       pelkoTool save IN OUT [--type N]\n"
+         "       pelkoTool diff A B [--type N]\n"
+         "       pelkoTool apply TARGET CHANGES OUT [--type N] [--force]\n"
+         "       pelkoTool --help\n"
+         "N: 1 unit production, 2 building production, 3 projectile statistics;\n"
+         "without --type the kind is detected from the file's first four characters.\n"
+         "diff and apply pair records by their unit's name, not by their number.\n";
+}
+
+int usageError() {
+  usage(std::cerr);
   return kUsageError;
 }
 
@@ -43,22 +51,51 @@ int printMessage(const std::string& prompt, int style, const std::string& title)
   return (style & Platform::kButtonMask) == Platform::OkOnly ? Platform::Ok : Platform::Cancel;
 }
 
-// Prints what B changed against A. Exit 0 when equal, 1 when not, 2 when either does not load.
-int diff(const std::string& a, const std::string& b, GlobalShared::FileType forced) {
-  CRecordData before, after;
-  const GlobalShared::FileType kind = DataFile::readDataFile(a, forced, before);
-  if (kind == 0 || DataFile::readDataFile(b, kind, after) == 0) return kUsageError;
-  const std::vector<DataDiff::Change> changes = DataDiff::compare(before, after);
-  for (const DataDiff::Change& change : changes) std::cout << DataDiff::line(after, change) << '\n';
-  const std::vector<std::string> records = DataDiff::recordLines(before, after);
-  for (const std::string& record : records) std::cout << record << '\n';
-  return changes.empty() && records.empty() ? EXIT_SUCCESS : EXIT_FAILURE;
+// The kind a file's first characters name, else the forced one.
+GlobalShared::FileType kindOf(const std::string& text, GlobalShared::FileType forced) {
+  const GlobalShared::FileType own = DataFile::detectFileType(text);
+  return own != 0 ? own : forced;
 }
 
-// Carries the value lines of a diff over onto TARGET and saves OUT. Conflicts (and records a
-// diff adds or removes, which cannot be carried over) are listed, and then nothing is written
-// (exit 1) unless --force. Exit 2 when a file does not load, a line is no diff line, or the save
-// fails.
+// Prints what B changed against A, records paired by unit. Exit 0 when equal, 1 when not, 2 when
+// either does not load or the two are of different kinds.
+int diff(const std::string& a, const std::string& b, GlobalShared::FileType forced) {
+  CRecordData before, after;
+  std::string textA = GlobalShared::readWholeFile(a);
+  const GlobalShared::FileType kindA = kindOf(textA, forced);
+  const GlobalShared::FileType kind = DataFile::loadDataText(std::move(textA), a, forced, before);
+  if (kind == 0) return kUsageError;
+  std::string textB = GlobalShared::readWholeFile(b);
+  if (const GlobalShared::FileType kindB = kindOf(textB, kindA); kindB != kindA) {
+    std::cerr << "pelkoTool: " << a << " is a " << GlobalShared::getSectionName(kindA) << " file and " << b << " a "
+              << GlobalShared::getSectionName(kindB) << " file: diff compares files of one kind\n";
+    return kUsageError;
+  }
+  if (DataFile::loadDataText(std::move(textB), b, kind, after) == 0) return kUsageError;
+  const DataDiff::Comparison comparison = DataDiff::compare(before, after);
+  for (const DataDiff::Change& change : comparison.changes) std::cout << DataDiff::line(before, change) << '\n';
+  const std::vector<std::string> records = DataDiff::recordLines(before, after, comparison.pairing);
+  for (const std::string& record : records) std::cout << record << '\n';
+  return comparison.changes.empty() && records.empty() ? EXIT_SUCCESS : EXIT_FAILURE;
+}
+
+void printConflict(const DataDiff::Conflict& conflict) {
+  using Cause = DataDiff::Conflict::Cause;
+  const DataDiff::Change& change = conflict.change;
+  std::cout << "conflict\t" << change.record << '\t' << change.field;
+  if (conflict.cause == Cause::NoUnit || conflict.cause == Cause::SeveralUnits)
+    std::cout << "\tunit\t" << DataDiff::escape(change.name) << '\t'
+              << (conflict.cause == Cause::NoUnit ? std::string("not found") : "found " + std::to_string(conflict.holders) + " times");
+  else
+    std::cout << "\texpected\t" << DataDiff::escape(change.oldValue) << "\tfound\t" << DataDiff::escape(conflict.found);
+  std::cout << '\n';
+}
+
+// Carries the value lines of a diff over onto TARGET's units and saves OUT. Units found at
+// another number are listed as moved. Conflicts (and records a diff adds or removes, which
+// cannot be carried over) are listed, and then nothing is written (exit 1) unless --force. Exit
+// 2 when a file does not load, a line is no diff line, the changes were made on another kind of
+// file, or the save fails.
 int apply(const std::string& targetPath, const std::string& changesPath, const std::string& out,
           GlobalShared::FileType forced, bool force) {
   CRecordData target;
@@ -82,12 +119,17 @@ int apply(const std::string& targetPath, const std::string& changesPath, const s
       return kUsageError;
     }
   }
-  const std::vector<DataDiff::Conflict> conflicts = DataDiff::apply(target, changes, force);
-  for (const DataDiff::Conflict& conflict : conflicts)
-    std::cout << "conflict\t" << conflict.change.record << '\t' << conflict.change.field << "\texpected\t"
-              << DataDiff::escape(conflict.change.oldValue) << "\tfound\t" << DataDiff::escape(conflict.found) << '\n';
+  if (!DataDiff::fitsKind(target, changes)) {
+    std::cerr << "pelkoTool: " << changesPath << " holds changes of another kind of file than " << targetPath << ", a "
+              << GlobalShared::getSectionName(kind) << " file: none of its field titles is the target's\n";
+    return kUsageError;
+  }
+  const DataDiff::Applied applied = DataDiff::apply(target, changes, force);
+  for (const DataDiff::Move& move : applied.moves)
+    std::cout << "moved\t" << move.from << '\t' << move.to << '\t' << DataDiff::escape(move.name) << '\n';
+  for (const DataDiff::Conflict& conflict : applied.conflicts) printConflict(conflict);
   for (const std::string& line : notCarried) std::cout << "not carried over\t" << line << '\n';
-  if (!force && (!conflicts.empty() || !notCarried.empty())) return EXIT_FAILURE;
+  if (!force && (!applied.conflicts.empty() || !notCarried.empty())) return EXIT_FAILURE;
   return DataFile::writeDataFile(target, kind, out) ? EXIT_SUCCESS : kUsageError;
 }
 
@@ -96,11 +138,15 @@ int apply(const std::string& targetPath, const std::string& changesPath, const s
 int main(int argc, char** argv) {
   Platform::setMessageBox(printMessage);
   std::vector<std::string> args = Platform::arguments(argc, argv);
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    usage(std::cout);
+    return EXIT_SUCCESS;
+  }
   GlobalShared::FileType fileType = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] != "--type") continue;
     if (i + 1 >= args.size() || args[i + 1].size() != 1 || args[i + 1][0] < '1' || args[i + 1][0] > '3')
-      return usage();
+      return usageError();
     fileType = args[i + 1][0] - '0';
     args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     break;
@@ -113,7 +159,7 @@ int main(int argc, char** argv) {
   if (command == "apply" && args.size() == 4) return apply(args[1], args[2], args[3], fileType, force);
   const bool check = args.size() == 2 && command == "check";
   const bool save = args.size() == 3 && command == "save";
-  if (!check && !save) return usage();
+  if (!check && !save) return usageError();
 
   CRecordData record;
   const GlobalShared::FileType kind = DataFile::readDataFile(args[1], fileType, record);

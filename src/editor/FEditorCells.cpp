@@ -291,8 +291,7 @@ void FEditor::txtField_Change() {
   markDifference(cell, mEditedRecord, field);
   tintCellEditor();
   showDifferenceCount();
-  const std::int32_t nameField = mFormID == GlobalShared::kBuildProd ? 2 : 1;
-  if (field == nameField) showRowName(cellRow(mEditedIndex), cell->text());
+  if (field == DataFileFormat::nameField(mFormID)) showRowName(cellRow(mEditedIndex), cell->text());
   if (edit.unmappable > 0) {
     showStoredValueInEditor();
     setStatusText(QStringLiteral("A character that the file's code page cannot hold was stored as \"?\"."));

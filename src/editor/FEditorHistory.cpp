@@ -43,11 +43,13 @@ void FEditor::showDifferenceCount() {
                           QStringLiteral(" from default"));
   QString hint = QStringLiteral("Values that differ from the default copy: ") +
                  CodePage::shownPath(GlobalShared::getDefaultCopyPath(mFormID));
-  if (mFile.defaultRecords() != mFile.record().NoUnits())
-    hint += QStringLiteral("\nThe default copy holds %1 records and this file %2: only records 1 to %3 are compared.")
-                .arg(mFile.defaultRecords())
-                .arg(mFile.record().NoUnits())
-                .arg(mFile.comparedRecords());
+  // Records pair with the copy's by unit name: say which units have no default to differ from.
+  if (const auto without = static_cast<qulonglong>(mFile.recordsWithoutDefault()); without > 0)
+    hint += (without == 1 ? QStringLiteral("\n1 unit of this file has") : QStringLiteral("\n%1 units of this file have").arg(without)) +
+            QStringLiteral(" no counterpart in the default copy.");
+  if (const auto missing = static_cast<qulonglong>(mFile.defaultsWithoutRecord()); missing > 0)
+    hint += (missing == 1 ? QStringLiteral("\n1 unit of the default copy has") : QStringLiteral("\n%1 units of the default copy have").arg(missing)) +
+            QStringLiteral(" no counterpart in this file.");
   lblDifferences->setToolTip(hint);
   lblDifferences->setVisible(true);
   if (mHideNames && lblDifferences->sizeHint().width() != widthBefore) Form_Resize();  // the field number moves over

@@ -125,12 +125,20 @@ const SaveProblem* CRecordData::saveProblem(std::int32_t iRecNo) const {
   return found == mSaveProblems.end() ? nullptr : &found->second;
 }
 
+// A name field comes before the last field, so it ends at a TAB, quoted or not: found without
+// splitting the record, as pairing two files reads every name.
+std::string_view CRecordData::unitName(std::int32_t iRecNo) const {
+  const std::int32_t field = nameField(mFormID);
+  if (!validRecord(iRecNo) || edited(iRecNo) || field >= mNoFields) return value(iRecNo, field);
+  std::string_view text = loadedRecord(iRecNo);
+  for (std::int32_t f = 1; f < field; ++f) text.remove_prefix(std::min(text.size(), text.find('\t') + 1));
+  return text.substr(0, text.find('\t'));
+}
+
 std::vector<std::string> CRecordData::returnArrayUnitNames(std::int32_t iRecord2StartAt,
                                                           std::int32_t iNoRecords) const {
-  const std::int32_t nameField = mFormID == GlobalShared::kBuildProd ? 2 : 1;
   std::vector<std::string> names(static_cast<std::size_t>(std::max(iNoRecords, 0)));
-  for (std::size_t k = 0; k < names.size(); ++k)
-    names[k] = value(iRecord2StartAt + static_cast<std::int32_t>(k), nameField);
+  for (std::size_t k = 0; k < names.size(); ++k) names[k] = unitName(iRecord2StartAt + static_cast<std::int32_t>(k));
   return names;
 }
 

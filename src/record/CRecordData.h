@@ -34,6 +34,8 @@ class CRecordData {
   // After a save to another file, that file is the one being edited.
   void setFilePath(std::string sPath) { mFilePath = std::move(sPath); }
   const std::string& ProjVerInfo() const { return mProjVerInfo; }
+  // The kind the store was set up for: 1 unit, 2 building, 3 projectile file; 0 none yet.
+  std::int32_t FormID() const { return mFormID; }
   std::int32_t NoUnits() const { return mIndex.size(); }
   std::int32_t NoFields() const { return mNoFields; }
   std::int32_t MaxValue() const { return mNoFields; }
@@ -73,12 +75,16 @@ class CRecordData {
   }
   // True when record iRecNo of both stores is unedited and was loaded from the same text, so that
   // every value is the same: a comparison need not split it.
-  bool sameText(const CRecordData& other, std::int32_t iRecNo) const {
-    return !edited(iRecNo) && !other.edited(iRecNo) && loadedRecord(iRecNo) == other.loadedRecord(iRecNo);
+  bool sameText(const CRecordData& other, std::int32_t iRecNo) const { return sameText(other, iRecNo, iRecNo); }
+  // The same for record iRecNo of this store and record iOtherRecNo of the other.
+  bool sameText(const CRecordData& other, std::int32_t iRecNo, std::int32_t iOtherRecNo) const {
+    return !edited(iRecNo) && !other.edited(iOtherRecNo) && loadedRecord(iRecNo) == other.loadedRecord(iOtherRecNo);
   }
   // A unit file's header rows keep fields 22 to 43 in one cell, written from field 22 alone: the
   // other 21 are not written on their own.
   bool writtenWithField22(std::int32_t iRecNo, std::int32_t iField) const;
+  // The value of the kind's name field; valid as value() is.
+  std::string_view unitName(std::int32_t iRecNo) const;
   std::vector<std::string> returnArrayUnitNames(std::int32_t iRecord2StartAt, std::int32_t iNoRecords) const;
   // Indexed [column][record], both from 0.
   std::vector<std::vector<std::string>> returnArrayFieldXUnit(std::int32_t iRecord2StartAt,

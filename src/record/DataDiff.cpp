@@ -1,8 +1,13 @@
 #include "DataDiff.h"
 
 #include <algorithm>
+#include <map>
+#include <unordered_map>
 
 #include "CRecordData.h"
+#include "DataFileFormat.h"
+#include "RecordPairing.h"
+
 namespace DataDiff {
 
 namespace {
@@ -32,8 +37,81 @@ std::optional<std::int32_t> number(std::string_view text) {
   return std::stoi(std::string(text));
 }
 
-std::string name(const CRecordData& store, std::int32_t record) {
-  return escape(store.returnArrayUnitNames(record, 1).front());
+std::string name(const CRecordData& store, std::int32_t record) { return escape(store.unitName(record)); }
+
+// Where the changes' units are in a target. Every place is found before any value is stored, as
+// the names indexed are views into the target.
+class Placement {
+ public:
+  struct Place {
+    std::int32_t record = 0;   // 0: not placed
+    std::int32_t holders = 0;  // records of the target holding the name
+  };
+
+  explicit Placement(const CRecordData& target) : mTarget(target) {}
+
+  // The target's record for the unit that `names` (the line's name first) call record iRecNo.
+  Place find(std::int32_t iRecNo, const std::vector<std::string_view>& names) {
+    if (iRecNo < DataFileFormat::firstDataUnit(mTarget.FormID())) return {iRecNo <= mTarget.NoUnits() ? iRecNo : 0, 0};
+    if (iRecNo <= mTarget.NoUnits() && std::find(names.begin(), names.end(), mTarget.unitName(iRecNo)) != names.end())
+      return {iRecNo, 1};
+    for (const std::string_view name : names) {
+      const auto found = index().find(name);
+      if (found == index().end()) continue;
+      return found->second.holders == 1 ? Place{found->second.record, 1} : Place{0, found->second.holders};
+    }
+    return {};
+  }
+
+ private:
+  const std::unordered_map<std::string_view, Place>& index() {
+    if (!mIndex) {
+      mIndex.emplace();
+      for (std::int32_t r = DataFileFormat::firstDataUnit(mTarget.FormID()); r <= mTarget.NoUnits(); ++r) {
+        Place& place = (*mIndex)[mTarget.unitName(r)];
+        ++place.holders;
+        place.record = r;
+      }
+    }
+    return *mIndex;
+  }
+
+  const CRecordData& mTarget;
+  std::optional<std::unordered_map<std::string_view, Place>> mIndex;
+};
+
+void compareRecord(const CRecordData& before, std::int32_t iBefore, const CRecordData& after, std::int32_t iAfter,
+                   std::vector<Change>& changes) {
+  if (after.sameText(before, iAfter, iBefore)) return;
+  for (std::int32_t f = 1; f <= after.NoFields(); ++f) {
+    const std::string_view old = before.value(iBefore, f), now = after.value(iAfter, f);
+    if (old != now && !after.writtenWithField22(iAfter, f)) changes.push_back({iBefore, f, std::string(old), std::string(now), iAfter, {}, {}});
+  }
+}
+
+// Record n against record n, as long as each record that is not byte-equal names the same unit
+// in both (then all do); nothing once one does not.
+std::optional<std::vector<Change>> compareInOrder(const CRecordData& before, const CRecordData& after) {
+  if (before.NoUnits() != after.NoUnits()) return std::nullopt;
+  const std::int32_t firstUnit = DataFileFormat::firstDataUnit(before.FormID());
+  std::vector<Change> changes;
+  for (std::int32_t r = 1; r <= before.NoUnits(); ++r) {
+    if (after.sameText(before, r)) continue;
+    if (r >= firstUnit && before.unitName(r) != after.unitName(r)) return std::nullopt;
+    compareRecord(before, r, after, r, changes);
+  }
+  return changes;
+}
+
+using LineKey = std::pair<std::int32_t, std::string_view>;  // a line's record and name
+
+// The names a line's unit may go by in the target: its own, and both of a rename of it that the
+// changes make, so that changes already carried over still find their unit.
+std::vector<std::string_view> namesOf(const Change& change, const std::map<LineKey, const Change*>& renames) {
+  std::vector<std::string_view> names{change.name};
+  if (const auto rename = renames.find({change.record, change.name}); rename != renames.end())
+    names.insert(names.end(), {rename->second->oldValue, rename->second->newValue});
+  return names;
 }
 
 }  // namespace
@@ -52,20 +130,17 @@ std::string escape(std::string_view value) {
   return text;
 }
 
-std::vector<Change> compare(const CRecordData& before, const CRecordData& after) {
-  std::vector<Change> changes;
-  const std::int32_t records = std::min(before.NoUnits(), after.NoUnits());
-  for (std::int32_t r = 1; r <= records; ++r)
-    for (std::int32_t f = 1; f <= after.NoFields() && !after.sameText(before, r); ++f) {
-      const std::string_view old = before.value(r, f), now = after.value(r, f);
-      if (old != now && !after.writtenWithField22(r, f)) changes.push_back({r, f, std::string(old), std::string(now)});
-    }
-  return changes;
+Comparison compare(const CRecordData& before, const CRecordData& after) {
+  if (auto changes = compareInOrder(before, after)) return {RecordPairing::sameOrder(before.NoUnits()), std::move(*changes)};
+  Comparison comparison{RecordPairing(before, after), {}};
+  for (std::int32_t r = 1; r <= before.NoUnits(); ++r)
+    if (const std::int32_t a = comparison.pairing.afterOf(r); a != 0) compareRecord(before, r, after, a, comparison.changes);
+  return comparison;
 }
 
-std::string line(const CRecordData& after, const Change& change) {
-  return std::to_string(change.record) + '\t' + name(after, change.record) + '\t' + std::to_string(change.field) + '\t' +
-         escape(after.value(1, change.field)) + '\t' + escape(change.oldValue) + '\t' + escape(change.newValue);
+std::string line(const CRecordData& before, const Change& change) {
+  return std::to_string(change.record) + '\t' + name(before, change.record) + '\t' + std::to_string(change.field) + '\t' +
+         escape(before.value(1, change.field)) + '\t' + escape(change.oldValue) + '\t' + escape(change.newValue);
 }
 
 std::optional<Change> parseLine(std::string_view text) {
@@ -78,33 +153,57 @@ std::optional<Change> parseLine(std::string_view text) {
   }
   if (parts.size() != 6) return std::nullopt;
   const auto record = number(parts[0]), field = number(parts[2]);
-  auto oldValue = unescape(parts[4]), newValue = unescape(parts[5]);
-  if (!record || !field || !oldValue || !newValue || !unescape(parts[1]) || !unescape(parts[3])) return std::nullopt;
-  return Change{*record, *field, std::move(*oldValue), std::move(*newValue)};
+  auto name = unescape(parts[1]), title = unescape(parts[3]), oldValue = unescape(parts[4]), newValue = unescape(parts[5]);
+  if (!record || !field || !name || !title || !oldValue || !newValue) return std::nullopt;
+  return Change{*record, *field, std::move(*oldValue), std::move(*newValue), 0, std::move(*name), std::move(*title)};
 }
 
-std::vector<std::string> recordLines(const CRecordData& before, const CRecordData& after) {
+std::vector<std::string> recordLines(const CRecordData& before, const CRecordData& after, const RecordPairing& pairing) {
   std::vector<std::string> lines;
-  for (std::int32_t r = before.NoUnits() + 1; r <= after.NoUnits(); ++r)
-    lines.push_back("added\t" + std::to_string(r) + '\t' + name(after, r));
-  for (std::int32_t r = after.NoUnits() + 1; r <= before.NoUnits(); ++r)
-    lines.push_back("missing\t" + std::to_string(r) + '\t' + name(before, r));
+  for (const std::int32_t r : pairing.unpairedAfter()) lines.push_back("added\t" + std::to_string(r) + '\t' + name(after, r));
+  for (const std::int32_t r : pairing.unpairedBefore()) lines.push_back("missing\t" + std::to_string(r) + '\t' + name(before, r));
   return lines;
 }
 
-std::vector<Conflict> apply(CRecordData& target, const std::vector<Change>& changes, bool force) {
-  std::vector<Conflict> conflicts;
+bool fitsKind(const CRecordData& target, const std::vector<Change>& changes) {
+  return changes.empty() || std::any_of(changes.begin(), changes.end(), [&](const Change& change) {
+           return change.field <= target.NoFields() && target.value(1, change.field) == change.title;
+         });
+}
+
+Applied apply(CRecordData& target, const std::vector<Change>& changes, bool force) {
+  Applied applied;
+  std::map<LineKey, const Change*> renames;
+  for (const Change& change : changes)
+    if (change.field == DataFileFormat::nameField(target.FormID())) renames.emplace(LineKey{change.record, change.name}, &change);
+  Placement placement(target);
+  std::map<LineKey, Placement::Place> places;
   for (const Change& change : changes) {
-    const bool exists = change.record <= target.NoUnits() && change.field <= target.NoFields();
-    const std::string found(exists ? target.value(change.record, change.field) : std::string_view());
-    if (exists && found == change.newValue) continue;
-    if (!exists || found != change.oldValue) {
-      conflicts.push_back({change, found});
-      if (!exists || !force) continue;
-    }
-    target.setValue(change.record, change.field, change.newValue);
+    const auto [at, fresh] = places.try_emplace({change.record, change.name});
+    if (!fresh) continue;
+    at->second = placement.find(change.record, namesOf(change, renames));
+    if (at->second.record != 0 && at->second.record != change.record)
+      applied.moves.push_back({change.record, at->second.record, change.name});
   }
-  return conflicts;
+  for (const Change& change : changes) {
+    const Placement::Place place = places.at({change.record, change.name});
+    if (place.record == 0) {
+      applied.conflicts.push_back({change, place.holders > 1 ? Conflict::Cause::SeveralUnits : Conflict::Cause::NoUnit, {}, place.holders});
+      continue;
+    }
+    if (change.field > target.NoFields()) {
+      applied.conflicts.push_back({change, Conflict::Cause::NoField, {}, 0});
+      continue;
+    }
+    const std::string found(target.value(place.record, change.field));
+    if (found == change.newValue) continue;
+    if (found != change.oldValue) {
+      applied.conflicts.push_back({change, Conflict::Cause::Value, found, 0});
+      if (!force) continue;
+    }
+    target.setValue(place.record, change.field, change.newValue);
+  }
+  return applied;
 }
 
 }  // namespace DataDiff

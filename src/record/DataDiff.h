@@ -5,44 +5,83 @@
 #include <string_view>
 #include <vector>
 
+#include "RecordPairing.h"
+
 class CRecordData;
 
-// What one file changed against another of the same kind, value by value: the lines that
-// `pelkoTool diff` prints and that `pelkoTool apply` carries over onto a third file.
+// What one file changed against another of the same kind, value by value, records paired by
+// their unit (RecordPairing): the lines that `pelkoTool diff` prints and that `pelkoTool apply`
+// carries over onto a third file.
 namespace DataDiff {
 
 struct Change {
-  std::int32_t record = 0;
+  std::int32_t record = 0;  // in `before`: the record the line's name belongs to
   std::int32_t field = 0;
   std::string oldValue;
   std::string newValue;
+  std::int32_t afterRecord = 0;  // the record of `after` paired with it; 0 in a parsed line
+  std::string name;              // the unit's name and the field's title, in a parsed line only
+  std::string title;
 };
 
-// Every value that differs in the records both stores hold, by record, then field. A unit file's
-// header rows keep fields 22 to 43 in one cell, which field 22 stands for.
-std::vector<Change> compare(const CRecordData& before, const CRecordData& after);
+struct Comparison {
+  RecordPairing pairing;
+  std::vector<Change> changes;
+};
 
-// A diff line without its line end, TAB-separated: record, the record's name in `after`, field,
-// the field's title (its text in the first header row), old value, new value. Backslash, TAB,
-// CR and LF are written as \\, \t, \r and \n.
-std::string line(const CRecordData& after, const Change& change);
+// Pairs the stores' records by unit, and lists every value that differs in the records paired,
+// by before's record, then field. A unit file's header rows keep fields 22 to 43 in one cell,
+// which field 22 stands for. Files that name the same units in the same order cost one pass
+// that passes over byte-equal records, as a comparison by number would.
+Comparison compare(const CRecordData& before, const CRecordData& after);
+
+// A diff line without its line end, TAB-separated: record (in `before`), the unit's name in
+// `before`, field, the field's title (its text in before's first header row), old value, new
+// value. Backslash, TAB, CR and LF are written as \\, \t, \r and \n.
+std::string line(const CRecordData& before, const Change& change);
 // The change of a line that `line` wrote; nothing for any other line.
 std::optional<Change> parseLine(std::string_view text);
 
 std::string escape(std::string_view value);
 
-// The records only one of the stores holds: "added" lines for those of `after`, "missing" for
-// those of `before`, TAB-separated with the record's number and name.
-std::vector<std::string> recordLines(const CRecordData& before, const CRecordData& after);
+// The records without a counterpart: "added" lines for those of `after`, "missing" for those of
+// `before`, TAB-separated with the record's number and name in its own file.
+std::vector<std::string> recordLines(const CRecordData& before, const CRecordData& after, const RecordPairing& pairing);
+
+// False when the changes were made on another kind of file than the target: not one of their
+// field titles is the title the target gives that field. Changes without lines fit any file.
+bool fitsKind(const CRecordData& target, const std::vector<Change>& changes);
 
 struct Conflict {
+  enum class Cause {
+    Value,         // the target holds neither the old nor the new value
+    NoField,       // the target's records have no such field
+    NoUnit,        // no record of the target holds the unit
+    SeveralUnits,  // the unit is not at its number, and more than one record holds its name
+  };
   Change change;
-  std::string found;  // the target's value; empty when it has no such record or field
+  Cause cause = Cause::Value;
+  std::string found;         // the target's value, for Value
+  std::int32_t holders = 0;  // for SeveralUnits
 };
 
-// Where the target holds a change's old value, it gets the new one; where it holds the new one
-// already, nothing happens; anything else is a conflict, which gets the new value too only when
-// `force` (a record or field the target lacks never does). Returns the conflicts.
-std::vector<Conflict> apply(CRecordData& target, const std::vector<Change>& changes, bool force);
+// A unit the target holds at another record than the changes' one.
+struct Move {
+  std::int32_t from = 0;
+  std::int32_t to = 0;
+  std::string name;
+};
+
+struct Applied {
+  std::vector<Conflict> conflicts;
+  std::vector<Move> moves;
+};
+
+// Each change goes to the target's record of its number when that holds the change's unit (its
+// name, or either name of a rename the changes make), else to the one record of that name,
+// which is a move. Where that record holds the old value it gets the new one; where it holds the
+// new one already, nothing happens; anything else is a conflict, which gets the new value too
+// only when `force` (a unit or field the target lacks never does).
+Applied apply(CRecordData& target, const std::vector<Change>& changes, bool force);
 
 }  // namespace DataDiff

@@ -27,7 +27,10 @@ void reportDetectionFailure() {
 }
 
 std::int32_t readDataFile(const std::string& sPath, std::int32_t iFileType, CRecordData& record) {
-  std::string text = GlobalShared::readWholeFile(sPath);
+  return loadDataText(GlobalShared::readWholeFile(sPath), sPath, iFileType, record);
+}
+
+std::int32_t loadDataText(std::string text, const std::string& sPath, std::int32_t iFileType, CRecordData& record) {
   if (iFileType == 0) iFileType = detectFileType(text);
   if (iFileType == 0) {
     reportDetectionFailure();

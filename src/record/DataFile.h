@@ -21,6 +21,8 @@ void reportDetectionFailure();
 // Reads and parses a data file as Load File does, the kind forced (1..3) or detected (0), into a
 // store set up for it. Returns the kind, or 0 after a reported failure.
 std::int32_t readDataFile(const std::string& sPath, std::int32_t iFileType, CRecordData& record);
+// The same for the file's text, read already (empty after a reported read failure).
+std::int32_t loadDataText(std::string sText, const std::string& sPath, std::int32_t iFileType, CRecordData& record);
 
 // Writes the projectile header, every record and the closing line ends (or the text that
 // followed the data when it held more than line ends). The destination is replaced only when

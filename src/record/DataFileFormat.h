@@ -28,4 +28,8 @@ constexpr std::int32_t noFields(std::int32_t fileType) {
 // The first record that is a unit; the records before it are header rows.
 constexpr std::int32_t firstDataUnit(std::int32_t fileType) { return fileType == 3 ? 2 : 5; }
 
+// The field that holds a unit's name: the one the grid shows beside each row, and by which two
+// files' records are paired.
+constexpr std::int32_t nameField(std::int32_t fileType) { return fileType == 2 ? 2 : 1; }
+
 }  // namespace DataFileFormat

@@ -10,7 +10,10 @@ CRecordData& EditedFile::reset() {
   mDone = 0;
   mSavedAt = 0;
   mDefaults.clear();
-  mComparedRecords = mComparedFields = mDefaultRecords = 0;
+  mCompared = false;
+  mComparedFields = 0;
+  mWithoutDefault.clear();
+  mDefaultsWithoutRecord = 0;
   return *mRecord;
 }
 
@@ -20,7 +23,7 @@ void EditedFile::markSaved() {
 }
 
 void EditedFile::setValue(std::int32_t iRecNo, std::int32_t iField, std::string value) {
-  if (iRecNo <= mComparedRecords && iField <= mComparedFields && !mRecord->writtenWithField22(iRecNo, iField)) {
+  if (compared(iRecNo, iField)) {
     const auto found = mDefaults.find(key(iRecNo, iField));
     if (found == mDefaults.end()) {
       if (value != mRecord->value(iRecNo, iField)) mDefaults.emplace(key(iRecNo, iField), mRecord->value(iRecNo, iField));
@@ -61,13 +64,22 @@ const EditedFile::Step* EditedFile::putBack(const Step& step, const std::string&
   return &step;
 }
 
+// A value of a record without a counterpart has no default: it never counts as a difference.
+bool EditedFile::compared(std::int32_t iRecNo, std::int32_t iField) const {
+  return mCompared && iRecNo >= 1 && iRecNo <= mRecord->NoUnits() && iField <= mComparedFields &&
+         !mRecord->writtenWithField22(iRecNo, iField) &&
+         !std::binary_search(mWithoutDefault.begin(), mWithoutDefault.end(), iRecNo);
+}
+
 void EditedFile::compareWithDefaults(const CRecordData& defaults) {
   mDefaults.clear();
-  for (DataDiff::Change& change : DataDiff::compare(defaults, *mRecord))
-    mDefaults.emplace(key(change.record, change.field), std::move(change.oldValue));
-  mComparedRecords = std::min(defaults.NoUnits(), mRecord->NoUnits());
+  DataDiff::Comparison comparison = DataDiff::compare(defaults, *mRecord);
+  for (DataDiff::Change& change : comparison.changes)
+    mDefaults.emplace(key(change.afterRecord, change.field), std::move(change.oldValue));
+  mCompared = true;
   mComparedFields = std::min(defaults.NoFields(), mRecord->NoFields());
-  mDefaultRecords = defaults.NoUnits();
+  mWithoutDefault = comparison.pairing.unpairedAfter();
+  mDefaultsWithoutRecord = comparison.pairing.unpairedBefore().size();
 }
 
 const std::string* EditedFile::defaultValue(std::int32_t iRecNo, std::int32_t iField) const {

@@ -44,22 +44,25 @@ class EditedFile {
   const Step* undo();
   const Step* redo();
 
-  // Compares the store with the default copy of its kind, once, after a load; keeps only the
-  // values that differ, so the copy's text need not stay in memory.
+  // Compares the store with the default copy of its kind, once, after a load, records paired by
+  // their unit (RecordPairing); keeps only the values that differ, so the copy's text need not
+  // stay in memory.
   void compareWithDefaults(const CRecordData& defaults);
-  bool hasDefaults() const { return mComparedRecords > 0; }
-  // The default copy's value where the store's differs; null where they are equal or not compared.
+  bool hasDefaults() const { return mCompared; }
+  // The paired default record's value where the store's differs; null where they are equal or
+  // the record has no counterpart in the copy.
   const std::string* defaultValue(std::int32_t iRecNo, std::int32_t iField) const;
   std::size_t differenceCount() const { return mDefaults.size(); }
-  // Records 1 to this number were compared; the default copy holds defaultRecords().
-  std::int32_t comparedRecords() const { return mComparedRecords; }
-  std::int32_t defaultRecords() const { return mDefaultRecords; }
+  // The store's records that the default copy lacks, and the copy's records this store lacks.
+  std::size_t recordsWithoutDefault() const { return mWithoutDefault.size(); }
+  std::size_t defaultsWithoutRecord() const { return mDefaultsWithoutRecord; }
 
  private:
   static std::uint64_t key(std::int32_t iRecNo, std::int32_t iField) {
     return (std::uint64_t(std::uint32_t(iRecNo)) << 32) | std::uint32_t(iField);
   }
   const Step* putBack(const Step& step, const std::string& value);
+  bool compared(std::int32_t iRecNo, std::int32_t iField) const;
 
   std::unique_ptr<CRecordData> mRecord;
   bool mDataChanged = false;
@@ -68,7 +71,8 @@ class EditedFile {
   std::optional<std::size_t> mSavedAt = 0;    // mDone when the file was saved; none once that cannot come back
   // Only differing values are kept: a value not here still equals its default.
   std::unordered_map<std::uint64_t, std::string> mDefaults;
-  std::int32_t mComparedRecords = 0;
+  bool mCompared = false;
   std::int32_t mComparedFields = 0;
-  std::int32_t mDefaultRecords = 0;
+  std::vector<std::int32_t> mWithoutDefault;  // sorted
+  std::size_t mDefaultsWithoutRecord = 0;
 };
