@@ -1081,6 +1081,22 @@ class TestEditor : public QObject {
     QVERIFY(w->dataChanged());
   }
 
+  // A second window on a file that another window keeps a journal of neither offers nor moves
+  // that journal, and says that it keeps none of its own.
+  void secondEditorOfAFile() {
+    load(2, 3);
+    edit(5, 3, QStringLiteral("x"));
+    const QString journal = mWindow.journals() + QLatin1Char('/') + journals().value(0);
+    const QByteArray written = fileBytes(journal);
+    FEditor second;
+    QVERIFY(second.LoadRecord(mWindow.path(QStringLiteral("mod.txt")).toStdString(), 2));
+    const QString held = QStringLiteral("Another PelkoEditor is editing this file: changes made here are not kept for recovery.");
+    QCOMPARE(second.findChild<QLabel*>(QStringLiteral("lblStatusBar"))->text(), held);
+    edit(6, 3, QStringLiteral("z"));
+    QCOMPARE(journals().size(), 1);
+    QVERIFY(fileBytes(journal).startsWith(written) && fileBytes(journal).endsWith("\tr2f3\tz\n"));
+  }
+
   // A range button's dialog, after typing "5 to 7, 2," and "mine": range 1 is every field and cannot
   // be changed; Apply keeps the dialog open, and Cancel after it keeps what was applied; Cancel alone
   // changes nothing.

@@ -1,5 +1,6 @@
 #include "EditJournal.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <utility>
 
@@ -42,7 +43,6 @@ void EditJournal::follow(EditedFile& file, const std::string& dataPath, std::fun
   mIdentitySource = std::move(identity);
   mIdentity.reset();
   mState = State::Waiting;
-  mProblemTold = false;
 }
 
 void EditJournal::stop() {
@@ -92,7 +92,15 @@ bool EditJournal::begin(const EditedFile& file, Change change) {
       fail(Notice::HeldElsewhere, 0);
       return false;
     }
-    if (worthKeeping(mPath)) mNotices.push_back({Notice::MovedAside, moveAside()});
+    std::string aside;
+    if (worthKeeping(mPath)) {
+      // Never written over: without a place aside, this run keeps no journal.
+      if (const int error = moveAside(aside); error != 0) {
+        fail(Notice::NotWritten, error);
+        return false;
+      }
+      mNotices.push_back({Notice::MovedAside, aside});
+    }
   }
   GlobalShared::makeFolders(mFolder);
   if (!open(0)) return false;
@@ -107,6 +115,7 @@ bool EditJournal::open(std::uint64_t keep) {
   }
   mState = State::Writing;
   mOwned = true;
+  mProblemTold = false;  // a new failure is news again
   return true;
 }
 
@@ -123,14 +132,14 @@ void EditJournal::fail(Notice::Kind kind, int error) {
   if (!std::exchange(mProblemTold, true)) mNotices.push_back({kind, mPath, error});
 }
 
-std::string EditJournal::moveAside() {
+int EditJournal::moveAside(std::string& aside) {
   const std::string stem = mPath.substr(0, mPath.size() - std::char_traits<char>::length(kExtension));
-  for (int n = 1; n < 1000; ++n) {
-    const std::string aside = stem + ".kept-" + std::to_string(n) + kExtension;
-    if (GlobalShared::fileExists(aside)) continue;
-    if (JournalFile::rename(mPath, aside) == 0) return aside;
+  int error = EEXIST;
+  for (int n = 1; n < 1000 && error == EEXIST; ++n) {
+    aside = stem + ".kept-" + std::to_string(n) + kExtension;
+    error = JournalFile::rename(mPath, aside);
   }
-  return mPath;
+  return error;
 }
 
 const FileIdentity& EditJournal::identity() {
@@ -151,7 +160,10 @@ EditJournal::Kept EditJournal::kept() {
   // Another file's journal under the same name is left alone.
   if (!journal || journal->entries.empty() || journal->dataPath != mDataPath) return {};
   const std::size_t edits = journal->entries.size();
-  if (journal->file != identity()) return {Kept::FileChanged, moveAside(), edits, {}};
+  if (journal->file != identity()) {
+    std::string aside;
+    return {Kept::FileChanged, moveAside(aside) == 0 ? aside : mPath, edits, {}};
+  }
   return {Kept::Restorable, mPath, edits, std::move(*journal)};
 }
 

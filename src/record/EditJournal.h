@@ -88,8 +88,8 @@ class EditJournal final : public EditedFile::HistorySink {
   void write(std::string_view text);
   void sync();
   void fail(Notice::Kind kind, int error);
-  // Moves an earlier run's journal out of the way; its new path, or the old one when it stays.
-  std::string moveAside();
+  // Moves an earlier run's journal out of the way, to `aside`; 0 or the error number.
+  int moveAside(std::string& aside);
   const FileIdentity& identity();
   void told();
 
@@ -103,7 +103,7 @@ class EditJournal final : public EditedFile::HistorySink {
   State mState = State::Idle;
   bool mOwned = false;  // the journal at mPath is this run's
   bool mUnsynced = false;
-  bool mProblemTold = false;  // a problem is told once for each file followed
+  bool mProblemTold = false;  // once, until a journal is written again
   std::vector<Notice> mNotices;
   std::function<void()> mListener;
 };
