@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "CRecordData.h"
+#include "ContentHash.h"
 #include "DataFile.h"
 #include "GlobalShared.h"
 #include "Platform.h"
@@ -253,7 +254,8 @@ void createRecord(benchmark::State& state, const Layout* layout) {
   describe(state, data);
 }
 
-void writeDataFile(benchmark::State& state, const Layout* layout) {
+// The window's save also hashes what it writes, for the journal that may follow it.
+void writeDataFile(benchmark::State& state, const Layout* layout, bool hashed) {
   const DataText& data = dataFor(*layout);
   CRecordData store;
   store.initRanges(layout->kind);
@@ -261,9 +263,22 @@ void writeDataFile(benchmark::State& state, const Layout* layout) {
   const std::string path = (tempFolder() / layout->fileName).string();
   for (auto _ : state) {
     bool written = false;
-    state.SetIterationTime(secondsFor([&] { written = DataFile::writeDataFile(store, layout->kind, path); }));
+    FileIdentity identity;
+    state.SetIterationTime(
+        secondsFor([&] { written = DataFile::writeDataFile(store, layout->kind, path, hashed ? &identity : nullptr); }));
     require(written && fs::file_size(path) == data.text.size(), "writeDataFile to " + path);
     fs::remove(path);  // every save creates its file anew
+  }
+  describe(state, data);
+}
+
+// What a load pays when the file has a journal to check against: the hash of the loaded text.
+void contentHash(benchmark::State& state, const Layout* layout) {
+  const DataText& data = dataFor(*layout);
+  for (auto _ : state) {
+    FileIdentity identity;
+    state.SetIterationTime(secondsFor([&] { identity = ContentHash::of(data.text); }));
+    require(identity.size == data.text.size(), "the hash");
   }
   describe(state, data);
 }
@@ -327,7 +342,9 @@ int main(int argc, char** argv) {
   const std::pair<const char*, Fn> kinds[] = {
       {"copy_yardstick", copyYardstick},
       {"createRecord", createRecord},
-      {"writeDataFile", writeDataFile},
+      {"contentHash", contentHash},
+      {"writeDataFile", [](benchmark::State& state, const Layout* layout) { writeDataFile(state, layout, false); }},
+      {"writeDataFile_hashed", [](benchmark::State& state, const Layout* layout) { writeDataFile(state, layout, true); }},
       {"saveGuard", [](benchmark::State& state, const Layout* layout) { saveGuard(state, layout, false); }},
       {"saveGuard_everyRecordEdited", [](benchmark::State& state, const Layout* layout) { saveGuard(state, layout, true); }}};
   for (const auto& [name, fn] : kinds)
