@@ -37,6 +37,7 @@ std::int64_t nowMs() {
 }  // namespace
 
 bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
+  mJournal.flush();  // a failed read waits for a click
   std::string text = GlobalShared::readWholeFile(sPath);
   if (iFileType == 0) iFileType = DataFile::detectFileType(text);
   if (iFileType == 0) {
@@ -199,6 +200,10 @@ QString changes(std::size_t count) {
   return QString::number(static_cast<qulonglong>(count)) + (count == 1 ? QStringLiteral(" change") : QStringLiteral(" changes"));
 }
 
+QString heldElsewhereText() {
+  return QStringLiteral("Another PelkoEditor is editing this file: changes made here are not kept for recovery.");
+}
+
 QString keptText(const EditJournal::Kept& kept, const std::string& sPath) {
   return QStringLiteral("PelkoEditor ended without saving ") + changes(kept.edits) + QStringLiteral(" to\n") +
          CodePage::shownPath(sPath);
@@ -228,7 +233,7 @@ void FEditor::offerKeptEdits(const std::string& sPath) {
                     QMessageBox::Ok, this);
     box.exec();
   } else if (kept.kind == EditJournal::Kept::HeldElsewhere) {
-    setStatusText(QStringLiteral("Another PelkoEditor is editing this file: changes made here are not kept for recovery."));
+    setStatusText(heldElsewhereText());
   }
 }
 
@@ -256,7 +261,7 @@ void FEditor::showJournalNotices() {
                       QLatin1Char(')'));
         break;
       case EditJournal::Notice::HeldElsewhere:
-        setStatusText(QStringLiteral("Another PelkoEditor is editing this file: changes made here are not kept for recovery."));
+        setStatusText(heldElsewhereText());
         break;
       case EditJournal::Notice::MovedAside:
         setStatusText(QStringLiteral("The changes not restored at the load were moved to ") + path);

@@ -153,7 +153,10 @@ void EditJournal::told() {
 
 EditJournal::Kept EditJournal::kept() {
   if (mState != State::Waiting || !GlobalShared::fileExists(mPath)) return {};
-  if (JournalFile::heldElsewhere(mPath)) return {Kept::HeldElsewhere, mPath, 0, {}};
+  if (JournalFile::heldElsewhere(mPath)) {
+    mProblemTold = true;  // the window tells it now
+    return {Kept::HeldElsewhere, mPath, 0, {}};
+  }
   std::string text;
   if (GlobalShared::readFileBytes(mPath, text) != 0) return {};
   std::optional<JournalFormat::Contents> journal = JournalFormat::read(text);
