@@ -160,7 +160,7 @@ EditJournal::Kept EditJournal::kept() {
   std::string text;
   if (GlobalShared::readFileBytes(mPath, text) != 0) return {};
   std::optional<JournalFormat::Contents> journal = JournalFormat::read(text);
-  // Another file's journal under the same name is left alone.
+  // Another file's journal under the same name is not offered; a first edit moves it aside.
   if (!journal || journal->entries.empty() || journal->dataPath != mDataPath) return {};
   const std::size_t edits = journal->entries.size();
   if (journal->file != identity()) {
