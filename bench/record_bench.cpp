@@ -27,7 +27,10 @@
 
 #include "CRecordData.h"
 #include "DataDiff.h"
+#include "ContentHash.h"
 #include "DataFile.h"
+#include "EditJournal.h"
+#include "EditedFile.h"
 #include "GlobalShared.h"
 #include "Platform.h"
 #include "SaveGuard.h"
@@ -262,7 +265,8 @@ void createRecord(benchmark::State& state, const Layout* layout) {
   describe(state, data);
 }
 
-void writeDataFile(benchmark::State& state, const Layout* layout) {
+// The window's save also hashes what it writes, for the journal that may follow it.
+void writeDataFile(benchmark::State& state, const Layout* layout, bool hashed) {
   const DataText& data = dataFor(*layout);
   CRecordData store;
   store.initRanges(layout->kind);
@@ -270,9 +274,22 @@ void writeDataFile(benchmark::State& state, const Layout* layout) {
   const std::string path = (tempFolder() / layout->fileName).string();
   for (auto _ : state) {
     bool written = false;
-    state.SetIterationTime(secondsFor([&] { written = DataFile::writeDataFile(store, layout->kind, path); }));
+    FileIdentity identity;
+    state.SetIterationTime(
+        secondsFor([&] { written = DataFile::writeDataFile(store, layout->kind, path, hashed ? &identity : nullptr); }));
     require(written && fs::file_size(path) == data.text.size(), "writeDataFile to " + path);
     fs::remove(path);  // every save creates its file anew
+  }
+  describe(state, data);
+}
+
+// What a load pays when the file has a journal to check against: the hash of the loaded text.
+void contentHash(benchmark::State& state, const Layout* layout) {
+  const DataText& data = dataFor(*layout);
+  for (auto _ : state) {
+    FileIdentity identity;
+    state.SetIterationTime(secondsFor([&] { identity = ContentHash::of(data.text); }));
+    require(identity.size == data.text.size(), "the hash");
   }
   describe(state, data);
 }
@@ -374,6 +391,33 @@ void compare(benchmark::State& state, Variant variant, bool byUnit) {
   state.SetLabel(std::to_string(file.NoUnits()) + " records, " + std::to_string(differences) + " differences");
 }
 
+// What the journal adds to editing: 10,000 steps on a loaded 100 MB file, with the journal off and
+// on (every step written at once, the first one hashing the file, one sync at the end), so that
+// its cost per edit can be set against the window's own (journal_edits).
+void journalSteps(benchmark::State& state, const Layout* layout, bool journal) {
+  constexpr int kSteps = 10000;
+  const DataText& data = dataFor(*layout);
+  const std::string path = (tempFolder() / layout->fileName).string();
+  for (auto _ : state) {
+    EditedFile file;
+    file.record().initRanges(layout->kind);
+    require(file.record().createRecord(data.text, path), std::string("createRecord of ") + layout->fileName);
+    EditJournal journaled((tempFolder() / "state").string());
+    if (journal) journaled.follow(file, path, [&file] { return ContentHash::of(file.record().loadedText()); });
+    state.SetIterationTime(secondsFor([&] {
+      for (int i = 0; i < kSteps; ++i) {
+        const std::int32_t record = 5 + i / 20;
+        const std::int32_t field = 3 + i % 20;
+        file.makeStep({record, field, std::string(file.record().value(record, field)), std::to_string(i)});
+      }
+      journaled.flush();
+    }));
+    require(file.stepsDone() == kSteps && !journaled.hasNotices(), "the journal's steps");
+    journaled.discard();
+  }
+  state.SetLabel(std::to_string(kSteps) + " steps");
+}
+
 int writeFiles(const fs::path& folder) {
   fs::create_directories(folder);
   for (const Layout* layout : kLayouts) {
@@ -401,7 +445,11 @@ int main(int argc, char** argv) {
   const std::pair<const char*, Fn> kinds[] = {
       {"copy_yardstick", copyYardstick},
       {"createRecord", createRecord},
-      {"writeDataFile", writeDataFile},
+      {"contentHash", contentHash},
+      {"writeDataFile", [](benchmark::State& state, const Layout* layout) { writeDataFile(state, layout, false); }},
+      {"writeDataFile_hashed", [](benchmark::State& state, const Layout* layout) { writeDataFile(state, layout, true); }},
+      {"journalSteps_off", [](benchmark::State& state, const Layout* layout) { journalSteps(state, layout, false); }},
+      {"journalSteps_on", [](benchmark::State& state, const Layout* layout) { journalSteps(state, layout, true); }},
       {"saveGuard", [](benchmark::State& state, const Layout* layout) { saveGuard(state, layout, false); }},
       {"saveGuard_everyRecordEdited", [](benchmark::State& state, const Layout* layout) { saveGuard(state, layout, true); }}};
   for (const auto& [name, fn] : kinds)

@@ -2,13 +2,16 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "EditJournal.h"
 #include "EditedFile.h"
 #include "SettingsWindow.h"
+#include "UserFolders.h"
 
 class CRecordData;
 class CellEditor;
@@ -26,6 +29,7 @@ class QLockFile;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QTimer;
 
 // The editor window: one data file of one kind at a time, shown a page at a time in a fixed
 // pool of grid controls. Its members are split by concern over FEditor*.cpp.
@@ -112,6 +116,14 @@ class FEditor : public QWidget, public SettingsWindow {
   void setDataChanged(bool changed);
   void showDataChanged();
   void hideProgress();
+  // The journal of unsaved edits follows the file just loaded or saved; it is flushed every two
+  // seconds while there are edits.
+  void followJournal(const std::string& sPath, std::function<FileIdentity()> identity);
+  // Before the store is replaced: the journal of edits neither saved nor dropped stays.
+  void endJournal();
+  void offerKeptEdits(const std::string& sPath);
+  bool askRestore(const EditJournal::Kept& kept, const std::string& sPath);
+  void showJournalNotices();
 
   // --- file actions (FEditorFileActions.cpp) ---
   bool newEditor();
@@ -213,6 +225,8 @@ class FEditor : public QWidget, public SettingsWindow {
   bool mHideNames = false;
   std::int32_t mLastSelectedIndex = -1;
   EditedFile mFile;  // the store, its changes, their undo history and the default copy's values
+  EditJournal mJournal{GlobalShared::userStateFolder()};  // after mFile: it leaves mFile when it goes
+  QTimer* mJournalTimer = nullptr;  // made at the first load
   bool fillingGrid = false;
   bool mCellsCreated = false;  // the pool beyond the first cell of each kind
   bool mBusyCursor = false;

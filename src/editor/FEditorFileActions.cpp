@@ -52,6 +52,7 @@ bool FEditor::doFileAction(std::int32_t iAction) {
 }
 
 bool FEditor::askSaveChanges() {
+  mJournal.flush();  // the question may wait long
   const int answer = Platform::msgBox("The data in " + Platform::pathInMessage(mFile.record().sFilePath()) + " has changed.\r\n\r\nDo you want to save the changes?",
                                       Platform::YesNoCancel | Platform::Exclamation, "Discard Changes?");
   // Yes goes on only when the save succeeded: a cancelled or failed save keeps the edits here.
@@ -59,6 +60,7 @@ bool FEditor::askSaveChanges() {
     doFileAction(kSaveFileAs);
     return !mFile.dataChanged();
   }
+  if (answer == Platform::No) mJournal.discard();
   return answer == Platform::No;
 }
 
@@ -186,6 +188,9 @@ void FEditor::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // Saved, dropped or never changed: the journal has nothing more to keep.
+  mJournal.discard();
+  mJournal.stop();
   GlobalShared::saveClosingSettings(mFormID, *this);
   mSetRange.reset();
   mPrompt.reset();

@@ -3,12 +3,15 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <chrono>
 
 #include "CRecordData.h"
 #include "CodePage.h"
+#include "ContentHash.h"
 #include "FEditor.h"
 #include "DataFile.h"
 #include "GlobalShared.h"
@@ -23,6 +26,8 @@ constexpr int kBarLeft = 420;
 constexpr std::int64_t kPanelPaintInterval = 33;  // ms: about 30 pictures a second
 // Reading the clock costs about a tenth of a short record's parse on these machines.
 constexpr std::int32_t kRecordsPerClockRead = 64;
+// At most this many milliseconds of edits are lost to a power cut.
+constexpr int kJournalSyncInterval = 2000;
 
 std::int64_t nowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -32,6 +37,7 @@ std::int64_t nowMs() {
 }  // namespace
 
 bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
+  mJournal.flush();  // a failed read waits for a click
   std::string text = GlobalShared::readWholeFile(sPath);
   if (iFileType == 0) iFileType = DataFile::detectFileType(text);
   if (iFileType == 0) {
@@ -43,6 +49,7 @@ bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
   fraOptions->hide();
   fraMain->hide();
   QCoreApplication::processEvents();  // once: the hidden frames leave the screen
+  endJournal();
   setFileType(iFileType);
   showProgress(2, sPath);
   const auto start = std::chrono::steady_clock::now();
@@ -57,6 +64,10 @@ bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
   }
   setDataChanged(false);
   hideProgress();
+  if (loaded) {
+    followJournal(sPath, [this] { return ContentHash::of(mFile.record().loadedText()); });
+    offerKeptEdits(sPath);
+  }
   return loaded;
 }
 
@@ -74,8 +85,10 @@ void FEditor::showDataChanged() {
 }
 
 bool FEditor::SaveRecord(const std::string& sPath) {
+  mJournal.flush();  // a failed save keeps the journal, whole
   showProgress(1, sPath);
-  if (!DataFile::writeDataFile(mFile.record(), mFormID, sPath)) {
+  FileIdentity written;
+  if (!DataFile::writeDataFile(mFile.record(), mFormID, sPath, &written)) {
     hideProgress();
     return false;
   }
@@ -86,6 +99,8 @@ bool FEditor::SaveRecord(const std::string& sPath) {
   showFileTitle(sPath);
   hideProgress();
   setDataChanged(false);
+  mJournal.discard();
+  followJournal(sPath, [written] { return written; });
   return true;
 }
 
@@ -159,4 +174,99 @@ void FEditor::showLoadedRecords(const std::string& sPath) {
   fraMain->show();
   cmdFileActions[3]->setEnabled(true);
   Form_Resize();
+}
+
+void FEditor::followJournal(const std::string& sPath, std::function<FileIdentity()> identity) {
+  if (!mJournalTimer) {
+    mJournalTimer = new QTimer(this);
+    mJournalTimer->setSingleShot(true);
+    mJournalTimer->setInterval(kJournalSyncInterval);
+    connect(mJournalTimer, &QTimer::timeout, this, [this] { mJournal.flush(); });
+    mJournal.setListener([this] {
+      if (mJournal.unsynced() && !mJournalTimer->isActive()) mJournalTimer->start();
+      if (mJournal.hasNotices()) showJournalNotices();
+    });
+  }
+  mJournal.follow(mFile, sPath, std::move(identity));
+}
+
+void FEditor::endJournal() {
+  if (!mFile.dataChanged()) mJournal.discard();
+  mJournal.stop();
+}
+
+namespace {
+
+QString changes(std::size_t count) {
+  return QString::number(static_cast<qulonglong>(count)) + (count == 1 ? QStringLiteral(" change") : QStringLiteral(" changes"));
+}
+
+QString heldElsewhereText() {
+  return QStringLiteral("Another PelkoEditor is editing this file: changes made here are not kept for recovery.");
+}
+
+QString keptText(const EditJournal::Kept& kept, const std::string& sPath) {
+  return QStringLiteral("PelkoEditor ended without saving ") + changes(kept.edits) + QStringLiteral(" to\n") +
+         CodePage::shownPath(sPath);
+}
+
+}  // namespace
+
+// A journal that an earlier run left for this file: offered back when the file is still the one
+// it was made for, else kept aside where the message says.
+void FEditor::offerKeptEdits(const std::string& sPath) {
+  const EditJournal::Kept kept = mJournal.kept();
+  if (kept.kind == EditJournal::Kept::Restorable) {
+    if (!askRestore(kept, sPath)) {
+      setStatusText(QStringLiteral("The unsaved changes were not restored; they stay kept until you edit this file."));
+      return;
+    }
+    const std::size_t restored = mJournal.restore(kept);
+    showDataChanged();
+    showDifferenceCount();
+    refreshDisplay(3);
+    setStatusText(changes(restored) + QStringLiteral(" restored: Ctrl+Z undoes them."));
+  } else if (kept.kind == EditJournal::Kept::FileChanged) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Unsaved Changes Not Restored"),
+                    keptText(kept, sPath) + QStringLiteral("\nbut the file has changed since, so they cannot be restored."
+                                                            "\n\nThey are kept in\n") +
+                        CodePage::shownPath(kept.path),
+                    QMessageBox::Ok, this);
+    box.exec();
+  } else if (kept.kind == EditJournal::Kept::HeldElsewhere) {
+    setStatusText(heldElsewhereText());
+  }
+}
+
+// Yes is the default: a mis-typed Enter must not cost the edits. No leaves them kept.
+bool FEditor::askRestore(const EditJournal::Kept& kept, const std::string& sPath) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Restore Unsaved Changes?"),
+                  keptText(kept, sPath) +
+                      QStringLiteral("\n\nDo you want to restore them? They come back as edits you can undo.\n\n"
+                                     "No opens the file as it is on disk; the changes stay kept and are offered again "
+                                     "at the next load, until you edit the file: then they are moved aside to\n") +
+                      CodePage::shownPath(GlobalShared::userStateFolder()),
+                  QMessageBox::Yes | QMessageBox::No, this);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void FEditor::showJournalNotices() {
+  for (const EditJournal::Notice& notice : mJournal.takeNotices()) {
+    const QString path = CodePage::shownPath(notice.path);
+    switch (notice.kind) {
+      case EditJournal::Notice::NotWritten:
+        setStatusText(QStringLiteral("Changes are not kept for recovery after a crash: ") +
+                      CodePage::toQString(GlobalShared::describeError(notice.error)) + QStringLiteral(" (") + path +
+                      QLatin1Char(')'));
+        break;
+      case EditJournal::Notice::HeldElsewhere:
+        setStatusText(heldElsewhereText());
+        break;
+      case EditJournal::Notice::MovedAside:
+        setStatusText(QStringLiteral("The changes not restored at the load were moved to ") + path);
+        break;
+    }
+  }
 }

@@ -21,11 +21,13 @@ namespace GlobalShared {
 namespace {
 
 #ifdef _WIN32
-// The one folder Windows has for a user's own program files, configuration and data alike.
-std::string xdgFolder(const char*, const char*) {
-  const wchar_t* value = ::_wgetenv(L"APPDATA");
+std::string windowsFolder(const wchar_t* variable) {
+  const wchar_t* value = ::_wgetenv(variable);
   return WindowsText::narrow(value ? value : L".") + "\\pelkoEditor";
 }
+
+// The one folder Windows has for a user's own program files, configuration and data alike.
+std::string xdgFolder(const char*, const char*) { return windowsFolder(L"APPDATA"); }
 
 // Windows answers the question for a folder only from its read-only attribute, which says
 // nothing there: only a file made in it tells.
@@ -67,6 +69,15 @@ bool isPortable() {
 
 std::string userConfigFolder() { return xdgFolder("XDG_CONFIG_HOME", "/.config"); }
 std::string userDataFolder() { return xdgFolder("XDG_DATA_HOME", "/.local/share"); }
+
+std::string userStateFolder() {
+#ifdef _WIN32
+  // Not roamed to other machines: the state belongs to this one's files.
+  return windowsFolder(L"LOCALAPPDATA");
+#else
+  return xdgFolder("XDG_STATE_HOME", "/.local/state");
+#endif
+}
 
 std::string settingsFolder() { return isPortable() ? Platform::programFolder() : userConfigFolder(); }
 

@@ -16,6 +16,10 @@ bool isPortable();
 // (default ~/.local/share/pelkoEditor); on Windows both are %APPDATA%\pelkoEditor.
 std::string userConfigFolder();
 std::string userDataFolder();
+// $XDG_STATE_HOME/pelkoEditor (default ~/.local/state/pelkoEditor), on Windows
+// %LOCALAPPDATA%\pelkoEditor: what the program keeps between runs that is neither settings nor
+// data, the journals of unsaved edits.
+std::string userStateFolder();
 
 // The folder of the settings file: the program's folder or the user's configuration folder.
 std::string settingsFolder();

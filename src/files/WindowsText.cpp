@@ -19,6 +19,33 @@ std::string narrow(const std::wstring& utf16) {
   return utf8;
 }
 
+// Wine's ReplaceFileW fails on relative paths ("The directory name is invalid").
+std::wstring fullPath(const std::string& path) {
+  const std::wstring wide = widen(path);
+  std::wstring full(::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
+  const DWORD size = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (size == 0 || size >= full.size()) return wide;
+  full.resize(size);
+  return full;
+}
+
+int finalPath(std::string& path) {
+  const HANDLE file = ::CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return errnoOf(::GetLastError());
+  std::wstring target(MAX_PATH, L'\0');
+  DWORD size = ::GetFinalPathNameByHandleW(file, target.data(), static_cast<DWORD>(target.size()), FILE_NAME_NORMALIZED);
+  if (size >= target.size()) {
+    target.resize(size);
+    size = ::GetFinalPathNameByHandleW(file, target.data(), static_cast<DWORD>(target.size()), FILE_NAME_NORMALIZED);
+  }
+  const int error = size == 0 || size >= target.size() ? errnoOf(::GetLastError()) : 0;
+  ::CloseHandle(file);
+  target.resize(size);
+  if (error == 0) path = narrow(target);
+  return error;
+}
+
 int errnoOf(unsigned long systemError) {
   switch (systemError) {
     case ERROR_FILE_NOT_FOUND:

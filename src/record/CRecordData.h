@@ -105,6 +105,9 @@ class CRecordData {
   // Raises unitLoaded for each of them, as appendStr2Write does.
   std::string_view unchangedRecords(std::int32_t iRecNo, std::size_t maxBytes, std::int32_t& iNextRecNo);
 
+  // The file's bytes as loaded, edits left out.
+  std::string_view loadedText() const { return mText; }
+
   // What followed the empty line that ends the data, when it holds more than line ends; written
   // back after the records so that a save loses nothing of the file.
   std::string_view TrailingText() const;

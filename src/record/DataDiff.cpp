@@ -10,8 +10,6 @@
 
 namespace DataDiff {
 
-namespace {
-
 std::optional<std::string> unescape(std::string_view text) {
   std::string value;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -30,6 +28,8 @@ std::optional<std::string> unescape(std::string_view text) {
   }
   return value;
 }
+
+namespace {
 
 std::optional<std::int32_t> number(std::string_view text) {
   if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))

@@ -43,6 +43,8 @@ std::string line(const CRecordData& before, const Change& change);
 std::optional<Change> parseLine(std::string_view text);
 
 std::string escape(std::string_view value);
+// The value `escape` wrote; nothing for a backslash that escapes no such character.
+std::optional<std::string> unescape(std::string_view text);
 
 // The records without a counterpart: "added" lines for those of `after`, "missing" for those of
 // `before`, TAB-separated with the record's number and name in its own file.

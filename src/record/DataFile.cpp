@@ -2,6 +2,7 @@
 
 #include "AtomicFileWriter.h"
 #include "CRecordData.h"
+#include "ContentHash.h"
 #include "GlobalShared.h"
 #include "Platform.h"
 #include "SaveGuard.h"
@@ -79,11 +80,14 @@ bool writeText(CRecordData& record, std::int32_t iFileType, const std::function<
   return write(buffer);
 }
 
-bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::string& sPath) {
+bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::string& sPath, FileIdentity* written) {
   AtomicFileWriter file(sPath);
   std::optional<SaveProblem> problem;
-  bool ok = file.open() &&
-            writeText(record, iFileType, [&file](std::string_view piece) { return file.write(piece); }, problem);
+  ContentHash hash;
+  bool ok = file.open() && writeText(record, iFileType, [&](std::string_view piece) {
+              if (written) hash.add(piece);
+              return file.write(piece);
+            }, problem);
   if (problem) {
     Platform::msgBox("The data cannot be saved to '" + Platform::pathInMessage(sPath) + "' as it is, because it would not read back the same:\r\n\r\n" +
                          SaveGuard::describe(record, *problem) +
@@ -92,6 +96,7 @@ bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::strin
     return false;
   }
   ok = ok && file.commit();
+  if (ok && written) *written = hash.identity();
   if (!ok)
     Platform::msgBox("An error occurred trying to save to '" + Platform::pathInMessage(sPath) + "'\r\n" +
                          GlobalShared::describeError(file.errorNumber()),

@@ -8,6 +8,7 @@
 #include "SaveGuard.h"
 
 class CRecordData;
+struct FileIdentity;
 
 // A whole data file: recognising its kind and writing it back. Shared by the editor and pelkoTool.
 namespace DataFile {
@@ -26,8 +27,10 @@ std::int32_t loadDataText(std::string sText, const std::string& sPath, std::int3
 
 // Writes the projectile header, every record and the closing line ends (or the text that
 // followed the data when it held more than line ends). The destination is replaced only when
-// the new file is complete. On failure shows the save-error box and returns false.
-bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::string& sPath);
+// the new file is complete. On failure shows the save-error box and returns false. `written`,
+// when given, gets the identity of the bytes written.
+bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::string& sPath,
+                   FileIdentity* written = nullptr);
 
 // The text writeDataFile writes, handed to `write` in pieces of about a megabyte. Records not
 // edited since the load and already in the written form are copied from the loaded text; every

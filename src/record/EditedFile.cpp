@@ -39,6 +39,7 @@ void EditedFile::addStep(Step step) {
   if (mSavedAt && *mSavedAt > mDone) mSavedAt.reset();
   mSteps.push_back(std::move(step));
   ++mDone;
+  tell(HistorySink::Change::Step);
 }
 
 void EditedFile::makeStep(Step step) {
@@ -49,13 +50,17 @@ void EditedFile::makeStep(Step step) {
 const EditedFile::Step* EditedFile::undo() {
   if (mDone == 0) return nullptr;
   --mDone;
-  return putBack(mSteps[mDone], mSteps[mDone].before);
+  const Step* step = putBack(mSteps[mDone], mSteps[mDone].before);
+  tell(HistorySink::Change::Undo);
+  return step;
 }
 
 const EditedFile::Step* EditedFile::redo() {
   if (mDone == mSteps.size()) return nullptr;
   ++mDone;
-  return putBack(mSteps[mDone - 1], mSteps[mDone - 1].after);
+  const Step* step = putBack(mSteps[mDone - 1], mSteps[mDone - 1].after);
+  tell(HistorySink::Change::Redo);
+  return step;
 }
 
 const EditedFile::Step* EditedFile::putBack(const Step& step, const std::string& value) {

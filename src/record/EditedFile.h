@@ -21,6 +21,17 @@ class EditedFile {
     std::string after;
   };
 
+  // Told of every change to the undo history once it is made, so that nothing that changes the
+  // history can forget to tell: a new step (the last done of steps()), an undo or a redo.
+  class HistorySink {
+   public:
+    enum class Change { Step, Undo, Redo };
+    virtual void historyChanged(const EditedFile& file, Change change) = 0;
+
+   protected:
+    ~HistorySink() = default;
+  };
+
   EditedFile() : mRecord(std::make_unique<CRecordData>()) {}
 
   CRecordData& record() { return *mRecord; }
@@ -43,6 +54,13 @@ class EditedFile {
   // Puts back the value before (undo) or after (redo) the step; null when there is none.
   const Step* undo();
   const Step* redo();
+  // The history: steps()[0, stepsDone()) are applied; the file holds what the first savedAt()
+  // of them make, or none of its states when a new step dropped that one.
+  const std::vector<Step>& steps() const { return mSteps; }
+  std::size_t stepsDone() const { return mDone; }
+  std::optional<std::size_t> savedAt() const { return mSavedAt; }
+  // Kept across reset(); null: none.
+  void setHistorySink(HistorySink* sink) { mSink = sink; }
 
   // Compares the store with the default copy of its kind, once, after a load, records paired by
   // their unit (RecordPairing); keeps only the values that differ, so the copy's text need not
@@ -63,12 +81,16 @@ class EditedFile {
   }
   const Step* putBack(const Step& step, const std::string& value);
   bool compared(std::int32_t iRecNo, std::int32_t iField) const;
+  void tell(HistorySink::Change change) {
+    if (mSink) mSink->historyChanged(*this, change);
+  }
 
   std::unique_ptr<CRecordData> mRecord;
   bool mDataChanged = false;
   std::vector<Step> mSteps;
   std::size_t mDone = 0;                      // steps applied, from the start of mSteps
   std::optional<std::size_t> mSavedAt = 0;    // mDone when the file was saved; none once that cannot come back
+  HistorySink* mSink = nullptr;
   // Only differing values are kept: a value not here still equals its default.
   std::unordered_map<std::uint64_t, std::string> mDefaults;
   bool mCompared = false;

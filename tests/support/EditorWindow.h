@@ -7,8 +7,9 @@
 #include "ModalAnswerer.h"
 #include "Platform.h"
 
-// A fresh, active editor window for each test, with a program folder (and so settings) of its
-// own on a 1920 x 1080 screen. A dialog that no answerer of the test expects fails the test.
+// A fresh, active editor window for each test, with a program folder (and so settings) and a
+// state folder (and so journals of unsaved edits) of its own on a 1920 x 1080 screen. A dialog
+// that no answerer of the test expects fails the test.
 class EditorWindow {
  public:
   FEditor* open() {
@@ -16,11 +17,14 @@ class EditorWindow {
     mFolder = std::make_unique<QTemporaryDir>();
     Platform::setProgramFolder(mFolder->path().toStdString());
     Platform::setScreenTwips({28800, 16200});
-    mWindow = std::make_unique<FEditor>();
-    mWindow->show();
-    mWindow->activateWindow();
-    if (!QTest::qWaitForWindowActive(mWindow.get())) qWarning("the editor window did not become active");
-    return mWindow.get();
+    qputenv("XDG_STATE_HOME", path(QStringLiteral("state")).toLocal8Bit());
+    return show();
+  }
+  // Another window in place of this one, on the same folders; the old one goes as a killed
+  // program's would, its journal left behind.
+  FEditor* restart() {
+    mWindow.reset();
+    return show();
   }
   void close() {
     mGuard.reset();
@@ -28,8 +32,18 @@ class EditorWindow {
     mFolder.reset();
   }
   QString path(const QString& name) const { return mFolder->filePath(name); }
+  // The folder of the journals.
+  QString journals() const { return path(QStringLiteral("state/pelkoEditor")); }
 
  private:
+  FEditor* show() {
+    mWindow = std::make_unique<FEditor>();
+    mWindow->show();
+    mWindow->activateWindow();
+    if (!QTest::qWaitForWindowActive(mWindow.get())) qWarning("the editor window did not become active");
+    return mWindow.get();
+  }
+
   std::unique_ptr<ModalAnswerer> mGuard;
   std::unique_ptr<QTemporaryDir> mFolder;
   std::unique_ptr<FEditor> mWindow;
