@@ -8,6 +8,7 @@
 
 #include "AtomicFileWriter.h"
 #include "GlobalShared.h"
+#include "SystemFile.h"
 
 namespace {
 
@@ -97,14 +98,7 @@ int AtomicFileWriter::openTargetInPlace() {
 
 int AtomicFileWriter::writeAll(std::string_view bytes) {
   const off_t start = ::lseek(fd(mFile), 0, SEEK_CUR);
-  while (!bytes.empty()) {
-    const ssize_t done = ::write(fd(mFile), bytes.data(), bytes.size());
-    if (done < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(done));
-  }
+  if (!SystemFile::writeAll(mFile, bytes)) return errno;
   if (start >= 0) startWriteback(fd(mFile), start, ::lseek(fd(mFile), 0, SEEK_CUR));
   return 0;
 }

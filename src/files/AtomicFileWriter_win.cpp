@@ -3,6 +3,7 @@
 
 #include "AtomicFileWriter.h"
 #include "GlobalShared.h"
+#include "SystemFile.h"
 #include "WindowsText.h"
 
 namespace {
@@ -55,15 +56,7 @@ int AtomicFileWriter::openTargetInPlace() {
   return 0;
 }
 
-int AtomicFileWriter::writeAll(std::string_view bytes) {
-  while (!bytes.empty()) {
-    DWORD done = 0;
-    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), DWORD{1} << 30));
-    if (!::WriteFile(handle(mFile), bytes.data(), chunk, &done, nullptr)) return lastError();
-    bytes.remove_prefix(done);
-  }
-  return 0;
-}
+int AtomicFileWriter::writeAll(std::string_view bytes) { return SystemFile::writeAll(mFile, bytes) ? 0 : lastError(); }
 
 int AtomicFileWriter::rewrite(std::string_view bytes) {
   if (!::SetFilePointerEx(handle(mFile), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return lastError();

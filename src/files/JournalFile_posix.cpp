@@ -8,6 +8,7 @@
 
 #include "GlobalShared.h"
 #include "JournalFile.h"
+#include "SystemFile.h"
 
 namespace {
 
@@ -41,17 +42,7 @@ int JournalFile::open(const std::string& path, std::uint64_t keep) {
   return 0;
 }
 
-int JournalFile::append(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t done = ::write(fd(mFile), bytes.data(), bytes.size());
-    if (done < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(done));
-  }
-  return 0;
-}
+int JournalFile::append(std::string_view bytes) { return SystemFile::writeAll(mFile, bytes) ? 0 : errno; }
 
 int JournalFile::sync() {
 #ifdef __linux__

@@ -1,8 +1,8 @@
-#include <algorithm>
 #include <cerrno>
 #include <windows.h>
 
 #include "JournalFile.h"
+#include "SystemFile.h"
 #include "WindowsText.h"
 
 namespace {
@@ -36,15 +36,7 @@ int JournalFile::open(const std::string& path, std::uint64_t keep) {
   return 0;
 }
 
-int JournalFile::append(std::string_view bytes) {
-  while (!bytes.empty()) {
-    DWORD done = 0;
-    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), DWORD{1} << 30));
-    if (!::WriteFile(handle(mFile), bytes.data(), chunk, &done, nullptr)) return lastError();
-    bytes.remove_prefix(done);
-  }
-  return 0;
-}
+int JournalFile::append(std::string_view bytes) { return SystemFile::writeAll(mFile, bytes) ? 0 : lastError(); }
 
 int JournalFile::sync() { return ::FlushFileBuffers(handle(mFile)) ? 0 : lastError(); }
 

@@ -1,0 +1,20 @@
+#include <cerrno>
+#include <unistd.h>
+
+#include "SystemFile.h"
+
+namespace SystemFile {
+
+bool writeAll(std::intptr_t file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t done = ::write(static_cast<int>(file), bytes.data(), bytes.size());
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(done));
+  }
+  return true;
+}
+
+}  // namespace SystemFile
