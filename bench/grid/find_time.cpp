@@ -4,31 +4,26 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <vector>
 
+#include "BenchFolder.h"
+#include "BenchWindow.h"
 #include "FEditor.h"
-#include "Platform.h"
 #include "PlatformQt.h"
+#include "Timings.h"
 #include "UnitFile.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   PlatformQt::install();
-  QTemporaryDir folder;
-  Platform::setProgramFolder(folder.path().toStdString());
-  const std::string path = folder.filePath(QStringLiteral("crusaders_unit_prod11.txt")).toStdString();
+  const BenchFolder folder;
   const std::string text = unitFile(140000);
-  std::ofstream(path, std::ios::binary) << text;
+  const std::string path = folder.writeUnitFile(text);
   FEditor editor;
-  editor.show();
-  editor.activateWindow();
-  if (!QTest::qWaitForWindowActive(&editor) || !editor.LoadRecord(path, 0)) return 1;
+  if (!showActive(editor) || !editor.LoadRecord(path, 0)) return 1;
   QTest::keyClick(&editor, Qt::Key_F, Qt::ControlModifier);
   auto* find = editor.findChild<QLineEdit*>(QStringLiteral("txtFind"));
   auto* allValues = editor.findChild<QCheckBox*>(QStringLiteral("chkFindAllValues"));
@@ -42,10 +37,9 @@ int main(int argc, char** argv) {
       find->clear();
       const auto start = std::chrono::steady_clock::now();
       QTest::keyClick(find, Qt::Key_Q);
-      ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+      ms.push_back(msSince(start));
     }
-    std::sort(ms.begin(), ms.end());
-    std::printf("  %s: min %.0f ms, median %.0f ms\n", all ? "all values" : "names", ms.front(), ms[ms.size() / 2]);
+    reportMinMedian(all ? "  all values" : "  names", ms);
   }
   return 0;
 }

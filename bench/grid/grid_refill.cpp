@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -16,12 +15,13 @@
 #include <fstream>
 #include <vector>
 
+#include "BenchFolder.h"
 #include "CGlobal.h"
 #include "CRecordData.h"
 #include "FEditor.h"
 #include "GridCell.h"
-#include "Platform.h"
 #include "PlatformQt.h"
+#include "Timings.h"
 #include "UnitFile.h"
 
 namespace {
@@ -48,11 +48,6 @@ class PaintClock : public QObject {
     return QObject::eventFilter(watched, event);
   }
 };
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 // One step of the bar, from the value change to the window repainted.
 __attribute__((noinline)) double stepMs(QScrollBar* bar, int value) {
@@ -116,8 +111,7 @@ int screenshots(FEditor& editor, const QString& folder) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   PlatformQt::install();
-  QTemporaryDir settings;  // no stored view settings of the user's
-  Platform::setProgramFolder(settings.path().toStdString());
+  const BenchFolder settings;  // no stored view settings of the user's
   PaintClock clock;
   FEditor editor;
   editor.installEventFilter(&clock);
@@ -143,9 +137,8 @@ int main(int argc, char** argv) {
   std::vector<double> down, right;
   for (int i = 1; i <= 200; ++i) down.push_back(stepMs(vertical, vertical->value() + 1));
   for (int i = 1; i <= 60; ++i) right.push_back(sideStepMs(horizontal, 1 + i % 30));
-  std::printf("vertical step: median %.2f ms (max %.2f) over %zu steps\n", median(down),
-              *std::max_element(down.begin(), down.end()), down.size());
-  std::printf("horizontal step: median %.2f ms (max %.2f) over %zu steps\n", median(right),
-              *std::max_element(right.begin(), right.end()), right.size());
+  std::printf("vertical step: median %.2f ms (max %.2f) over %zu steps\n", median(down), maximum(down), down.size());
+  std::printf("horizontal step: median %.2f ms (max %.2f) over %zu steps\n", median(right), maximum(right),
+              right.size());
   return 0;
 }

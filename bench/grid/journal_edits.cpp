@@ -10,9 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
-#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <cstdio>
@@ -20,17 +18,14 @@
 #include <fstream>
 #include <vector>
 
+#include "BenchFolder.h"
+#include "BenchWindow.h"
 #include "FEditor.h"
-#include "Platform.h"
 #include "PlatformQt.h"
+#include "Timings.h"
 #include "UnitFile.h"
 
 namespace {
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 struct Times {
   double wall = -1;  // ms; -1: the round failed
@@ -55,13 +50,13 @@ Times round(FEditor& editor, const std::string& path, int edits) {
     QTest::keyClick(cellEditor, Qt::Key_Tab);
     QApplication::processEvents();
   }
-  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  const double ms = msSince(start);
   if (!editor.dataChanged()) return {};
   return {ms, cpuMs() - cpuStart};
 }
 
-void report(const char* what, std::vector<double> on, std::vector<double> off) {
-  const double minOn = *std::min_element(on.begin(), on.end()), minOff = *std::min_element(off.begin(), off.end());
+void report(const char* what, const std::vector<double>& on, const std::vector<double>& off) {
+  const double minOn = minimum(on), minOff = minimum(off);
   std::printf("%s: journal on min %.0f ms, median %.0f ms; off min %.0f ms, median %.0f ms; on / off: min %+.1f %%, median %+.1f %%\n",
               what, minOn, median(on), minOff, median(off), (minOn / minOff - 1) * 100, (median(on) / median(off) - 1) * 100);
 }
@@ -71,21 +66,14 @@ void report(const char* what, std::vector<double> on, std::vector<double> off) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   PlatformQt::install();
-  Platform::setMessageBox([](const std::string& prompt, int, const std::string& title) {
-    std::fprintf(stderr, "%s\n%s\n", title.c_str(), prompt.c_str());  // a benchmark must not wait for a click
-    std::exit(1);
-    return 0;
-  });
+  failOnMessageBox();
   const int edits = argc > 1 ? std::atoi(argv[1]) : 10000;
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
-  QTemporaryDir folder;
-  Platform::setProgramFolder(folder.path().toStdString());
+  const BenchFolder folder;
   const QString state = folder.filePath(QStringLiteral("state"));
   qputenv("XDG_STATE_HOME", state.toLocal8Bit());
   FEditor editor;
-  editor.show();
-  editor.activateWindow();
-  if (!QTest::qWaitForWindowActive(&editor)) return 1;
+  if (!showActive(editor)) return 1;
   std::printf("%d edits in a row (type a value, Tab), %d rounds each, alternating:\n", edits, rounds);
   std::vector<double> wallOn, wallOff, cpuOn, cpuOff;
   for (int r = 0; r < rounds; ++r) {

@@ -5,36 +5,24 @@
 // to the editor's resident memory against the file's size; with a DEFAULT_COPY after it, that file
 // is the kind's default copy, which the load then compares FILE with.
 #include <QApplication>
-#include <QTemporaryDir>
 #include <unistd.h>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
+#include "BenchFolder.h"
+#include "BenchWindow.h"
 #include "CRecordData.h"
 #include "DataFile.h"
 #include "FEditor.h"
 #include "GlobalShared.h"
-#include "Platform.h"
 #include "PlatformQt.h"
+#include "Timings.h"
 #include "UnitFile.h"
 
 namespace {
-
-double msSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double minimum(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 double residentBytes() {
   long pages = 0, resident = 0;
@@ -66,13 +54,8 @@ int loadOnce(const std::string& path) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   PlatformQt::install();
-  Platform::setMessageBox([](const std::string& prompt, int, const std::string& title) {
-    std::fprintf(stderr, "%s\n%s\n", title.c_str(), prompt.c_str());  // a benchmark must not wait for a click
-    std::exit(1);
-    return 0;
-  });
-  QTemporaryDir folder;
-  Platform::setProgramFolder(folder.path().toStdString());
+  failOnMessageBox();
+  const BenchFolder folder;
   if (argc == 3) {
     std::ifstream file(argv[1], std::ios::binary);
     std::string start(4, '\0');
@@ -81,9 +64,8 @@ int main(int argc, char** argv) {
     std::filesystem::create_symlink(std::filesystem::absolute(argv[2]), folder.filePath(QString::fromStdString(name)).toStdString());
   }
   if (argc == 2 || argc == 3) return loadOnce(argv[1]);
-  const std::string path = folder.filePath(QStringLiteral("crusaders_unit_prod11.txt")).toStdString();
   const std::string text = unitFile(100000);
-  std::ofstream(path, std::ios::binary) << text;
+  const std::string path = folder.writeUnitFile(text);
 
   FEditor editor;
   editor.show();

@@ -4,30 +4,24 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <vector>
 
+#include "BenchFolder.h"
+#include "BenchWindow.h"
 #include "FEditor.h"
-#include "Platform.h"
 #include "PlatformQt.h"
+#include "Timings.h"
 #include "UnitFile.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double msSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-void report(const char* what, std::vector<double> ms) {
-  std::sort(ms.begin(), ms.end());
-  std::printf("  %s: min %.2f ms, median %.2f ms, max %.2f ms (%zu)\n", what, ms.front(), ms[ms.size() / 2], ms.back(),
+void report(const char* what, const std::vector<double>& ms) {
+  std::printf("  %s: min %.2f ms, median %.2f ms, max %.2f ms (%zu)\n", what, minimum(ms), median(ms), maximum(ms),
               ms.size());
 }
 
@@ -36,14 +30,10 @@ void report(const char* what, std::vector<double> ms) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   PlatformQt::install();
-  QTemporaryDir folder;
-  Platform::setProgramFolder(folder.path().toStdString());
-  const std::string path = folder.filePath(QStringLiteral("crusaders_unit_prod11.txt")).toStdString();
-  std::ofstream(path, std::ios::binary) << unitFile(100);
+  const BenchFolder folder;
+  const std::string path = folder.writeUnitFile(unitFile(100));
   FEditor editor;
-  editor.show();
-  editor.activateWindow();
-  if (!QTest::qWaitForWindowActive(&editor) || !editor.LoadRecord(path, 0)) return 1;
+  if (!showActive(editor) || !editor.LoadRecord(path, 0)) return 1;
   auto* box = editor.findChild<QPlainTextEdit*>(QStringLiteral("cellEditor"));
   if (!box) return 1;
   // Words of a few letters, as a long list or note would hold, so that the text wraps.

@@ -4,8 +4,6 @@
 // its own; the medians of 5 rounds are printed.
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/bin/settings_start
 #include <QApplication>
-#include <QTemporaryDir>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -13,9 +11,10 @@
 #include <random>
 #include <vector>
 
+#include "BenchFolder.h"
 #include "FEditor.h"
-#include "Platform.h"
 #include "PlatformQt.h"
+#include "Timings.h"
 
 namespace {
 
@@ -44,8 +43,7 @@ std::string sections(int count) {
 }
 
 double openAndSetUp(const std::string& settings, bool present) {
-  QTemporaryDir folder;
-  Platform::setProgramFolder(folder.path().toStdString());
+  const BenchFolder folder;
   if (present) std::ofstream(folder.filePath(QStringLiteral("pelkoEditor.ini")).toStdString(), std::ios::binary) << settings;
   const auto start = std::chrono::steady_clock::now();
   {
@@ -54,12 +52,11 @@ double openAndSetUp(const std::string& settings, bool present) {
     QCoreApplication::processEvents();
     for (std::int32_t kind = 1; kind <= 3; ++kind) editor.setFileType(kind);
   }
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  return msSince(start);
 }
 
 double closeWith(const std::string& settings) {
-  QTemporaryDir folder;
-  Platform::setProgramFolder(folder.path().toStdString());
+  const BenchFolder folder;
   std::ofstream(folder.filePath(QStringLiteral("pelkoEditor.ini")).toStdString(), std::ios::binary) << settings;
   FEditor editor;
   editor.show();
@@ -67,7 +64,7 @@ double closeWith(const std::string& settings) {
   editor.setFileType(1);
   const auto start = std::chrono::steady_clock::now();
   editor.close();
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  return msSince(start);
 }
 
 }  // namespace
@@ -88,13 +85,11 @@ int main(int argc, char** argv) {
   for (const Case& c : cases) {
     std::vector<double> times;
     for (int round = 0; round < 5; ++round) times.push_back(openAndSetUp(c.text, c.present));
-    std::sort(times.begin(), times.end());
-    std::printf("%-20s open + set up for 3 kinds: median %.0f ms\n", c.name, times[times.size() / 2]);
+    std::printf("%-20s open + set up for 3 kinds: median %.0f ms\n", c.name, median(times));
   }
   const std::string twenty = large(20'000'000);
   std::vector<double> closes;
   for (int round = 0; round < 5; ++round) closes.push_back(closeWith(twenty));
-  std::sort(closes.begin(), closes.end());
-  std::printf("close with a 20 MB settings file: min %.0f ms, median %.0f ms\n", closes.front(), closes[closes.size() / 2]);
+  reportMinMedian("close with a 20 MB settings file", closes);
   return 0;
 }
