@@ -37,14 +37,6 @@ bool writable(const std::string& path, const struct stat& info) {
   return ::access(path.c_str(), W_OK) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
-void syncFolder(const std::string& path) {
-  const int folder = ::open(getFolderName(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder >= 0) {
-    ::fsync(folder);
-    ::close(folder);
-  }
-}
-
 int fd(std::intptr_t file) { return static_cast<int>(file); }
 
 // The disk starts on each finished stretch of a big file while the rest is still being written,
@@ -119,7 +111,7 @@ int AtomicFileWriter::flushAndClose() {
 
 int AtomicFileWriter::replaceTarget() {
   if (::rename(mTempPath.c_str(), mTarget.c_str()) != 0) return errno;
-  syncFolder(mTarget);
+  SystemFile::syncFolder(mTarget);
   return 0;
 }
 

@@ -14,14 +14,6 @@ namespace {
 
 int fd(std::intptr_t file) { return static_cast<int>(file); }
 
-// A new file's name must reach the disk too, or a power cut can leave the folder without it.
-void syncFolder(const std::string& path) {
-  const int folder = ::open(GlobalShared::getFolderName(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder < 0) return;
-  ::fsync(folder);
-  ::close(folder);
-}
-
 }  // namespace
 
 int JournalFile::open(const std::string& path, std::uint64_t keep) {
@@ -38,7 +30,7 @@ int JournalFile::open(const std::string& path, std::uint64_t keep) {
     return error;
   }
   mFile = file;
-  if (!existed) syncFolder(path);
+  if (!existed) SystemFile::syncFolder(path);
   return 0;
 }
 
