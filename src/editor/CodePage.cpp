@@ -1,5 +1,6 @@
 #include "CodePage.h"
 
+#include <QDir>
 #include <QFile>
 #include <array>
 
@@ -61,7 +62,7 @@ std::string toPath(const QString& path) {
 
 QString shownPath(std::string_view path) {
 #ifdef Q_OS_WIN
-  return fromPath(path).toLower();
+  return QDir::toNativeSeparators(fromPath(path)).toLower();
 #else
   return fromPath(path);
 #endif

@@ -18,7 +18,7 @@ QString fromPath(std::string_view path);
 std::string toPath(const QString& path);
 
 // A path as the window's texts show it: as it is, except on Windows, whose file names ignore case
-// and whose editor showed them in lower case.
+// and whose editor showed them in lower case, with its backslashes.
 QString shownPath(std::string_view path);
 
 }  // namespace CodePage
