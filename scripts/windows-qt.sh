@@ -17,6 +17,7 @@ options=(
   -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_opengl=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF
   -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF
 )
+# The toolchain file is part of the name: a change to it builds Qt again.
 hash=$( (echo "$package"; printf '%s\n' "${options[@]}"; cat "$root/cmake/mingw-w64-x86_64.cmake") | sha256sum | cut -c1-12)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/pelkoEditor
 prefix=$cache/qt-$version-mingw-static-$hash
