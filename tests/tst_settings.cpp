@@ -61,6 +61,12 @@ class FakeWindow : public SettingsWindow {
   double left = 1000, top = 2000, width = 15000, height = 9000;
 };
 
+// The platform as every test, and every child, finds it: the program folder is where the settings file lives.
+void setUpPlatform(const std::string& programFolder) {
+  Platform::setProgramFolder(programFolder);
+  Platform::setScreenTwips({28800, 16200});
+}
+
 }  // namespace
 
 // The files library: settings, whole-file reads, the default copies' places.
@@ -78,8 +84,7 @@ class TestSettings : public QObject {
  private slots:
   void init() {
     mDir = new QTemporaryDir;
-    Platform::setProgramFolder(mDir->path().toStdString());
-    Platform::setScreenTwips({28800, 16200});
+    setUpPlatform(mDir->path().toStdString());
   }
   void cleanup() { delete mDir; }
 
@@ -189,13 +194,7 @@ class TestSettings : public QObject {
       QVERIFY(::chmod(mDir->path().toLocal8Bit().constData(), 0777) == 0 && ::chown(ini.toLocal8Bit().constData(), 65534, 65534) == 0);
       QFile::setPermissions(ini, QFile::WriteOwner);
     }
-    const ChildRun closing = inChild(
-        [] {
-          FakeWindow window(2);
-          saveClosingSettings(2, window);
-          return true;
-        },
-        setup == "unreadable");
+    const ChildRun closing = inChild("close", {mDir->path().toUtf8()}, setup == "unreadable");
     QVERIFY(closing.succeeded);
     const bool written = setup == "plain" || setup == "link";
     if (written) QCOMPARE(QString::fromStdString(closing.boxes), QString());
@@ -231,13 +230,9 @@ class TestSettings : public QObject {
 
   void twoProcessesLoseNoKey() {
     const std::string path = getIniPath();
-    pid_t children[2];
-    for (int c = 0; c < 2; ++c)
-      if ((children[c] = ::fork()) == 0) {
-        for (int k = 0; k < 500; ++k) writeIniString("Section " + std::to_string(c), "Key " + std::to_string(k), std::to_string(k), path);
-        ::_exit(0);
-      }
-    for (pid_t child : children) QCOMPARE(::waitpid(child, nullptr, 0), child);
+    std::unique_ptr<QProcess> children[2];
+    for (int c = 0; c < 2; ++c) children[c] = startChild("write keys", {QByteArray::number(c), QByteArray::fromStdString(path)});
+    for (auto& child : children) QVERIFY(childResult(*child).succeeded);
     for (int c = 0; c < 2; ++c)
       for (int k = 0; k < 500; ++k)
         QCOMPARE(readIniString("Section " + std::to_string(c), "Key " + std::to_string(k), "lost", path), std::to_string(k));
@@ -290,5 +285,23 @@ class TestSettings : public QObject {
   }
 };
 
-QTEST_APPLESS_MAIN(TestSettings)
+namespace {
+bool closeWindow(const QList<QByteArray>& arguments) {
+  setUpPlatform(arguments[0].toStdString());
+  FakeWindow window(2);
+  saveClosingSettings(2, window);
+  return true;
+}
+
+bool writeKeys(const QList<QByteArray>& arguments) {
+  const std::string section = "Section " + arguments[0].toStdString();
+  for (int k = 0; k < 500; ++k)
+    if (!writeIniString(section, "Key " + std::to_string(k), std::to_string(k), arguments[1].toStdString())) return false;
+  return true;
+}
+
+const ChildActions kChildActions{{"close", closeWindow}, {"write keys", writeKeys}};
+}  // namespace
+
+PELKO_TEST_MAIN_WITH_CHILDREN(TestSettings, kChildActions)
 #include "tst_settings.moc"
