@@ -2,6 +2,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -552,6 +553,10 @@ class TestRecordStore : public QObject {
   void destinations() {
     QFETCH(QString, setup);
     QFETCH(QString, error);
+#ifdef _WIN32
+    if (setup.startsWith("locked") || setup == "owner") QSKIP("Windows has no owners and folder permissions to save against");
+    if (fetched<int>("sizeLimit") != 0) QSKIP("Windows has no limit on the size of a process's files to stand for a full disk");
+#endif
     QTemporaryDir dir;
     ::chmod(dir.path().toLocal8Bit().constData(), 0755);  // nobody may look in
     QVERIFY(QDir(dir.path()).mkdir("locked") && QDir(dir.path()).mkdir("folder"));
@@ -563,8 +568,10 @@ class TestRecordStore : public QObject {
     const QByteArray file = written.toLocal8Bit();
     if (setup != "folder") std::ofstream(written.toStdString(), std::ios::binary) << "old content";
     if (setup == "read-only") ::chmod(file.constData(), 0444);
-    if (setup == "link") QVERIFY(QFile::link("target.txt", path));
+    if (setup == "link") std::filesystem::create_symlink("target.txt", path.toStdU16String());  // on Windows too, where QFile::link makes a shortcut
+#ifndef _WIN32
     if (setup == "owner" || setup == "locked") QCOMPARE(::chown(file.constData(), 65534, 65534), 0);
+#endif
     if (setup == "owner") ::chmod(file.constData(), 0640);
     if (locked) ::chmod(dir.filePath("locked").toLocal8Bit().constData(), 0555);
     if (setup == "leftover") std::ofstream(AtomicFileWriter::temporaryStem(written.toStdString()) + "123.tmp") << "killed";
@@ -583,8 +590,12 @@ class TestRecordStore : public QObject {
     QCOMPARE(fileBytes(written), error.isEmpty() ? text : QByteArray("old content"));
     struct stat info {};
     QCOMPARE(::stat(file.constData(), &info), 0);
+#ifdef _WIN32
+    QCOMPARE(bool(info.st_mode & S_IWRITE), setup != "read-only");  // the read-only attribute is all Windows has
+#else
     QCOMPARE(int(info.st_mode & 07777), setup == "read-only" ? 0444 : setup == "owner" ? 0640 : 0644);
     if (setup == "owner") QCOMPARE(int(info.st_uid), 65534);
+#endif
   }
 
   void rangeText_data() {
