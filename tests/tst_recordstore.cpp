@@ -2,7 +2,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -20,6 +19,7 @@
 #include "GlobalShared.h"
 #include "MessageRecorder.h"
 #include "RecordPairing.h"
+#include "Wine.h"
 
 using namespace DataText;
 
@@ -557,6 +557,7 @@ class TestRecordStore : public QObject {
     if (setup.startsWith("locked") || setup == "owner") QSKIP("Windows has no owners and folder permissions to save against");
     if (fetched<int>("sizeLimit") != 0) QSKIP("Windows has no limit on the size of a process's files to stand for a full disk");
 #endif
+    if (setup == "long name" && underWine()) QSKIP("Wine finds no final path for a file whose path is longer than 260 characters");
     QTemporaryDir dir;
     ::chmod(dir.path().toLocal8Bit().constData(), 0755);  // nobody may look in
     QVERIFY(QDir(dir.path()).mkdir("locked") && QDir(dir.path()).mkdir("folder"));
@@ -568,7 +569,7 @@ class TestRecordStore : public QObject {
     const QByteArray file = written.toLocal8Bit();
     if (setup != "folder") std::ofstream(written.toStdString(), std::ios::binary) << "old content";
     if (setup == "read-only") ::chmod(file.constData(), 0444);
-    if (setup == "link") std::filesystem::create_symlink("target.txt", path.toStdU16String());  // on Windows too, where QFile::link makes a shortcut
+    if (setup == "link") MAKE_LINK("target.txt", path);
 #ifndef _WIN32
     if (setup == "owner" || setup == "locked") QCOMPARE(::chown(file.constData(), 65534, 65534), 0);
 #endif

@@ -1,6 +1,5 @@
 #include <QTemporaryDir>
 #include <QtTest>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -71,6 +70,24 @@ bool makePipe(const std::string& path) {
   return ::mkfifo(path.c_str(), 0600) == 0;
 #endif
 }
+// Points the user's settings or data folder at a test's folder while alive. Windows keeps both
+// in APPDATA.
+class UserFolderSet {
+ public:
+#ifdef _WIN32
+  UserFolderSet(const char*, const QString& folder) : mName("APPDATA"), mOld(qgetenv(mName)) { qputenv(mName, folder.toLocal8Bit()); }
+#else
+  UserFolderSet(const char* xdgName, const QString& folder) : mName(xdgName), mOld(qgetenv(mName)) { qputenv(mName, folder.toLocal8Bit()); }
+#endif
+  ~UserFolderSet() { mOld.isNull() ? qunsetenv(mName) : qputenv(mName, mOld); }
+  UserFolderSet(const UserFolderSet&) = delete;
+  UserFolderSet& operator=(const UserFolderSet&) = delete;
+
+ private:
+  const char* mName;
+  QByteArray mOld;
+};
+
 constexpr const char* kNoPipes = "Windows has no named pipe in a folder";
 
 // The platform as every test, and every child, finds it: the program folder is where the settings file lives.
@@ -199,7 +216,7 @@ class TestSettings : public QObject {
     QFETCH(QString, setup);
     const QString ini = QString::fromStdString(getIniPath());
     const QString real = setup == "link" ? mDir->filePath("real.ini") : ini;
-    if (setup == "link") std::filesystem::create_symlink("real.ini", ini.toStdU16String());  // on Windows too, where QFile::link makes a shortcut
+    if (setup == "link") MAKE_LINK("real.ini", ini);
     QVERIFY(writeFile(real, "[Other]\r\nkept=1\r\n"));
     if (setup == "readonly") QFile::setPermissions(ini, QFile::ReadOwner);
 #ifdef _WIN32
@@ -247,9 +264,10 @@ class TestSettings : public QObject {
     QCOMPARE(window.left, 42.0);
     // A program folder that cannot be written leaves the settings to the user's folder.
     Platform::setProgramFolder(mDir->filePath("missing").toStdString());
-    qputenv("XDG_CONFIG_HOME", mDir->filePath("config").toLocal8Bit());
-    saveWindowPlacement(window);
-    qunsetenv("XDG_CONFIG_HOME");
+    {
+      const UserFolderSet config("XDG_CONFIG_HOME", mDir->filePath("config"));
+      saveWindowPlacement(window);
+    }
     QVERIFY(fileBytes(mDir->filePath("config/pelkoEditor/pelkoEditor.ini")).startsWith("[Pelko Editor]"));
   }
 
@@ -268,16 +286,16 @@ class TestSettings : public QObject {
   void defaultCopyPlaces() {
     QTemporaryDir program, data;
     Platform::setProgramFolder(program.path().toStdString());
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
-    const std::string inProgram = program.filePath("ProjectileStats.bak").toStdString();
-    const std::string inData = data.filePath("pelkoEditor/ProjectileStats.bak").toStdString();
+    const UserFolderSet userData("XDG_DATA_HOME", data.path());
+    const auto in = [](const QString& folder, const std::string& name) { return folder.toStdString() + GlobalShared::kPathSeparator + name; };
+    const std::string inProgram = in(program.path(), "ProjectileStats.bak");
+    const std::string inData = in(data.path(), "pelkoEditor" + std::string(1, GlobalShared::kPathSeparator) + "ProjectileStats.bak");
     QCOMPARE(getDefaultCopyPath(3), inProgram);
     QVERIFY(makeFolders(data.filePath("pelkoEditor").toStdString()));
     std::ofstream(inData) << "x";
     QCOMPARE(getDefaultCopyPath(3), inData);
     std::ofstream(inProgram) << "x";
     QCOMPARE(getDefaultCopyPath(3), inProgram);
-    qunsetenv("XDG_DATA_HOME");
   }
 
   // A file is read as the bytes it holds; one that cannot be read is reported, and reads as nothing.
