@@ -699,7 +699,7 @@ class TestEditor : public QObject {
     QCOMPARE(marked(), fetched<QStringList>("marks"));
     QCOMPARE(differences()->text(), fetched<QString>("count"));
     QCOMPARE(differences()->toolTip(), QStringLiteral("Values that differ from the default copy: ") +
-                                           mWindow.path(QStringLiteral("crusader_build_prod13.bak")) + fetched<QString>("hint"));
+                                           shown(mWindow.path(QStringLiteral("crusader_build_prod13.bak"))) + fetched<QString>("hint"));
   }
 
   // A file of another kind, with no default copy, shows no marks and no count.
@@ -857,7 +857,7 @@ class TestEditor : public QObject {
     QVERIFY(w->LoadRecord(where.toStdString(), 0));
     QVERIFY(boxes.boxes.empty());
     QCOMPARE(w->FormID(), fetched<int>("kind"));
-    QCOMPARE(status(), units + QStringLiteral(" loaded from; ") + where);
+    QCOMPARE(status(), units + QStringLiteral(" loaded from; ") + shown(where));
     QCOMPARE(shownTitle().section(QStringLiteral(" - "), 0, 0), QStringLiteral("[Mixed Case ") + file + QLatin1Char(']'));
     QCOMPARE(find<QScrollBar>(QStringLiteral("vsbUnits2display"))->minimum(), fetched<int>("firstUnit"));
     QVERIFY(gridShown() && button(3)->isEnabled());
@@ -867,7 +867,7 @@ class TestEditor : public QObject {
     QVERIFY(writeFile(copy, QByteArray(100000, 'x')));
     QVERIFY(w->SaveRecord(copy.toStdString()));
     QCOMPARE(fileBytes(copy), fileBytes(samplePath(file)));
-    QCOMPARE(status(), units + QStringLiteral(" saved to:    ") + copy);
+    QCOMPARE(status(), units + QStringLiteral(" saved to:    ") + shown(copy));
   }
 
   // A failed detection or parse says so; a detection keeps the earlier file, a parse empties the window.
@@ -1082,7 +1082,7 @@ class TestEditor : public QObject {
     QVERIFY(!w->dataChanged());
     const QByteArray saved = fileBytes(target);
     QVERIFY(saved.size() > 100 && saved.startsWith(fileBytes(samplePath(kProjectiles)).left(saved.indexOf(';') + 1)));
-    QCOMPARE(status(), QStringLiteral("24 units saved to:    ") + target);
+    QCOMPARE(status(), QStringLiteral("24 units saved to:    ") + shown(target));
     // The saved file is now the one being edited: the title and the unsaved-changes prompt say so.
     QCOMPARE(shownTitle(), QStringLiteral("[saved.TXT] - PelkoEditor [ProjectileStats]"));
     QCOMPARE(QString::fromStdString(w->record().sFilePath()), target);
