@@ -9,7 +9,7 @@
 
 // A path as the window's texts show it: on Windows, whose file names ignore case, in lower case and
 // with backslashes, as its editor showed them.
-inline QString shown(const QString& path) {
+inline QString asShown(const QString& path) {
 #ifdef Q_OS_WIN
   return QDir::toNativeSeparators(path).toLower();
 #else
