@@ -1191,7 +1191,7 @@ class TestEditor : public QObject {
     QCOMPARE(fileBytes(journal), written);  // offered again at the next load
     edit(7, 3, QStringLiteral("w"));
     const QString aside = journal.chopped(8) + QStringLiteral(".kept-1.journal");
-    QCOMPARE(status(), QStringLiteral("The changes not restored at the load were moved to ") + aside);
+    QCOMPARE(status(), QStringLiteral("The changes not restored at the load were moved to ") + asShown(aside));
     QCOMPARE(fileBytes(aside), written);
     QVERIFY(fileBytes(journal).endsWith("s\t7\t3\tr3f3\tw\n"));
   }
