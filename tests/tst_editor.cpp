@@ -699,7 +699,7 @@ class TestEditor : public QObject {
     QCOMPARE(marked(), fetched<QStringList>("marks"));
     QCOMPARE(differences()->text(), fetched<QString>("count"));
     QCOMPARE(differences()->toolTip(), QStringLiteral("Values that differ from the default copy: ") +
-                                           mWindow.path(QStringLiteral("crusader_build_prod13.bak")) + fetched<QString>("hint"));
+                                           asShown(mWindow.path(QStringLiteral("crusader_build_prod13.bak"))) + fetched<QString>("hint"));
   }
 
   // A file of another kind, with no default copy, shows no marks and no count.
@@ -857,8 +857,8 @@ class TestEditor : public QObject {
     QVERIFY(w->LoadRecord(where.toStdString(), 0));
     QVERIFY(boxes.boxes.empty());
     QCOMPARE(w->FormID(), fetched<int>("kind"));
-    QCOMPARE(status(), units + QStringLiteral(" loaded from; ") + where);
-    QCOMPARE(shownTitle().section(QStringLiteral(" - "), 0, 0), QStringLiteral("[Mixed Case ") + file + QLatin1Char(']'));
+    QCOMPARE(status(), units + QStringLiteral(" loaded from; ") + asShown(where));
+    QCOMPARE(shownTitle().section(QStringLiteral(" - "), 0, 0), QLatin1Char('[') + asShown(QStringLiteral("Mixed Case ") + file) + QLatin1Char(']'));
     QCOMPARE(find<QScrollBar>(QStringLiteral("vsbUnits2display"))->minimum(), fetched<int>("firstUnit"));
     QVERIFY(gridShown() && button(3)->isEnabled());
     QVERIFY(!find(QStringLiteral("fraProgressBar"))->isVisibleTo(w));
@@ -867,7 +867,7 @@ class TestEditor : public QObject {
     QVERIFY(writeFile(copy, QByteArray(100000, 'x')));
     QVERIFY(w->SaveRecord(copy.toStdString()));
     QCOMPARE(fileBytes(copy), fileBytes(samplePath(file)));
-    QCOMPARE(status(), units + QStringLiteral(" saved to:    ") + copy);
+    QCOMPARE(status(), units + QStringLiteral(" saved to:    ") + asShown(copy));
   }
 
   // A failed detection or parse says so; a detection keeps the earlier file, a parse empties the window.
@@ -1050,7 +1050,7 @@ class TestEditor : public QObject {
     if (!title.isEmpty()) QCOMPARE(seen.last(), title);
     if (!title.isEmpty()) QCOMPARE(storedWhileOpen != "absent", fetched<bool>("storedBefore"));
     QCOMPARE(w->FormID(), fetched<int>("kindAfter"));
-    if (!file.isEmpty()) QVERIFY(status().endsWith(mWindow.path(file)));
+    if (!file.isEmpty()) QVERIFY(status().endsWith(asShown(mWindow.path(file))));
   }
 
   // Without detection the prompt asks for the kind, and its default copy loads from the program's folder.
@@ -1064,7 +1064,7 @@ class TestEditor : public QObject {
     click(button(5));
     QCOMPARE(seen, QStringList{QStringLiteral("select Default File Type to Load|(will switch Editor to correct mode automatically)")});
     QCOMPARE(w->FormID(), 1);
-    QVERIFY(status().endsWith(bak));
+    QVERIFY(status().endsWith(asShown(bak)));
     QCOMPARE(find<QLabel>(QStringLiteral("lblLoadMessage"))->text(), QStringLiteral("Loading default [Unit_Prod11] data..........."));
   }
 
@@ -1082,9 +1082,9 @@ class TestEditor : public QObject {
     QVERIFY(!w->dataChanged());
     const QByteArray saved = fileBytes(target);
     QVERIFY(saved.size() > 100 && saved.startsWith(fileBytes(samplePath(kProjectiles)).left(saved.indexOf(';') + 1)));
-    QCOMPARE(status(), QStringLiteral("24 units saved to:    ") + target);
+    QCOMPARE(status(), QStringLiteral("24 units saved to:    ") + asShown(target));
     // The saved file is now the one being edited: the title and the unsaved-changes prompt say so.
-    QCOMPARE(shownTitle(), QStringLiteral("[saved.TXT] - PelkoEditor [ProjectileStats]"));
+    QCOMPARE(shownTitle(), QLatin1Char('[') + asShown(QStringLiteral("saved.TXT")) + QStringLiteral("] - PelkoEditor [ProjectileStats]"));
     QCOMPARE(QString::fromStdString(w->record().sFilePath()), target);
   }
 
@@ -1167,7 +1167,7 @@ class TestEditor : public QObject {
     }
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
-    const QString lead = QStringLiteral("PelkoEditor ended without saving 3 changes to\n") + path;
+    const QString lead = QStringLiteral("PelkoEditor ended without saving 3 changes to\n") + asShown(path);
     const bool restored = answer == QLatin1String("Enter");
     QCOMPARE(QString::fromStdString(field(5, 3) + ' ' + field(6, 3)), QString::fromLatin1(restored ? "x r2f3" : "r1f3 r2f3"));
     QCOMPARE(w->dataChanged(), restored);
@@ -1175,7 +1175,7 @@ class TestEditor : public QObject {
     if (fileChanged) {
       const QString aside = journal.chopped(8) + QStringLiteral(".kept-1.journal");
       QCOMPARE(seen, QStringLiteral("Unsaved Changes Not Restored|") + lead +
-                         QStringLiteral("\nbut the file has changed since, so they cannot be restored.\n\nThey are kept in\n") + aside);
+                         QStringLiteral("\nbut the file has changed since, so they cannot be restored.\n\nThey are kept in\n") + asShown(aside));
       QCOMPARE(fileBytes(aside), written);
       QVERIFY(!QFile::exists(journal));
       return;
@@ -1191,7 +1191,7 @@ class TestEditor : public QObject {
     QCOMPARE(fileBytes(journal), written);  // offered again at the next load
     edit(7, 3, QStringLiteral("w"));
     const QString aside = journal.chopped(8) + QStringLiteral(".kept-1.journal");
-    QCOMPARE(status(), QStringLiteral("The changes not restored at the load were moved to ") + aside);
+    QCOMPARE(status(), QStringLiteral("The changes not restored at the load were moved to ") + asShown(aside));
     QCOMPARE(fileBytes(aside), written);
     QVERIFY(fileBytes(journal).endsWith("s\t7\t3\tr3f3\tw\n"));
   }
@@ -1241,8 +1241,14 @@ class TestEditor : public QObject {
     load(2, 3);
     edit(5, 3, QStringLiteral("x"));
     const std::string journal = EditJournal(mWindow.journals().toStdString()).pathFor(mWindow.path(QStringLiteral("mod.txt")).toStdString());
-    QCOMPARE(status(), QStringLiteral("Changes are not kept for recovery after a crash: [20] :Not a directory (") +
-                           QString::fromStdString(journal) + QLatin1Char(')'));
+    // Windows finds no such path where Linux finds a file that is not a folder.
+#ifdef Q_OS_WIN
+    const QString error = QStringLiteral("[2] :No such file or directory");
+#else
+    const QString error = QStringLiteral("[20] :Not a directory");
+#endif
+    QCOMPARE(status(), QStringLiteral("Changes are not kept for recovery after a crash: ") + error + QStringLiteral(" (") +
+                           asShown(QString::fromStdString(journal)) + QLatin1Char(')'));
     find<QLabel>(QStringLiteral("lblStatusBar"))->clear();
     edit(6, 3, QStringLiteral("y"));
     key(Qt::CTRL | Qt::Key_Z);

@@ -15,12 +15,19 @@ class TestPelkoTool : public QObject {
     QString err;
   };
 
+  // What the tool printed, its lines ended with LF: a Windows console program ends them with CR LF.
+  static QString lines(QByteArray printed) {
+#ifdef _WIN32
+    printed.replace("\r\n", "\n");
+#endif
+    return QString::fromLocal8Bit(printed);
+  }
+
   static Run run(const QStringList& args) {
     QProcess tool;
     tool.start(qEnvironmentVariable("PELKO_TOOL"), args);
     if (!tool.waitForFinished(30000)) return {-1, {}, "did not finish"};
-    return {tool.exitCode(), QString::fromLocal8Bit(tool.readAllStandardOutput()),
-            QString::fromLocal8Bit(tool.readAllStandardError())};
+    return {tool.exitCode(), lines(tool.readAllStandardOutput()), lines(tool.readAllStandardError())};
   }
 
   QTemporaryDir mDir;

@@ -61,6 +61,41 @@ class FakeWindow : public SettingsWindow {
   double left = 1000, top = 2000, width = 15000, height = 9000;
 };
 
+// A named pipe where a file is looked for; Windows keeps its pipes apart from files, so tests skip it there.
+bool makePipe(const std::string& path) {
+#ifdef _WIN32
+  (void)path;
+  return false;
+#else
+  return ::mkfifo(path.c_str(), 0600) == 0;
+#endif
+}
+// Points the user's settings or data folder at a test's folder while alive. Windows keeps both
+// in APPDATA.
+class UserFolderSet {
+ public:
+#ifdef _WIN32
+  UserFolderSet(const char*, const QString& folder) : mName("APPDATA"), mOld(qgetenv(mName)) { qputenv(mName, folder.toLocal8Bit()); }
+#else
+  UserFolderSet(const char* xdgName, const QString& folder) : mName(xdgName), mOld(qgetenv(mName)) { qputenv(mName, folder.toLocal8Bit()); }
+#endif
+  ~UserFolderSet() { mOld.isNull() ? qunsetenv(mName) : qputenv(mName, mOld); }
+  UserFolderSet(const UserFolderSet&) = delete;
+  UserFolderSet& operator=(const UserFolderSet&) = delete;
+
+ private:
+  const char* mName;
+  QByteArray mOld;
+};
+
+constexpr const char* kNoPipes = "Windows has no named pipe in a folder";
+
+// The platform as every test, and every child, finds it: the program folder is where the settings file lives.
+void setUpPlatform(const std::string& programFolder) {
+  Platform::setProgramFolder(programFolder);
+  Platform::setScreenTwips({28800, 16200});
+}
+
 }  // namespace
 
 // The files library: settings, whole-file reads, the default copies' places.
@@ -78,8 +113,7 @@ class TestSettings : public QObject {
  private slots:
   void init() {
     mDir = new QTemporaryDir;
-    Platform::setProgramFolder(mDir->path().toStdString());
-    Platform::setScreenTwips({28800, 16200});
+    setUpPlatform(mDir->path().toStdString());
   }
   void cleanup() { delete mDir; }
 
@@ -182,20 +216,24 @@ class TestSettings : public QObject {
     QFETCH(QString, setup);
     const QString ini = QString::fromStdString(getIniPath());
     const QString real = setup == "link" ? mDir->filePath("real.ini") : ini;
-    if (setup == "link") QVERIFY(QFile::link("real.ini", ini));
+    if (setup == "link") MAKE_LINK("real.ini", ini);
     QVERIFY(writeFile(real, "[Other]\r\nkept=1\r\n"));
     if (setup == "readonly") QFile::setPermissions(ini, QFile::ReadOwner);
+#ifdef _WIN32
+    // Windows' way to keep a file from its user: another program holds it open and shares it with none.
+    const HANDLE held = setup == "unreadable" ? ::CreateFileW(ini.toStdWString().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                              : INVALID_HANDLE_VALUE;
+    QCOMPARE(held != INVALID_HANDLE_VALUE, setup == "unreadable");
+#else
     if (setup == "unreadable") {  // nobody may write the file and its folder, not read the file
       QVERIFY(::chmod(mDir->path().toLocal8Bit().constData(), 0777) == 0 && ::chown(ini.toLocal8Bit().constData(), 65534, 65534) == 0);
       QFile::setPermissions(ini, QFile::WriteOwner);
     }
-    const ChildRun closing = inChild(
-        [] {
-          FakeWindow window(2);
-          saveClosingSettings(2, window);
-          return true;
-        },
-        setup == "unreadable");
+#endif
+    const ChildRun closing = inChild("close", {mDir->path().toUtf8()}, setup == "unreadable");
+#ifdef _WIN32
+    if (held != INVALID_HANDLE_VALUE) ::CloseHandle(held);
+#endif
     QVERIFY(closing.succeeded);
     const bool written = setup == "plain" || setup == "link";
     if (written) QCOMPARE(QString::fromStdString(closing.boxes), QString());
@@ -213,7 +251,10 @@ class TestSettings : public QObject {
   }
   void unusableFileIsSkipped() {
     // Neither readable nor writable as a file.
-    if (fetched<bool>("pipe")) QCOMPARE(::mkfifo(getIniPath().c_str(), 0600), 0);
+#ifdef _WIN32
+    if (fetched<bool>("pipe")) QSKIP(kNoPipes);
+#endif
+    if (fetched<bool>("pipe")) QVERIFY(makePipe(getIniPath()));
     else QDir(mDir->path()).mkdir("pelkoEditor.ini");
     FakeWindow window(3);
     window.left = 42;
@@ -223,21 +264,18 @@ class TestSettings : public QObject {
     QCOMPARE(window.left, 42.0);
     // A program folder that cannot be written leaves the settings to the user's folder.
     Platform::setProgramFolder(mDir->filePath("missing").toStdString());
-    qputenv("XDG_CONFIG_HOME", mDir->filePath("config").toLocal8Bit());
-    saveWindowPlacement(window);
-    qunsetenv("XDG_CONFIG_HOME");
+    {
+      const UserFolderSet config("XDG_CONFIG_HOME", mDir->filePath("config"));
+      saveWindowPlacement(window);
+    }
     QVERIFY(fileBytes(mDir->filePath("config/pelkoEditor/pelkoEditor.ini")).startsWith("[Pelko Editor]"));
   }
 
   void twoProcessesLoseNoKey() {
     const std::string path = getIniPath();
-    pid_t children[2];
-    for (int c = 0; c < 2; ++c)
-      if ((children[c] = ::fork()) == 0) {
-        for (int k = 0; k < 500; ++k) writeIniString("Section " + std::to_string(c), "Key " + std::to_string(k), std::to_string(k), path);
-        ::_exit(0);
-      }
-    for (pid_t child : children) QCOMPARE(::waitpid(child, nullptr, 0), child);
+    std::unique_ptr<QProcess> children[2];
+    for (int c = 0; c < 2; ++c) children[c] = startChild("write keys", {QByteArray::number(c), QByteArray::fromStdString(path)});
+    for (auto& child : children) QVERIFY(childResult(*child).succeeded);
     for (int c = 0; c < 2; ++c)
       for (int k = 0; k < 500; ++k)
         QCOMPARE(readIniString("Section " + std::to_string(c), "Key " + std::to_string(k), "lost", path), std::to_string(k));
@@ -248,16 +286,16 @@ class TestSettings : public QObject {
   void defaultCopyPlaces() {
     QTemporaryDir program, data;
     Platform::setProgramFolder(program.path().toStdString());
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
-    const std::string inProgram = program.filePath("ProjectileStats.bak").toStdString();
-    const std::string inData = data.filePath("pelkoEditor/ProjectileStats.bak").toStdString();
+    const UserFolderSet userData("XDG_DATA_HOME", data.path());
+    const auto in = [](const QString& folder, const std::string& name) { return folder.toStdString() + GlobalShared::kPathSeparator + name; };
+    const std::string inProgram = in(program.path(), "ProjectileStats.bak");
+    const std::string inData = in(data.path(), "pelkoEditor" + std::string(1, GlobalShared::kPathSeparator) + "ProjectileStats.bak");
     QCOMPARE(getDefaultCopyPath(3), inProgram);
     QVERIFY(makeFolders(data.filePath("pelkoEditor").toStdString()));
     std::ofstream(inData) << "x";
     QCOMPARE(getDefaultCopyPath(3), inData);
     std::ofstream(inProgram) << "x";
     QCOMPARE(getDefaultCopyPath(3), inProgram);
-    qunsetenv("XDG_DATA_HOME");
   }
 
   // A file is read as the bytes it holds; one that cannot be read is reported, and reads as nothing.
@@ -278,7 +316,10 @@ class TestSettings : public QObject {
     QFETCH(QString, error);
     QTemporaryDir dir;
     const std::string path = dir.filePath(fetched<QString>("name")).toStdString();
-    if (fetched<QString>("name") == "pipe") QCOMPARE(::mkfifo(path.c_str(), 0600), 0);
+#ifdef _WIN32
+    if (fetched<QString>("name") == "pipe") QSKIP(kNoPipes);
+#endif
+    if (fetched<QString>("name") == "pipe") QVERIFY(makePipe(path));
     if (!bytes.isNull()) QVERIFY(writeFile(QString::fromStdString(path), bytes));
     MessageRecorder boxes;
     QCOMPARE(QByteArray::fromStdString(readWholeFile(path)), bytes);
@@ -290,5 +331,23 @@ class TestSettings : public QObject {
   }
 };
 
-QTEST_APPLESS_MAIN(TestSettings)
+namespace {
+bool closeWindow(const QList<QByteArray>& arguments) {
+  setUpPlatform(arguments[0].toStdString());
+  FakeWindow window(2);
+  saveClosingSettings(2, window);
+  return true;
+}
+
+bool writeKeys(const QList<QByteArray>& arguments) {
+  const std::string section = "Section " + arguments[0].toStdString();
+  for (int k = 0; k < 500; ++k)
+    if (!writeIniString(section, "Key " + std::to_string(k), std::to_string(k), arguments[1].toStdString())) return false;
+  return true;
+}
+
+const ChildActions kChildActions{{"close", closeWindow}, {"write keys", writeKeys}};
+}  // namespace
+
+PELKO_TEST_MAIN_WITH_CHILDREN(TestSettings, kChildActions)
 #include "tst_settings.moc"
