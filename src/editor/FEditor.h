@@ -21,6 +21,7 @@ class FindBar;
 class GridCell;
 class GridFrame;
 class HeaderBox;
+class ProgressPanel;
 class QCheckBox;
 class QFrame;
 class QKeyEvent;
@@ -100,7 +101,6 @@ class FEditor : public QWidget, public SettingsWindow {
   void createMainFrame();
   void createOptionsFrame();
   void createFileActionsFrame();
-  void createProgressFrame();
   void createCells();
   void cmdSlide_Click();
   void Form_Resize();
@@ -229,8 +229,6 @@ class FEditor : public QWidget, public SettingsWindow {
   QTimer* mJournalTimer = nullptr;  // made at the first load
   bool fillingGrid = false;
   bool mCellsCreated = false;  // the pool beyond the first cell of each kind
-  bool mBusyCursor = false;
-  std::int64_t mLastPanelPaint = 0;  // steady-clock milliseconds
   QSize mWantedOuter{-1, -1};        // a stored outer size not yet applied with the frame known
   void resizeToWantedOuter();
   std::int32_t lastDisplayWidth = 0;
@@ -256,7 +254,6 @@ class FEditor : public QWidget, public SettingsWindow {
   QFrame* fraMain = nullptr;
   QFrame* fraOptions = nullptr;
   QFrame* fraFileActions = nullptr;
-  QFrame* fraProgressBar = nullptr;
   GridFrame* fraDisplay = nullptr;
   std::array<QRadioButton*, 7> optLockFields{};  // 1 to 6
   std::vector<QLabel*> lblRowNo;
@@ -274,13 +271,7 @@ class FEditor : public QWidget, public SettingsWindow {
   QPushButton* cmdSlide = nullptr;
   std::array<QPushButton*, 8> cmdFileActions{};  // 0, 2, 3, 5, 7
   QCheckBox* chkAutoDetect = nullptr;
-  QLabel* lblLoadMessage = nullptr;
-  QLabel* lblProgress = nullptr;
-  QLabel* Label2 = nullptr;
-  QFrame* shpProgressBar = nullptr;
-  QLabel* Label3 = nullptr;
-  QLabel* lblUnitsLoaded = nullptr;
-  std::array<QLabel*, 4> imgICON{};
+  ProgressPanel* mProgress = nullptr;
   QLabel* lblDifferences = nullptr;  // made when a default copy is first compared
   FindBar* mFindBar = nullptr;       // made on first use
   std::int32_t mFoundRecord = 0;     // the last match: record and display column

@@ -16,23 +16,14 @@
 #include "DataFile.h"
 #include "GlobalShared.h"
 #include "Platform.h"
+#include "ProgressPanel.h"
 #include "Twips.h"
 #include "UserFolders.h"
 
 namespace {
 
-constexpr int kBarWidth = 6630;
-constexpr int kBarLeft = 420;
-constexpr std::int64_t kPanelPaintInterval = 33;  // ms: about 30 pictures a second
-// Reading the clock costs about a tenth of a short record's parse on these machines.
-constexpr std::int32_t kRecordsPerClockRead = 64;
 // At most this many milliseconds of edits are lost to a power cut.
 constexpr int kJournalSyncInterval = 2000;
-
-std::int64_t nowMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
 
 }  // namespace
 
@@ -105,53 +96,18 @@ bool FEditor::SaveRecord(const std::string& sPath) {
 }
 
 void FEditor::showProgress(std::int32_t iMode, const std::string& sPath) {
-  if (!mBusyCursor) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  mBusyCursor = true;
-  Twips::move(fraProgressBar, Twips::fromPixels(frameGeometry().width()) / 2 - 3727,
-              Twips::fromPixels(frameGeometry().height()) / 2 - 1210);
-  if (mFormID >= 0 && mFormID <= 3) {
-    Twips::move(imgICON[mFormID], 360, 120);
-    if (imgICON[mFormID]->pixmap().isNull()) imgICON[mFormID]->setPixmap(windowIcon().pixmap(32));
-    imgICON[mFormID]->show();
-  }
-  const QString section = CodePage::toQString(GlobalShared::getSectionName(mFormID));
-  const QString path = CodePage::shownPath(sPath);
-  const bool defaultCopy = sPath == GlobalShared::getDefaultCopyPath(mFormID);
-  if (iMode != 2) {
-    lblLoadMessage->setText(QStringLiteral("Saving ") + section + QStringLiteral(" data to file..........."));
-    lblProgress->setText(QStringLiteral("Destination file:\r\n") + path);
-  } else {
-    lblLoadMessage->setText(defaultCopy ? QStringLiteral("Loading default ") + section + QStringLiteral(" data...........")
-                                        : QStringLiteral("Loading ") + section + QStringLiteral(" data from file..........."));
-    lblProgress->setText(QStringLiteral("Loading from file:\r\n") + path);
-  }
-  mLastPanelPaint = nowMs();  // painted just below, so the next picture is due a frame later
-  fraProgressBar->raise();
-  fraProgressBar->show();
-  fraProgressBar->repaint();
+  using Work = ProgressPanel::Work;
+  const Work work = iMode != 2 ? Work::Saving
+                    : sPath == GlobalShared::getDefaultCopyPath(mFormID) ? Work::LoadingDefaults
+                                                                          : Work::Loading;
+  mProgress->start(work, mFormID, windowIcon(), CodePage::toQString(GlobalShared::getSectionName(mFormID)),
+                   CodePage::shownPath(sPath));
 }
 
-void FEditor::hideProgress() {
-  if (mBusyCursor) QGuiApplication::restoreOverrideCursor();
-  mBusyCursor = false;
-  fraProgressBar->hide();
-  lblUnitsLoaded->setText(QStringLiteral("0"));
-  Twips::place(shpProgressBar, kBarLeft, Twips::top(shpProgressBar), 0, Twips::height(shpProgressBar));
-  if (mFormID >= 0 && mFormID <= 3) imgICON[mFormID]->hide();
-}
+void FEditor::hideProgress() { mProgress->finish(); }
 
-// Runs once per record while nothing else runs, so what it sets only shows when the panel is
-// painted: the counter and the bar are brought up to date and painted about 30 times a second,
-// which keeps the handler cheap beside the parse.
 void FEditor::mRecord_unitLoaded(std::int32_t iUnitNo, std::int64_t iLenStart, std::int64_t ilenCurrent) {
-  if (iUnitNo % kRecordsPerClockRead != 0) return;
-  const std::int64_t now = nowMs();
-  if (now - mLastPanelPaint < kPanelPaintInterval) return;
-  mLastPanelPaint = now;
-  lblUnitsLoaded->setText(iUnitNo >= 5 ? QString::number(iUnitNo - (firstDataUnit() - 1)) : QStringLiteral("labels"));
-  const double width = iLenStart > 0 ? double(kBarWidth) / double(iLenStart) * double(iLenStart - ilenCurrent) : 0;
-  Twips::place(shpProgressBar, kBarLeft, Twips::top(shpProgressBar), width, Twips::height(shpProgressBar));
-  if (fraProgressBar->isVisible()) fraProgressBar->repaint();
+  mProgress->unitLoaded(iUnitNo, firstDataUnit(), iLenStart, ilenCurrent);
 }
 
 // "[file name] - PelkoEditor [section]", with a "*" after the file name while there are unsaved

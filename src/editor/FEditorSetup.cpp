@@ -25,6 +25,7 @@
 #include "KindIcons.h"
 #include "Settings.h"
 #include "Platform.h"
+#include "ProgressPanel.h"
 #include "GridGeometry.h"
 #include "Twips.h"
 
@@ -100,7 +101,7 @@ void FEditor::createControls() {
   createMainFrame();
   createOptionsFrame();
   createFileActionsFrame();
-  createProgressFrame();
+  mProgress = new ProgressPanel(this);
 }
 
 void FEditor::createMainFrame() {
@@ -216,35 +217,6 @@ void FEditor::createFileActionsFrame() {
   chkAutoDetect->setToolTip(QStringLiteral("Auto-detect FileType from first few characters of file"));
   chkAutoDetect->setChecked(true);
   fitCaption(chkAutoDetect);
-}
-
-void FEditor::createProgressFrame() {
-  fraProgressBar = frame(this, "fraProgressBar", 2700, 4260, 7455, 2415);
-  fraProgressBar->setFrameShape(QFrame::Box);  // the panel's border
-  fraProgressBar->setAutoFillBackground(true);
-  fraProgressBar->hide();
-  lblLoadMessage = label(fraProgressBar, "lblLoadMessage", 1080, 180, 6495, 375);
-  QFont bold(QStringLiteral("Sans Serif"));
-  bold.setPointSize(12);
-  bold.setBold(true);
-  lblLoadMessage->setFont(bold);
-  lblProgress = label(fraProgressBar, "lblProgress", 360, 660, 6735, 1035, QStringLiteral("Loading from file: "));
-  lblProgress->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Label2 = label(fraProgressBar, "Label2", 360, 1740, 6735, 255);
-  Label2->setFrameShape(QFrame::Panel);
-  Label2->setFrameShadow(QFrame::Sunken);
-  shpProgressBar = frame(fraProgressBar, "shpProgressBar", 420, 1800, 30, 150);
-  shpProgressBar->setAutoFillBackground(true);
-  shpProgressBar->setBackgroundRole(QPalette::Highlight);
-  Label3 = label(fraProgressBar, "Label3", 720, 2100, 1335, 315, QStringLiteral("units loaded:"));
-  Label3->setAlignment(Qt::AlignRight | Qt::AlignTop);
-  lblUnitsLoaded = label(fraProgressBar, "lblUnitsLoaded", 2160, 2100, 1335, 315, QStringLiteral("0"));
-  const int iconLeft[] = {3300, 360, 5580, 6360};
-  for (std::size_t i = 0; i < imgICON.size(); ++i) {
-    // Each gets the window's icon of its kind when a load or save first shows it.
-    imgICON[i] = label(fraProgressBar, indexed("imgICON", i).toLatin1().constData(), iconLeft[i], i == 1 ? 120 : 960, 480, 480);
-    imgICON[i]->hide();
-  }
 }
 
 // The pool of cells and labels, copied from the first of each. Nothing shows it before a file is
