@@ -14,7 +14,7 @@
 #include "UserFolders.h"
 
 class CRecordData;
-class CellEditor;
+class CellEditSession;
 class FPrompt;
 class FSetRange;
 class FindBar;
@@ -146,9 +146,6 @@ class FEditor : public QWidget, public SettingsWindow {
   void txtField_GotFocus(std::int32_t iIndex);
   void txtField_LostFocus();
   void txtField_Change();
-  void showInCellEditor(std::string value);
-  void showStoredValueInEditor();
-  bool pasteFits(const QString& pasted);
   void placeCaret(QPoint point);
   void markSaveProblems(std::int32_t iRow);
   QString saveProblemText(std::int32_t iRecNo, std::int32_t iField) const;
@@ -164,10 +161,8 @@ class FEditor : public QWidget, public SettingsWindow {
   void showDifferenceCount();
   int placeDifferenceCount(int iTop);
   void markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField);
-  void tintCellEditor();
   void showCellMenu(QPoint globalPos);
   void revertToDefault(std::int32_t iRecNo, std::int32_t iColumn);
-  void finishCellStep();
   void undoRedo(bool redo);
   void showStep(std::int32_t iRecNo, std::int32_t iField);
 
@@ -226,8 +221,9 @@ class FEditor : public QWidget, public SettingsWindow {
   std::int32_t mLastSelectedIndex = -1;
   EditedFile mFile;  // the store, its changes, their undo history and the default copy's values
   EditJournal mJournal{GlobalShared::userStateFolder()};  // after mFile: it leaves mFile when it goes
+  // After mFile: an edit ending as the window goes must not reach a store that is gone.
+  std::unique_ptr<CellEditSession> mSession;
   QTimer* mJournalTimer = nullptr;  // made at the first load
-  bool fillingGrid = false;
   bool mCellsCreated = false;  // the pool beyond the first cell of each kind
   QSize mWantedOuter{-1, -1};        // a stored outer size not yet applied with the frame known
   void resizeToWantedOuter();
@@ -239,16 +235,7 @@ class FEditor : public QWidget, public SettingsWindow {
   std::unique_ptr<QLockFile> mInstanceLock;
   std::unique_ptr<FPrompt> mPrompt;
   std::unique_ptr<FSetRange> mSetRange;  // made on first use, unloaded when the window closes
-  // The one real text editor, placed over the cell that has the focus; -1 when none has it.
-  CellEditor* mCellEditor = nullptr;
-  std::int32_t mEditedIndex = -1;
-  std::int32_t mEditedRecord = 0;  // what the edited cell shows: its record and display column
-  std::int32_t mEditedColumn = 0;
-  std::string mCellValue;  // the bytes the editor's text stands for
-  std::string mCellValueAtFocus;  // what the cell held when its edit began: the undo step's start
-  QString mCellShown;      // the editor's text for them
-  // This edit's earlier texts and values: the editor's own undo gets back the exact bytes.
-  std::vector<std::pair<QString, std::string>> mCellStates;
+  std::int32_t mEditedIndex = -1;  // the cell under the edit box; -1 when none has the focus
 
   // --- controls; arrays are indexed as the window's control arrays ---
   QFrame* fraMain = nullptr;

@@ -16,6 +16,7 @@
 
 #include "CGlobal.h"
 #include "CRecordData.h"
+#include "CellEditSession.h"
 #include "CellEditor.h"
 #include "CellText.h"
 #include "CodePage.h"
@@ -52,24 +53,14 @@ void FEditor::watchHeader(HeaderBox* header) {
 }
 
 void FEditor::watchCells() {
-  mCellEditor = new CellEditor(fraDisplay);
-  mCellEditor->setObjectName(QStringLiteral("cellEditor"));
-  mCellEditor->setFrameShape(QFrame::NoFrame);
-  mCellEditor->setTabChangesFocus(true);
-  mCellEditor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  mCellEditor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  mCellEditor->document()->setDocumentMargin(2);
-  QPalette colours = mCellEditor->palette();
-  colours.setColor(QPalette::Base, colours.color(QPalette::ToolTipBase));
-  colours.setColor(QPalette::Text, colours.color(QPalette::ToolTipText));
-  mCellEditor->setPalette(colours);
-  mCellEditor->hide();
-  mCellEditor->installEventFilter(this);
-  mCellEditor->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(mCellEditor, &QWidget::customContextMenuRequested, this,
-          [this](QPoint at) { showCellMenu(mCellEditor->viewport()->mapToGlobal(at)); });
-  connect(mCellEditor, &QPlainTextEdit::textChanged, this, &FEditor::txtField_Change);
-  mCellEditor->setPasteCheck([this](const QString& pasted) { return pasteFits(pasted); });
+  mSession = std::make_unique<CellEditSession>(fraDisplay, mFile);
+  CellEditor* editor = mSession->editor();
+  editor->installEventFilter(this);
+  connect(editor, &QWidget::customContextMenuRequested, this,
+          [this, editor](QPoint at) { showCellMenu(editor->viewport()->mapToGlobal(at)); });
+  connect(mSession.get(), &CellEditSession::typed, this, &FEditor::txtField_Change);
+  connect(mSession.get(), &CellEditSession::ended, this, &FEditor::txtField_LostFocus);
+  connect(mSession.get(), &CellEditSession::notice, this, &FEditor::setStatusText);
   for (GridCell* cell : txtField) watchCell(cell);
   for (HeaderBox* header : txtColumn) watchHeader(header);
   // The controls that, getting the focus, leave no cell selected.
@@ -88,13 +79,9 @@ bool FEditor::eventFilter(QObject* watched, QEvent* event) {
       if (auto* cell = qobject_cast<GridCell*>(watched)) {
         const auto found = std::find(txtField.begin(), txtField.end(), cell);
         txtField_GotFocus(static_cast<std::int32_t>(found - txtField.begin()));
-      } else if (watched != mCellEditor && watched != cmdSlide) {
+      } else if (watched != mSession->editor() && watched != cmdSlide) {
         mLastSelectedIndex = -1;
       }
-      break;
-    case QEvent::FocusOut:
-      // A context menu takes the focus for a while: the edit goes on under it.
-      if (watched == mCellEditor && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) txtField_LostFocus();
       break;
     case QEvent::MouseButtonPress: {
       // A click places the caret where it was clicked, as in a text box. The point is the
@@ -109,7 +96,7 @@ bool FEditor::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     case QEvent::KeyPress:
-      if (watched == mCellEditor) return cellKey(static_cast<QKeyEvent*>(event));
+      if (watched == mSession->editor()) return cellKey(static_cast<QKeyEvent*>(event));
       break;
     case QEvent::ContextMenu:
       if (auto* cell = qobject_cast<GridCell*>(watched)) {
@@ -142,7 +129,7 @@ bool FEditor::cellKey(const QKeyEvent* event) {
   const std::int32_t page = noUnits2Display();
   if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
     const bool forward = key == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier);
-    std::int32_t record = mEditedRecord, column = mEditedColumn + (forward ? 1 : -1);
+    std::int32_t record = mSession->record(), column = mSession->column() + (forward ? 1 : -1);
     if (column > mFile.record().NoFieldsInSelectedRange()) column = 1, ++record;
     if (column < 1) column = mFile.record().NoFieldsInSelectedRange(), --record;
     if (record < firstDataUnit() || record > mFile.record().NoUnits())
@@ -152,7 +139,7 @@ bool FEditor::cellKey(const QKeyEvent* event) {
     return true;
   }
   if (!(event->modifiers() & Qt::ControlModifier)) return false;
-  std::int32_t record = mEditedRecord, column = mEditedColumn;
+  std::int32_t record = mSession->record(), column = mSession->column();
   switch (key) {
     case Qt::Key_Up: --record; break;
     case Qt::Key_Down: ++record; break;
@@ -172,7 +159,7 @@ bool FEditor::cellKey(const QKeyEvent* event) {
 void FEditor::focusField(std::int32_t iRecNo, std::int32_t iColumn) {
   const std::int32_t index = scrollToField(iRecNo, iColumn);
   if (index >= 0 && index < static_cast<std::int32_t>(txtField.size())) {
-    if (index == mEditedIndex) mCellEditor->selectAll();
+    if (index == mEditedIndex) mSession->editor()->selectAll();
     else txtField[static_cast<std::size_t>(index)]->setFocus(Qt::TabFocusReason);
   }
 }
@@ -210,31 +197,16 @@ void FEditor::txtField_GotFocus(std::int32_t iIndex) {
   setRowHighlight(iIndex, true);
   growCell(cell, iIndex);
   mEditedIndex = iIndex;
-  mEditedRecord = vsbUnits2display->sliderPosition() + cellRow(iIndex);
-  mEditedColumn = hsbFields2Display->sliderPosition() + cellColumn(iIndex);
-  showInCellEditor(CodePage::fromQString(cell->text()));
-  mCellValueAtFocus = mCellValue;
-  tintCellEditor();
-  mCellEditor->setGeometry(cell->geometry());
-  mCellEditor->show();
-  mCellEditor->raise();
-  mCellEditor->setFocus(Qt::OtherFocusReason);
-  mCellEditor->selectAll();  // as a text box entered by Tab; a click then places the caret
-}
-
-// The editor takes a value: not an edit.
-void FEditor::showInCellEditor(std::string value) {
-  const bool filling = fillingGrid;
-  fillingGrid = true;
-  mCellEditor->setPlainText(CellText::display(value));
-  fillingGrid = filling;
-  mCellShown = mCellEditor->shownText();
-  mCellValue = std::move(value);
-  mCellStates.assign(1, {mCellShown, mCellValue});
+  mSession->begin(vsbUnits2display->sliderPosition() + cellRow(iIndex), hsbFields2Display->sliderPosition() + cellColumn(iIndex));
+  mSession->editor()->setGeometry(cell->geometry());
+  mSession->editor()->show();
+  mSession->editor()->raise();
+  mSession->editor()->setFocus(Qt::OtherFocusReason);
+  mSession->editor()->selectAll();  // as a text box entered by Tab; a click then places the caret
 }
 
 void FEditor::placeCaret(QPoint point) {
-  mCellEditor->setTextCursor(mCellEditor->cursorForPosition(point));
+  mSession->editor()->setTextCursor(mSession->editor()->cursorForPosition(point));
 }
 
 void FEditor::growCell(GridCell* cell, std::int32_t iIndex) {
@@ -253,10 +225,8 @@ void FEditor::growCell(GridCell* cell, std::int32_t iIndex) {
 
 void FEditor::txtField_LostFocus() {
   if (mEditedIndex < 0) return;
-  finishCellStep();
   const std::int32_t index = mEditedIndex;
   mEditedIndex = -1;
-  mCellEditor->hide();
   GridCell* cell = txtField[static_cast<std::size_t>(index)];
   // Level with the row label again: its top less 620, which is where createCells put the row,
   // computed the same way so that pixel rounding cannot shift the cell.
@@ -266,73 +236,18 @@ void FEditor::txtField_LostFocus() {
   mLastSelectedIndex = index;
   // The user learns of a value that cannot be saved when leaving it, not only at the save.
   markSaveProblems(cellRow(index));
-  if (const SaveProblem* problem = mFile.record().saveProblem(mEditedRecord))
-    setStatusText(saveProblemText(mEditedRecord, problem->field));
+  if (const SaveProblem* problem = mFile.record().saveProblem(mSession->record()))
+    setStatusText(saveProblemText(mSession->record(), problem->field));
 }
 
-// Each change writes through as typed. Only the changed span of the editor's text is carried
-// back to the value's bytes, so a line end or any other byte the user did not touch stays.
+// What a change of the edited value shows beside the editor.
 void FEditor::txtField_Change() {
-  if (fillingGrid || mEditedIndex < 0) return;
-  constexpr std::size_t kStatesKept = 64;
-  const QString shown = mCellEditor->shownText();
-  const auto earlier = std::find_if(mCellStates.begin(), mCellStates.end(), [&](const auto& state) { return state.first == shown; });
-  CellText::Edit edit;
-  if (earlier != mCellStates.end())
-    edit.bytes = earlier->second;
-  else
-    edit = CellText::apply(mCellValue, mCellShown, shown, mCellEditor->pasteInProgress());
-  mCellValue = std::move(edit.bytes);
   GridCell* cell = txtField[static_cast<std::size_t>(mEditedIndex)];
-  cell->setText(CodePage::toQString(mCellValue));
-  const std::int32_t field = mFile.record().actualFieldNoInSelectedRange(mEditedColumn);
-  mFile.setValue(mEditedRecord, field, mCellValue);
+  cell->setText(CodePage::toQString(mSession->value()));
   setDataChanged(true);
-  markDifference(cell, mEditedRecord, field);
-  tintCellEditor();
+  markDifference(cell, mSession->record(), mSession->field());
   showDifferenceCount();
-  if (field == DataFileFormat::nameField(mFormID)) showRowName(cellRow(mEditedIndex), cell->text());
-  if (edit.unmappable > 0) {
-    showStoredValueInEditor();
-    setStatusText(QStringLiteral("A character that the file's code page cannot hold was stored as \"?\"."));
-  }
-  mCellShown = mCellEditor->shownText();
-  if (earlier == mCellStates.end()) {
-    if (mCellStates.size() >= kStatesKept) mCellStates.erase(mCellStates.begin());
-    mCellStates.emplace_back(mCellShown, mCellValue);
-  }
-}
-
-// A value longer than a record can never be saved, and a text box slows down with every
-// character it wraps: a paste that would make one is refused before it reaches the editor.
-bool FEditor::pasteFits(const QString& pasted) {
-  constexpr std::size_t kLongest = DataFileFormat::kLongestRecord;
-  std::size_t length = static_cast<std::size_t>(pasted.size());
-  if (length <= kLongest) {
-    const QTextCursor cursor = mCellEditor->textCursor();
-    QString after = mCellEditor->shownText();
-    after.replace(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart(), CellText::withPlainBreaks(pasted));
-    length = CellText::apply(mCellValue, mCellShown, after, pasted).bytes.size();
-    if (length <= kLongest) return true;
-  }
-  setStatusText(QStringLiteral("Not pasted: the value would be %1 characters long; a record may hold at most %2.")
-                    .arg(QLocale().toString(static_cast<qulonglong>(length)), QLocale().toString(static_cast<qulonglong>(kLongest))));
-  QApplication::beep();
-  return false;
-}
-
-// The editor shows what the store holds, the caret kept where it was from the end.
-void FEditor::showStoredValueInEditor() {
-  const QString stored = CellText::display(mCellValue);
-  const int fromEnd = static_cast<int>(mCellEditor->shownText().size()) - mCellEditor->textCursor().position();
-  fillingGrid = true;
-  QTextCursor all(mCellEditor->document());
-  all.select(QTextCursor::Document);
-  all.insertText(stored);
-  fillingGrid = false;
-  QTextCursor caret = mCellEditor->textCursor();
-  caret.setPosition(std::max(0, static_cast<int>(stored.size()) - fromEnd));
-  mCellEditor->setTextCursor(caret);
+  if (mSession->field() == DataFileFormat::nameField(mFormID)) showRowName(cellRow(mEditedIndex), cell->text());
 }
 
 QString FEditor::saveProblemText(std::int32_t iRecNo, std::int32_t iField) const {

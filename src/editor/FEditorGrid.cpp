@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "CellEditSession.h"
 #include "CellEditor.h"
 
 #include "CGlobal.h"
@@ -83,22 +84,22 @@ void FEditor::refreshDisplay(std::int32_t iChange) {
 // now shows that field of that record, caret and all; when none does, the edit ends.
 void FEditor::followEditedCell(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows) {
   if (mEditedIndex < 0) return;
-  const std::int32_t row = mEditedRecord - u0, column = mEditedColumn - f0;
+  const std::int32_t row = mSession->record() - u0, column = mSession->column() - f0;
   if (row < 0 || row >= nRows || column < 0 || column >= std::min(nCols, gGlobal->MaxFields())) {
-    mCellEditor->clearFocus();
+    mSession->editor()->clearFocus();
     return;
   }
   const std::int32_t index = gGlobal->MaxFields() * row + column;
   if (index == mEditedIndex) {
-    mCellEditor->setGeometry(txtField[static_cast<std::size_t>(index)]->geometry());
+    mSession->editor()->setGeometry(txtField[static_cast<std::size_t>(index)]->geometry());
     return;
   }
-  const QTextCursor caret = mCellEditor->textCursor();
+  const QTextCursor caret = mSession->editor()->textCursor();
   txtField[static_cast<std::size_t>(index)]->setFocus(Qt::OtherFocusReason);
-  QTextCursor moved(mCellEditor->document());
+  QTextCursor moved(mSession->editor()->document());
   moved.setPosition(caret.anchor());
   moved.setPosition(caret.position(), QTextCursor::KeepAnchor);
-  mCellEditor->setTextCursor(moved);
+  mSession->editor()->setTextCursor(moved);
 }
 
 void FEditor::refreshColumns(std::int32_t f0, std::int32_t nCols) {
@@ -154,7 +155,6 @@ void FEditor::showRowName(std::int32_t iRow, const QString& sName) {
 void FEditor::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows) {
   const auto data = mFile.record().returnArrayFieldXUnit(u0, f0, nRows, nCols);
   const std::int32_t maxFields = gGlobal->MaxFields();
-  fillingGrid = true;
   fraDisplay->beginRefill();
   for (std::int32_t r = 0; r < gGlobal->MaxUnits(); ++r) {
     for (std::int32_t c = 0; c < maxFields; ++c) {
@@ -177,7 +177,6 @@ void FEditor::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0,
   if (mFile.record().hasSaveProblems())
     for (std::int32_t r = 0; r < nRows; ++r) markSaveProblems(r);
   fraDisplay->endRefill();
-  fillingGrid = false;
 }
 
 // A bar's value is its thumb's position: while the thumb is dragged it is ahead of value(),

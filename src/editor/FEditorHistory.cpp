@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <memory>
 
+#include "CellEditSession.h"
 #include "CellEditor.h"
 #include "CodePage.h"
 #include "DataFile.h"
@@ -74,53 +75,33 @@ void FEditor::markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t i
   if (cell->toolTip() != hint) cell->setToolTip(hint);
 }
 
-void FEditor::tintCellEditor() {
-  if (mEditedIndex < 0) return;
-  QPalette colours = mCellEditor->palette();
-  const QColor focused = palette().color(QPalette::ToolTipBase);
-  colours.setColor(QPalette::Base, txtField[static_cast<std::size_t>(mEditedIndex)]->differs() ? differenceTint(focused) : focused);
-  mCellEditor->setPalette(colours);
-}
-
 // The cell is the one being edited. Where the platform ends the edit when the menu takes the
 // focus, the menu still acts on that cell, which gets the focus back afterwards.
 void FEditor::showCellMenu(QPoint globalPos) {
-  if (mEditedIndex < 0) return;
-  const std::int32_t record = mEditedRecord, column = mEditedColumn;
-  const std::unique_ptr<QMenu> menu(mCellEditor->createStandardContextMenu());
+  if (!mSession->active()) return;
+  const std::int32_t record = mSession->record(), column = mSession->column();
+  const std::unique_ptr<QMenu> menu(mSession->editor()->createStandardContextMenu());
   menu->setObjectName(QStringLiteral("cellMenu"));
   menu->addSeparator();
   QAction* revert = menu->addAction(QStringLiteral("Revert to Default Value"));
-  revert->setEnabled(txtField[static_cast<std::size_t>(mEditedIndex)]->differs());
+  revert->setEnabled(mSession->differs());
   connect(revert, &QAction::triggered, this, [this, record, column] { revertToDefault(record, column); });
   menu->exec(globalPos);
-  if (mEditedIndex < 0) focusField(record, column);
+  if (!mSession->active()) focusField(record, column);
 }
 
 void FEditor::revertToDefault(std::int32_t iRecNo, std::int32_t iColumn) {
   const std::int32_t field = mFile.record().actualFieldNoInSelectedRange(iColumn);
   const std::string* value = mFile.defaultValue(iRecNo, field);
   if (!value) return;
-  finishCellStep();
+  mSession->finishStep();
   mFile.makeStep({iRecNo, field, std::string(mFile.record().value(iRecNo, field)), *value});
   showStep(iRecNo, field);
 }
 
-// The typing in the cell being edited becomes a step of its own before any other step is made
-// or undone.
-void FEditor::finishCellStep() {
-  if (mEditedIndex < 0 || mCellValue == mCellValueAtFocus) return;
-  mFile.addStep({mEditedRecord, mFile.record().actualFieldNoInSelectedRange(mEditedColumn), mCellValueAtFocus, mCellValue});
-  mCellValueAtFocus = mCellValue;
-}
-
 // Inside a cell the text box's own typing is undone first.
 void FEditor::undoRedo(bool redo) {
-  if (mEditedIndex >= 0) {
-    const QTextDocument* typed = mCellEditor->document();
-    if (redo ? typed->isRedoAvailable() : typed->isUndoAvailable()) return redo ? mCellEditor->redo() : mCellEditor->undo();
-    finishCellStep();
-  }
+  if (mSession->active() && mSession->undoTyping(redo)) return;
   if (const EditedFile::Step* step = redo ? mFile.redo() : mFile.undo()) showStep(step->record, step->field);
 }
 
@@ -136,10 +117,6 @@ void FEditor::showStep(std::int32_t iRecNo, std::int32_t iField) {
     vsbUnits2display->setValue(iRecNo);
     return;
   }
-  if (mEditedIndex >= 0 && mEditedRecord == iRecNo && mEditedColumn == column) {
-    showInCellEditor(std::string(mFile.record().value(iRecNo, iField)));
-    mCellValueAtFocus = mCellValue;
-    tintCellEditor();
-  }
+  if (mSession->isEditing(iRecNo, column)) mSession->takeStoredValue();
   focusField(iRecNo, column);
 }

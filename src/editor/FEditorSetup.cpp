@@ -13,6 +13,7 @@
 
 #include "CGlobal.h"
 #include "CRecordData.h"
+#include "CellEditSession.h"
 #include "CellEditor.h"
 #include "CodePage.h"
 #include "Controls.h"
@@ -254,7 +255,7 @@ void FEditor::createCells() {
   fraDisplay->setCells(&txtField);
   // New widgets join the end of the Tab order, behind the edit box: it must stay last, so that
   // Tab past the last unit leaves the grid instead of entering a cell.
-  QWidget::setTabOrder(txtColumn.back(), mCellEditor);
+  QWidget::setTabOrder(txtColumn.back(), mSession->editor());
 }
 
 void FEditor::setFileType(std::int32_t lFileType) {
