@@ -1,7 +1,9 @@
 #pragma once
 #include <QAbstractButton>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QString>
 
 #include "Twips.h"
@@ -49,6 +51,14 @@ inline void fitCaption(QAbstractButton* button) {
   if (!button->toolTip().isEmpty() && !button->property("captionHint").toBool()) return;
   button->setToolTip(cut ? button->text().remove(QLatin1Char('&')) : QString());
   button->setProperty("captionHint", cut);
+}
+
+// The keyboard's way to what a right-click opens: the Menu key or Shift+F10.
+inline bool menuKey(const QKeyEvent* event) {
+  return event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+}
+inline bool rightAlone(const QMouseEvent* event) {
+  return event->button() == Qt::RightButton && event->buttons() == Qt::RightButton;
 }
 
 }  // namespace Controls

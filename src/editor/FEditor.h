@@ -18,9 +18,6 @@ class CellEditSession;
 class FPrompt;
 class FSetRange;
 class FindBar;
-class GridCell;
-class GridFrame;
-class HeaderBox;
 class ProgressPanel;
 class QCheckBox;
 class QFrame;
@@ -29,11 +26,12 @@ class QLabel;
 class QLockFile;
 class QPushButton;
 class QRadioButton;
-class QScrollBar;
 class QTimer;
+class RecordGrid;
 
-// The editor window: one data file of one kind at a time, shown a page at a time in a fixed
-// pool of grid controls. Its members are split by concern over FEditor*.cpp.
+// The editor window: one data file of one kind at a time. It wires the parts that own what they
+// show (the grid of records, the edit of its focused cell, the load and save panel) to the file
+// and to the controls around them; its own members are split by concern over FEditor*.cpp.
 class FEditor : public QWidget, public SettingsWindow {
   Q_OBJECT
 
@@ -41,7 +39,7 @@ class FEditor : public QWidget, public SettingsWindow {
   explicit FEditor(QWidget* parent = nullptr);
   ~FEditor() override;
 
-  std::int32_t lastSelectedIndex() const { return mLastSelectedIndex; }
+  std::int32_t lastSelectedIndex() const;
   bool HideNames() const override { return mHideNames; }
   std::int32_t FormID() const { return mFormID; }
 
@@ -101,10 +99,8 @@ class FEditor : public QWidget, public SettingsWindow {
   void createMainFrame();
   void createOptionsFrame();
   void createFileActionsFrame();
-  void createCells();
   void cmdSlide_Click();
   void Form_Resize();
-  void fitNumberBoxes();
   int gridLeft() const;
   void fitStatusBarHeight();
   void setStatusText(const QString& text);
@@ -138,29 +134,17 @@ class FEditor : public QWidget, public SettingsWindow {
   void selectRange(std::int32_t k);
   void defineRange(std::int32_t k);
 
-  // --- cell editing (FEditorCells.cpp) ---
+  // --- the grid and the edit of its focused cell (FEditorCells.cpp) ---
   bool eventFilter(QObject* watched, QEvent* event) override;
   void watchCells();
-  void watchCell(GridCell* cell);
-  void watchHeader(HeaderBox* header);
-  void txtField_GotFocus(std::int32_t iIndex);
-  void txtField_LostFocus();
-  void txtField_Change();
-  void placeCaret(QPoint point);
-  void markSaveProblems(std::int32_t iRow);
-  QString saveProblemText(std::int32_t iRecNo, std::int32_t iField) const;
-  void growCell(GridCell* cell, std::int32_t iIndex);
-  void setRowHighlight(std::int32_t iIndex, bool focused);
   bool cellKey(const QKeyEvent* event);
-  void focusField(std::int32_t iRecNo, std::int32_t iColumn);
-  std::int32_t scrollToField(std::int32_t iRecNo, std::int32_t iColumn);
-  void showHoverHint(QWidget* control, int x);
+  void cellTyped();
+  void cellLeft();
 
   // --- the default copy's values, undo and redo (FEditorHistory.cpp) ---
   void compareWithDefaults(const std::string& sPath);
   void showDifferenceCount();
   int placeDifferenceCount(int iTop);
-  void markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField);
   void showCellMenu(QPoint globalPos);
   void revertToDefault(std::int32_t iRecNo, std::int32_t iColumn);
   void undoRedo(bool redo);
@@ -170,26 +154,6 @@ class FEditor : public QWidget, public SettingsWindow {
   void showFindBar();
   void placeFindBar();
   void findNext(int step);
-
-  // --- grid paging (FEditorGrid.cpp) ---
-  void refreshDisplay(std::int32_t iChange);
-  void setVerticalMaximum(std::int32_t maximum);
-  void refreshColumns(std::int32_t f0, std::int32_t nCols);
-  void refreshRows(std::int32_t u0, std::int32_t nRows);
-  void showRowName(std::int32_t iRow, const QString& sName);
-  void refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows);
-  void followEditedCell(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows);
-  std::int32_t getColumnWidth(std::int32_t iFieldNoDisplay) const;
-  std::int32_t noUnits2Display() const;
-  std::int32_t noFields2Display(std::int32_t iField2StartAt) const;
-  std::int32_t cellColumn(std::int32_t iIndex) const;
-  // The display column of the selected range that shows the field; 0 when none does.
-  std::int32_t displayColumn(std::int32_t iField) const;
-  std::int32_t cellRow(std::int32_t iIndex) const;
-  void hsbFields2Display_Change();
-  void hsbFields2Display_Scroll();
-  void vsbUnits2display_Change();
-  void vsbUnits2display_Scroll();
 
   // --- the settings file's view of the window (FEditorSettings.cpp) ---
   std::int32_t setRange(std::int32_t iRange, const std::string& sText) override;
@@ -218,42 +182,26 @@ class FEditor : public QWidget, public SettingsWindow {
   // --- state ---
   std::int32_t mFormID = 0;
   bool mHideNames = false;
-  std::int32_t mLastSelectedIndex = -1;
   EditedFile mFile;  // the store, its changes, their undo history and the default copy's values
   EditJournal mJournal{GlobalShared::userStateFolder()};  // after mFile: it leaves mFile when it goes
   // After mFile: an edit ending as the window goes must not reach a store that is gone.
   std::unique_ptr<CellEditSession> mSession;
   QTimer* mJournalTimer = nullptr;  // made at the first load
-  bool mCellsCreated = false;  // the pool beyond the first cell of each kind
   QSize mWantedOuter{-1, -1};        // a stored outer size not yet applied with the frame known
   void resizeToWantedOuter();
-  std::int32_t lastDisplayWidth = 0;
-  std::int32_t lastFormHeight = 0;
-  std::vector<std::int32_t> colLeft;
-  std::vector<std::int32_t> colWidth;
-  std::vector<QString> colTip;
   std::unique_ptr<QLockFile> mInstanceLock;
   std::unique_ptr<FPrompt> mPrompt;
   std::unique_ptr<FSetRange> mSetRange;  // made on first use, unloaded when the window closes
-  std::int32_t mEditedIndex = -1;  // the cell under the edit box; -1 when none has the focus
 
   // --- controls; arrays are indexed as the window's control arrays ---
   QFrame* fraMain = nullptr;
   QFrame* fraOptions = nullptr;
   QFrame* fraFileActions = nullptr;
-  GridFrame* fraDisplay = nullptr;
+  RecordGrid* mGrid = nullptr;
   std::array<QRadioButton*, 7> optLockFields{};  // 1 to 6
-  std::vector<QLabel*> lblRowNo;
-  std::vector<QLabel*> lblRow;
   QLabel* lblStatusBar = nullptr;
-  QLabel* lblUnitNo = nullptr;
-  QLabel* lblFieldNo = nullptr;
   QLabel* lblClock = nullptr;
   QLabel* lblClockTarget = nullptr;
-  QScrollBar* vsbUnits2display = nullptr;
-  QScrollBar* hsbFields2Display = nullptr;
-  std::vector<HeaderBox*> txtColumn;
-  std::vector<GridCell*> txtField;
   std::array<QCheckBox*, 2> chkScrollUpdate{};
   QPushButton* cmdSlide = nullptr;
   std::array<QPushButton*, 8> cmdFileActions{};  // 0, 2, 3, 5, 7
@@ -263,5 +211,4 @@ class FEditor : public QWidget, public SettingsWindow {
   FindBar* mFindBar = nullptr;       // made on first use
   std::int32_t mFoundRecord = 0;     // the last match: record and display column
   std::int32_t mFoundColumn = 0;
-  QPoint mWheelRest;  // the wheel's turn not yet a whole step: fields, units
 };

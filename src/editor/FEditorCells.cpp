@@ -1,70 +1,32 @@
-// Cell editing: the focused cell's highlight and growth, the write-through of every change,
-// and the hover hints of cells and headers. The light cell that gets the focus hands it to the
-// one real editor, placed over it; the editor losing the focus is the cell losing it.
-#include <QApplication>
+// The wiring of the grid and the edit of its focused cell: what the window does when a cell gets
+// the focus, is typed in and is left, and the keys that reach the edit box.
 #include <QCheckBox>
-#include <QEvent>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLocale>
-#include <QMouseEvent>
-#include <QTextCursor>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
-#include <cmath>
 
-#include "CGlobal.h"
 #include "CRecordData.h"
 #include "CellEditSession.h"
 #include "CellEditor.h"
-#include "CellText.h"
 #include "CodePage.h"
-#include "DataFileFormat.h"
 #include "FEditor.h"
-#include "GlobalShared.h"
-#include "GridCell.h"
-#include "HeaderBox.h"
-#include "GridGeometry.h"
-#include "Twips.h"
-
-using namespace GridGeometry;
-
-namespace {
-
-constexpr std::int32_t kExtraLineField = 53;
-
-void setBackground(QWidget* widget, QPalette::ColorRole role) {
-  widget->setBackgroundRole(role);
-  widget->update();
-}
-
-}  // namespace
-
-void FEditor::watchCell(GridCell* cell) {
-  cell->installEventFilter(this);
-  cell->setMouseTracking(true);
-}
-
-void FEditor::watchHeader(HeaderBox* header) {
-  header->installEventFilter(this);
-  header->viewport()->installEventFilter(this);
-  header->viewport()->setMouseTracking(true);
-}
+#include "RecordGrid.h"
 
 void FEditor::watchCells() {
-  mSession = std::make_unique<CellEditSession>(fraDisplay, mFile);
+  mSession = std::make_unique<CellEditSession>(mGrid->cellFrame(), mFile);
   CellEditor* editor = mSession->editor();
+  mGrid->setEditBox(editor);
+  mGrid->setScrollUpdates(chkScrollUpdate[0], chkScrollUpdate[1]);
   editor->installEventFilter(this);
   connect(editor, &QWidget::customContextMenuRequested, this,
           [this, editor](QPoint at) { showCellMenu(editor->viewport()->mapToGlobal(at)); });
-  connect(mSession.get(), &CellEditSession::typed, this, &FEditor::txtField_Change);
-  connect(mSession.get(), &CellEditSession::ended, this, &FEditor::txtField_LostFocus);
+  connect(mGrid, &RecordGrid::cellFocused, mSession.get(), &CellEditSession::begin);
+  connect(mGrid, &RecordGrid::cellMenuRequested, this, &FEditor::showCellMenu);
+  connect(mSession.get(), &CellEditSession::typed, this, &FEditor::cellTyped);
+  connect(mSession.get(), &CellEditSession::ended, this, &FEditor::cellLeft);
   connect(mSession.get(), &CellEditSession::notice, this, &FEditor::setStatusText);
-  for (GridCell* cell : txtField) watchCell(cell);
-  for (HeaderBox* header : txtColumn) watchHeader(header);
-  // The controls that, getting the focus, leave no cell selected.
-  std::vector<QWidget*> others{hsbFields2Display, vsbUnits2display, chkScrollUpdate[0], chkScrollUpdate[1]};
+  // The controls that, getting the focus, leave no cell selected; the grid's own see to it there.
+  std::vector<QWidget*> others{chkScrollUpdate[0], chkScrollUpdate[1]};
   for (std::size_t n = 1; n <= 6; ++n) others.push_back(optLockFields[n]);
   for (QPushButton* button : cmdFileActions)
     if (button) others.push_back(button);
@@ -73,216 +35,32 @@ void FEditor::watchCells() {
 
 bool FEditor::eventFilter(QObject* watched, QEvent* event) {
   if (commandEvent(watched, event)) return true;
-  auto* widget = qobject_cast<QWidget*>(watched);
-  switch (event->type()) {
-    case QEvent::FocusIn:
-      if (auto* cell = qobject_cast<GridCell*>(watched)) {
-        const auto found = std::find(txtField.begin(), txtField.end(), cell);
-        txtField_GotFocus(static_cast<std::int32_t>(found - txtField.begin()));
-      } else if (watched != mSession->editor() && watched != cmdSlide) {
-        mLastSelectedIndex = -1;
-      }
-      break;
-    case QEvent::MouseButtonPress: {
-      // A click places the caret where it was clicked, as in a text box. The point is the
-      // cell's own, from before a grown cell moved: its text starts at the top either way.
-      auto* cell = qobject_cast<GridCell*>(watched);
-      const auto* press = static_cast<QMouseEvent*>(event);
-      if (!cell || press->button() != Qt::LeftButton) break;
-      if (!cell->hasFocus() && (mEditedIndex < 0 || txtField[static_cast<std::size_t>(mEditedIndex)] != cell))
-        cell->setFocus(Qt::MouseFocusReason);
-      if (mEditedIndex >= 0 && txtField[static_cast<std::size_t>(mEditedIndex)] == cell)
-        placeCaret(press->position().toPoint());
-      return true;
-    }
-    case QEvent::KeyPress:
-      if (watched == mSession->editor()) return cellKey(static_cast<QKeyEvent*>(event));
-      break;
-    case QEvent::ContextMenu:
-      if (auto* cell = qobject_cast<GridCell*>(watched)) {
-        cell->setFocus(Qt::MouseFocusReason);
-        showCellMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
-        return true;
-      }
-      break;
-    case QEvent::MouseMove:
-      if (widget) showHoverHint(widget, Twips::fromPixels(static_cast<QMouseEvent*>(event)->position().toPoint().x()));
-      break;
-    default:
-      break;
-  }
+  if (event->type() == QEvent::FocusIn && watched != mSession->editor()) mGrid->forgetLastCell();
+  if (event->type() == QEvent::KeyPress && watched == mSession->editor()) return cellKey(static_cast<QKeyEvent*>(event));
   return QWidget::eventFilter(watched, event);
 }
 
-// The keys of a grid: Tab and Shift+Tab go on along the unit's fields and then to the next unit,
-// scrolling the grid instead of jumping back to its first column; Ctrl and an arrow go to the
-// neighbouring cell, Ctrl+PageUp and Ctrl+PageDown a page of units up or down in the same field.
-// Plain arrows stay with the caret in the cell's text. True when the key was taken.
+// Enter is discarded, and the undo keys undo across cells; the grid's keys move the focus.
+// True when the key was taken.
 bool FEditor::cellKey(const QKeyEvent* event) {
   const int key = event->key();
-  if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;  // discarded
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
   const QKeyCombination combination = event->keyCombination();
   if (combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Z)) return undoRedo(false), true;
   if (combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
       combination == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z))
     return undoRedo(true), true;
-  const std::int32_t page = noUnits2Display();
-  if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-    const bool forward = key == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier);
-    std::int32_t record = mSession->record(), column = mSession->column() + (forward ? 1 : -1);
-    if (column > mFile.record().NoFieldsInSelectedRange()) column = 1, ++record;
-    if (column < 1) column = mFile.record().NoFieldsInSelectedRange(), --record;
-    if (record < firstDataUnit() || record > mFile.record().NoUnits())
-      focusNextPrevChild(forward);  // past the last field of the last unit the focus leaves the grid
-    else
-      focusField(record, column);
-    return true;
-  }
-  if (!(event->modifiers() & Qt::ControlModifier)) return false;
-  std::int32_t record = mSession->record(), column = mSession->column();
-  switch (key) {
-    case Qt::Key_Up: --record; break;
-    case Qt::Key_Down: ++record; break;
-    case Qt::Key_Left: --column; break;
-    case Qt::Key_Right: ++column; break;
-    case Qt::Key_PageUp: record = std::max(record - page, firstDataUnit()); break;
-    case Qt::Key_PageDown: record = std::min(record + page, mFile.record().NoUnits()); break;
-    default: return false;
-  }
-  if (record >= firstDataUnit() && record <= mFile.record().NoUnits() && column >= 1 && column <= mFile.record().NoFieldsInSelectedRange())
-    focusField(record, column);
-  return true;
+  return mGrid->navigate(*event);
 }
 
-// Gives the cell of the record and display column the focus, its text selected as a text box
-// entered by the keyboard.
-void FEditor::focusField(std::int32_t iRecNo, std::int32_t iColumn) {
-  const std::int32_t index = scrollToField(iRecNo, iColumn);
-  if (index >= 0 && index < static_cast<std::int32_t>(txtField.size())) {
-    if (index == mEditedIndex) mSession->editor()->selectAll();
-    else txtField[static_cast<std::size_t>(index)]->setFocus(Qt::TabFocusReason);
-  }
-}
-
-// Scrolls as little as needed for the cell of the record and display column to be fully in view;
-// returns the cell's index in the pool.
-std::int32_t FEditor::scrollToField(std::int32_t iRecNo, std::int32_t iColumn) {
-  const std::int32_t rows = noUnits2Display();
-  if (iRecNo < vsbUnits2display->value()) vsbUnits2display->setValue(iRecNo);
-  if (iRecNo > vsbUnits2display->value() + rows - 1) vsbUnits2display->setValue(iRecNo - rows + 1);
-  std::int32_t first = std::min(hsbFields2Display->value(), iColumn);
-  const std::int32_t gridWidth = Twips::width(hsbFields2Display);
-  const auto rightEdge = [&](std::int32_t from) {
-    std::int64_t right = 0;
-    for (std::int32_t c = from; c <= iColumn; ++c) right += getColumnWidth(c) + (c > from ? kColumnGap : 0);
-    return right;
-  };
-  while (first < iColumn && (rightEdge(first) > gridWidth || iColumn - first >= gGlobal->MaxFields())) ++first;
-  hsbFields2Display->setValue(first);
-  return gGlobal->MaxFields() * (iRecNo - vsbUnits2display->value()) + (iColumn - first);
-}
-
-void FEditor::setRowHighlight(std::int32_t iIndex, bool focused) {
-  const auto row = static_cast<std::size_t>(cellRow(iIndex));
-  const auto column = static_cast<std::size_t>(cellColumn(iIndex));
-  const QPalette::ColorRole on = QPalette::ToolTipBase;
-  setBackground(lblRow[row], focused ? on : QPalette::Base);
-  setBackground(lblRowNo[row], focused ? on : QPalette::Button);
-  setBackground(txtColumn[column]->viewport(), focused ? on : QPalette::Base);
-  setBackground(txtField[static_cast<std::size_t>(iIndex)], focused ? on : QPalette::Base);
-}
-
-void FEditor::txtField_GotFocus(std::int32_t iIndex) {
-  GridCell* cell = txtField[static_cast<std::size_t>(iIndex)];
-  setRowHighlight(iIndex, true);
-  growCell(cell, iIndex);
-  mEditedIndex = iIndex;
-  mSession->begin(vsbUnits2display->sliderPosition() + cellRow(iIndex), hsbFields2Display->sliderPosition() + cellColumn(iIndex));
-  mSession->editor()->setGeometry(cell->geometry());
-  mSession->editor()->show();
-  mSession->editor()->raise();
-  mSession->editor()->setFocus(Qt::OtherFocusReason);
-  mSession->editor()->selectAll();  // as a text box entered by Tab; a click then places the caret
-}
-
-void FEditor::placeCaret(QPoint point) {
-  mSession->editor()->setTextCursor(mSession->editor()->cursorForPosition(point));
-}
-
-void FEditor::growCell(GridCell* cell, std::int32_t iIndex) {
-  const int cellWidth = Twips::width(cell);
-  const int textWidth = Twips::fromPixels(fontMetrics().horizontalAdvance(cell->text()));
-  // A cell without width cannot count its lines: it grows as far as it may.
-  std::int64_t lines = cellWidth > 0 ? (std::int64_t{textWidth} + kGrowMargin) / cellWidth + 1
-                                     : std::llround(std::nearbyint(double(Twips::height(fraDisplay)) / kLineHeight));
-  if (mFile.record().actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition() + cellColumn(iIndex)) == kExtraLineField)
-    ++lines;
-  if (lines <= 1) return;
-  const CellBox box = grownCell(Twips::top(cell), lines, Twips::height(vsbUnits2display), Twips::height(fraDisplay));
-  Twips::place(cell, Twips::left(cell), box.top, Twips::width(cell), box.height);
-  cell->raise();
-}
-
-void FEditor::txtField_LostFocus() {
-  if (mEditedIndex < 0) return;
-  const std::int32_t index = mEditedIndex;
-  mEditedIndex = -1;
-  GridCell* cell = txtField[static_cast<std::size_t>(index)];
-  // Level with the row label again: its top less 620, which is where createCells put the row,
-  // computed the same way so that pixel rounding cannot shift the cell.
-  const int restingTop = kRowLabelTop + kRowPitch * cellRow(index) - kRowLabelOffset;
-  Twips::place(cell, Twips::left(cell), restingTop, Twips::width(cell), kCellHeight);
-  setRowHighlight(index, false);
-  mLastSelectedIndex = index;
-  // The user learns of a value that cannot be saved when leaving it, not only at the save.
-  markSaveProblems(cellRow(index));
-  if (const SaveProblem* problem = mFile.record().saveProblem(mSession->record()))
-    setStatusText(saveProblemText(mSession->record(), problem->field));
-}
-
-// What a change of the edited value shows beside the editor.
-void FEditor::txtField_Change() {
-  GridCell* cell = txtField[static_cast<std::size_t>(mEditedIndex)];
-  cell->setText(CodePage::toQString(mSession->value()));
+void FEditor::cellTyped() {
   setDataChanged(true);
-  markDifference(cell, mSession->record(), mSession->field());
+  mGrid->showEditedValue(CodePage::toQString(mSession->value()));
   showDifferenceCount();
-  if (mSession->field() == DataFileFormat::nameField(mFormID)) showRowName(cellRow(mEditedIndex), cell->text());
 }
 
-QString FEditor::saveProblemText(std::int32_t iRecNo, std::int32_t iField) const {
-  const SaveProblem* problem = mFile.record().saveProblem(iRecNo);
-  if (!problem || problem->field != iField) return {};
-  return QStringLiteral("Cannot be saved as it is: ") + CodePage::toQString(SaveGuard::describe(mFile.record(), *problem)) +
-         QLatin1Char('.');
-}
-
-// Marks the shown cells of a grid row whose value a save would refuse.
-void FEditor::markSaveProblems(std::int32_t iRow) {
-  const std::int32_t record = vsbUnits2display->sliderPosition() + iRow;
-  const std::int32_t maxFields = gGlobal->MaxFields();
-  for (std::int32_t c = 0; c < maxFields; ++c) {
-    GridCell* cell = txtField[static_cast<std::size_t>(maxFields * iRow + c)];
-    if (cell->isHidden()) continue;
-    const QString problem =
-        saveProblemText(record, mFile.record().actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition() + c));
-    cell->setMark(problem);
-    cell->setToolTip(cell->hint());
-  }
-}
-
-void FEditor::showHoverHint(QWidget* control, int x) {
-  for (std::size_t c = 0; c < txtColumn.size(); ++c) {
-    if (control != txtColumn[c]->viewport() && control != txtColumn[c]) continue;
-    const bool edge = x <= 30 || x >= Twips::width(txtColumn[c]) - 300;
-    control->setToolTip(edge ? QStringLiteral("right-click in field to change display width")
-                             : txtColumn[c]->property("Tag").toString());
-    return;
-  }
-  if (auto* cell = qobject_cast<GridCell*>(control)) {
-    const auto index = std::find(txtField.begin(), txtField.end(), cell) - txtField.begin();
-    const bool edge = x <= 30 || x >= Twips::width(txtColumn[static_cast<std::size_t>(cellColumn(static_cast<std::int32_t>(index)))]) - 60;
-    cell->setToolTip(edge ? QStringLiteral("right-click in column header (above) to change display width")
-                          : cell->hint());
-  }
+void FEditor::cellLeft() {
+  mGrid->leaveFocusedCell();
+  if (const SaveProblem* problem = mFile.record().saveProblem(mSession->record()))
+    setStatusText(mGrid->saveProblemText(mSession->record(), problem->field));
 }

@@ -1,27 +1,24 @@
-// The mouse commands on the grid's surroundings: a right press on a column header sets that
-// field's width, a press on a range option selects (left) or defines (right) the range, and
-// double-clicks hide and show the load-time clock.
+// The mouse commands on the grid's surroundings: a column header's request sets that field's
+// width, a press on a range option selects (left) or defines (right) the range, and double-clicks
+// hide and show the load-time clock.
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QRadioButton>
-#include <QScrollBar>
 
 #include "CRecordData.h"
 #include "CodePage.h"
+#include "Controls.h"
 #include "FEditor.h"
 #include "FSetRange.h"
-#include "HeaderBox.h"
+#include "RecordGrid.h"
 
 namespace {
 
-bool rightAlone(const QMouseEvent* event) {
-  return event->button() == Qt::RightButton && event->buttons() == Qt::RightButton;
-}
-bool menuKey(const QKeyEvent* event) {
-  return event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
-}
+using Controls::menuKey;
+using Controls::rightAlone;
+
 bool leftAlone(const QMouseEvent* event) {
   return event->button() == Qt::LeftButton && event->buttons() == Qt::LeftButton;
 }
@@ -38,17 +35,12 @@ void FEditor::watchCommands() {
   lblClock->installEventFilter(this);
   lblClockTarget->installEventFilter(this);
   lblClock->raise();  // the shown clock takes a double-click on itself, the target one where it was
+  connect(mGrid, &RecordGrid::columnWidthRequested, this, &FEditor::setColumnWidthInput);
 }
 
 bool FEditor::commandEvent(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && menuKey(static_cast<QKeyEvent*>(event))) {
-    // The keyboard's way to what a right-click opens: the Menu key or Shift+F10 on a focused
-    // column header sets its width, on a range button defines its range.
-    for (std::size_t c = 0; c < txtColumn.size(); ++c) {
-      if (watched != txtColumn[c] && watched != txtColumn[c]->viewport()) continue;
-      setColumnWidthInput(static_cast<std::int32_t>(c));
-      return true;
-    }
+    // On a focused range button it defines its range.
     for (std::size_t k = 1; k <= 6; ++k) {
       if (watched != optLockFields[k]) continue;
       defineRange(static_cast<std::int32_t>(k));
@@ -62,12 +54,6 @@ bool FEditor::commandEvent(QObject* watched, QEvent* event) {
   }
   if (event->type() != QEvent::MouseButtonPress) return false;
   const auto* mouse = static_cast<QMouseEvent*>(event);
-  for (std::size_t c = 0; c < txtColumn.size(); ++c) {
-    if (watched == txtColumn[c]->viewport() && rightAlone(mouse)) {
-      setColumnWidthInput(static_cast<std::int32_t>(c));
-      return true;
-    }
-  }
   for (std::size_t k = 1; k <= 6; ++k) {
     if (watched != optLockFields[k]) continue;
     if (leftAlone(mouse)) selectRange(static_cast<std::int32_t>(k));  // the option then takes the press as usual
@@ -79,7 +65,7 @@ bool FEditor::commandEvent(QObject* watched, QEvent* event) {
 }
 
 void FEditor::setColumnWidthInput(std::int32_t iColumn) {
-  const std::int32_t d = hsbFields2Display->value() + iColumn;
+  const std::int32_t d = mGrid->firstColumn() + iColumn;
   const QString w = QString::number(mFile.record().DisplayWidth(d));
   const QString n = QString::number(mFile.record().actualFieldNoInSelectedRange(d));
   const QString prompt = QStringList{QStringLiteral("Enter a new value for the display width of column #") + n,
@@ -93,14 +79,12 @@ void FEditor::setColumnWidthInput(std::int32_t iColumn) {
       QInputDialog::getText(this, QStringLiteral("Set Width for column #") + n, prompt, QLineEdit::Normal, w, &ok);
   if (!ok || answer.isEmpty()) return;  // a cancel gives an empty answer
   mFile.record().setDisplayWidth(d, CodePage::fromQString(answer));
-  refreshDisplay(2);
+  mGrid->refreshDisplay(2);
 }
 
 void FEditor::selectRange(std::int32_t k) {
   mFile.record().setRangeSelected(k);
-  // A maximum below the bar's value moves the value first, so the refill reads a valid column.
-  hsbFields2Display->setMaximum(mFile.record().NoFieldsInSelectedRange());
-  refreshDisplay(2);
+  mGrid->rangeChanged();
 }
 
 void FEditor::defineRange(std::int32_t k) {

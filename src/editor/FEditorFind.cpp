@@ -1,5 +1,4 @@
 // Find (Ctrl+F): unit names, or every value of the shown fields, case-insensitive.
-#include <QScrollBar>
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -9,6 +8,7 @@
 #include "FEditor.h"
 #include "FindBar.h"
 #include "GlobalShared.h"
+#include "RecordGrid.h"
 
 namespace {
 
@@ -94,11 +94,11 @@ void FEditor::findNext(int step) {
   const std::int64_t total = mFormID == 0 ? 0 : std::int64_t(record().NoUnits() - first + 1) * columns;
   if (needle.empty() || total <= 0) return mFindBar->setNote(needle.empty() ? QString() : QStringLiteral("No match"));
   const bool fresh = mFoundRecord < first || mFoundRecord > record().NoUnits();
-  const std::int32_t unit = fresh ? std::max(vsbUnits2display->value(), first) : mFoundRecord;
+  const std::int32_t unit = fresh ? std::max(mGrid->firstRecord(), first) : mFoundRecord;
   const std::int32_t nameField = DataFileFormat::nameField(mFormID);
   // A name's match is its name cell, when the range shows that field.
-  const std::int32_t nameColumn = displayColumn(nameField) > 0 ? displayColumn(nameField) : hsbFields2Display->value();
-  const std::int32_t shownColumn = std::clamp(fresh ? hsbFields2Display->value() : mFoundColumn, 1, std::max(1, record().NoFieldsInSelectedRange()));
+  const std::int32_t nameColumn = mGrid->displayColumn(nameField) > 0 ? mGrid->displayColumn(nameField) : mGrid->firstColumn();
+  const std::int32_t shownColumn = std::clamp(fresh ? mGrid->firstColumn() : mFoundColumn, 1, std::max(1, record().NoFieldsInSelectedRange()));
   const std::int64_t here = std::int64_t(unit - first) * columns + (all ? shownColumn - 1 : 0);
   const std::int64_t direction = step < 0 ? -1 : 1;
   const std::int64_t start = (here + (step == 0 || fresh ? 0 : direction) + total) % total;
@@ -122,9 +122,9 @@ void FEditor::findNext(int step) {
     mFoundRecord = found;
     mFoundColumn = column;
     if (step == 0)
-      scrollToField(found, column);
+      mGrid->scrollToField(found, column);
     else
-      focusField(found, column);
+      mGrid->focusField(found, column);
     return;
   }
   mFindBar->setNote(QStringLiteral("No match"));

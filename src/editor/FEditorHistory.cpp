@@ -2,7 +2,6 @@
 // putting one back, and undo and redo of finished edits across cells.
 #include <QLabel>
 #include <QMenu>
-#include <QScrollBar>
 #include <memory>
 
 #include "CellEditSession.h"
@@ -11,7 +10,7 @@
 #include "DataFile.h"
 #include "FEditor.h"
 #include "GlobalShared.h"
-#include "GridCell.h"
+#include "RecordGrid.h"
 #include "Twips.h"
 #include "UserFolders.h"
 
@@ -68,13 +67,6 @@ int FEditor::placeDifferenceCount(int iTop) {
   return kLeft + width + kGap;
 }
 
-void FEditor::markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField) {
-  const std::string* value = mFile.defaultValue(iRecNo, iField);
-  cell->setDefaultValue(value != nullptr, value ? CodePage::toQString(*value) : QString());
-  const QString hint = cell->hint();
-  if (cell->toolTip() != hint) cell->setToolTip(hint);
-}
-
 // The cell is the one being edited. Where the platform ends the edit when the menu takes the
 // focus, the menu still acts on that cell, which gets the focus back afterwards.
 void FEditor::showCellMenu(QPoint globalPos) {
@@ -87,7 +79,7 @@ void FEditor::showCellMenu(QPoint globalPos) {
   revert->setEnabled(mSession->differs());
   connect(revert, &QAction::triggered, this, [this, record, column] { revertToDefault(record, column); });
   menu->exec(globalPos);
-  if (!mSession->active()) focusField(record, column);
+  if (!mSession->active()) mGrid->focusField(record, column);
 }
 
 void FEditor::revertToDefault(std::int32_t iRecNo, std::int32_t iColumn) {
@@ -111,12 +103,12 @@ void FEditor::undoRedo(bool redo) {
 void FEditor::showStep(std::int32_t iRecNo, std::int32_t iField) {
   showDataChanged();
   showDifferenceCount();
-  refreshDisplay(3);
-  const std::int32_t column = displayColumn(iField);
+  mGrid->refreshDisplay(3);
+  const std::int32_t column = mGrid->displayColumn(iField);
   if (column == 0 || iRecNo < firstDataUnit()) {
-    vsbUnits2display->setValue(iRecNo);
+    mGrid->scrollToRecord(iRecNo);
     return;
   }
   if (mSession->isEditing(iRecNo, column)) mSession->takeStoredValue();
-  focusField(iRecNo, column);
+  mGrid->focusField(iRecNo, column);
 }

@@ -5,7 +5,6 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTimer>
 #include <chrono>
 
@@ -14,9 +13,11 @@
 #include "ContentHash.h"
 #include "FEditor.h"
 #include "DataFile.h"
+#include "DataFileFormat.h"
 #include "GlobalShared.h"
 #include "Platform.h"
 #include "ProgressPanel.h"
+#include "RecordGrid.h"
 #include "Twips.h"
 #include "UserFolders.h"
 
@@ -26,6 +27,8 @@ namespace {
 constexpr int kJournalSyncInterval = 2000;
 
 }  // namespace
+
+std::int32_t FEditor::firstDataUnit() const { return DataFileFormat::firstDataUnit(mFormID); }
 
 bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
   mJournal.flush();  // a failed read waits for a click
@@ -121,11 +124,7 @@ void FEditor::showLoadedRecords(const std::string& sPath) {
   const std::int32_t units = mFile.record().NoUnits() - firstDataUnit() + 1;
   setStatusText(QString::number(units) + QStringLiteral(" units loaded from; ") + CodePage::shownPath(sPath));
   showFileTitle(sPath);
-  vsbUnits2display->setMinimum(firstDataUnit());
-  setVerticalMaximum(mFile.record().NoUnits() - noUnits2Display() + 1);
-  vsbUnits2display->setValue(firstDataUnit());  // a new file starts at its first unit
-  hsbFields2Display->setMaximum(mFile.record().NoFieldsInSelectedRange());
-  refreshDisplay(3);
+  mGrid->showFromStart();
   fraOptions->show();
   fraMain->show();
   cmdFileActions[3]->setEnabled(true);
@@ -180,7 +179,7 @@ void FEditor::offerKeptEdits(const std::string& sPath) {
     const std::size_t restored = mJournal.restore(kept);
     showDataChanged();
     showDifferenceCount();
-    refreshDisplay(3);
+    mGrid->refreshDisplay(3);
     setStatusText(changes(restored) + QStringLiteral(" restored: Ctrl+Z undoes them."));
   } else if (kept.kind == EditJournal::Kept::FileChanged) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Unsaved Changes Not Restored"),

@@ -11,6 +11,7 @@
 #include "Controls.h"
 #include "CodePage.h"
 #include "FEditor.h"
+#include "RecordGrid.h"
 #include "Twips.h"
 
 namespace {
@@ -88,7 +89,7 @@ void FEditor::resizeToWantedOuter() {
 
 bool FEditor::event(QEvent* event) {
   const QEvent::Type type = event->type();
-  if (type == QEvent::Paint && !mCellsCreated) QTimer::singleShot(0, this, &FEditor::createCells);
+  if (type == QEvent::Paint && !mGrid->cellsCreated()) QTimer::singleShot(0, mGrid, &RecordGrid::createCells);
   if ((type == QEvent::Move || type == QEvent::Show || type == QEvent::WindowStateChange) &&
       (mWantedOuter.width() >= 0 || mWantedOuter.height() >= 0) && windowState() == Normal &&
       !(frameGeometry().size() - size()).isNull())

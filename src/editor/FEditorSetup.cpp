@@ -8,25 +8,23 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
-#include <QScrollBar>
 #include <QShortcut>
+#include <QWheelEvent>
 
 #include "CGlobal.h"
 #include "CRecordData.h"
 #include "CellEditSession.h"
-#include "CellEditor.h"
 #include "CodePage.h"
 #include "Controls.h"
 #include "FEditor.h"
 #include "FPrompt.h"
 #include "FSetRange.h"
 #include "GlobalShared.h"
-#include "GridCell.h"
-#include "HeaderBox.h"
 #include "KindIcons.h"
 #include "Settings.h"
 #include "Platform.h"
 #include "ProgressPanel.h"
+#include "RecordGrid.h"
 #include "GridGeometry.h"
 #include "Twips.h"
 
@@ -42,30 +40,10 @@ constexpr int kNamesShown = 2700;
 constexpr int kNamesHidden = 500;
 constexpr int kRangeButtonWidth = 2355;
 constexpr int kRangeButtonNarrow = 245;
-constexpr int kNumbersLeft = 120;    // the row numbers' and range buttons' left edge
-constexpr int kRowNoWidth = 345;     // the designed widths of a row number and of the unit counter
-constexpr int kUnitNoWidth = 375;
-constexpr int kNumberPadding = 60;   // beside a number's text in its box
-constexpr int kNamesRight = 2670;    // the names' right edge
 constexpr int kGridRightMargin = 110;  // beside the unit counter, right of the grid
 constexpr int kGap = 30;
 const QChar kShowNamesArrow(171);  // «
 const QChar kHideNamesArrow(187);  // »
-
-// An element of a control array made as a copy of its designed element 0.
-template <class Widget>
-Widget* copyOf(Widget* first, std::size_t index) {
-  auto* widget = new Widget(first->parentWidget());
-  widget->setObjectName(indexed(first->objectName().chopped(2).toLatin1().constData(), index));
-  widget->setGeometry(first->geometry());
-  widget->setToolTip(first->toolTip());
-  widget->setFont(first->font());
-  widget->setPalette(first->palette());
-  widget->setBackgroundRole(first->backgroundRole());
-  widget->setAutoFillBackground(first->autoFillBackground());
-  widget->hide();
-  return widget;
-}
 
 }  // namespace
 
@@ -116,57 +94,19 @@ void FEditor::createMainFrame() {
     if (i >= 3) optLockFields[i]->setToolTip(QStringLiteral("right-click to change range"));
   }
   optLockFields[1]->setChecked(true);
-  lblRowNo.push_back(label(fraMain, "lblRowNo_0", kNumbersLeft, kRowLabelTop, kRowNoWidth, 375));
-  lblRowNo[0]->setToolTip(QStringLiteral("Name of Unit"));
-  lblRowNo[0]->setAutoFillBackground(true);
-  lblRowNo[0]->setBackgroundRole(QPalette::Button);
-  lblRow.push_back(label(fraMain, "lblRow_0", 495, kRowLabelTop, 2175, 375));
-  lblRow[0]->setToolTip(QStringLiteral("Name of Unit"));
-  lblRow[0]->setAutoFillBackground(true);
-  lblRow[0]->setBackgroundRole(QPalette::Base);
   lblStatusBar = label(fraMain, "lblStatusBar", 2700, 300, 7920, 195, QStringLiteral("dont close up"));
   lblStatusBar->setProperty("Tag", lblStatusBar->text());
   lblStatusBar->setWordWrap(true);
   lblStatusBar->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  lblUnitNo = label(fraMain, "lblUnitNo", 11250, 1440, kUnitNoWidth, 315, QStringLiteral("1"));
-  lblUnitNo->setAlignment(Qt::AlignCenter);
-  lblFieldNo = label(fraMain, "lblFieldNo", 2280, 7140, 375, 255, QStringLiteral("1"));
-  lblFieldNo->setAlignment(Qt::AlignCenter);
   lblClock = label(fraMain, "lblClock", 480, 6780, 915, 315);
   lblClock->setToolTip(QStringLiteral("clock mRecord.createRecord function"));
   lblClock->hide();
   lblClockTarget = label(fraMain, "lblClockTarget", 420, 6720, 1035, 435);
 
-  vsbUnits2display = make<QScrollBar>(fraMain, QStringLiteral("vsbUnits2display"), 11340, 1920, 255, 5235);
-  vsbUnits2display->setOrientation(Qt::Vertical);
-  vsbUnits2display->setRange(5, 5);
-  vsbUnits2display->setSingleStep(1);
-  vsbUnits2display->setPageStep(10);
-  hsbFields2Display = make<QScrollBar>(fraMain, QStringLiteral("hsbFields2Display"), 2700, 7140, 8500, 255);
-  hsbFields2Display->setOrientation(Qt::Horizontal);
-  hsbFields2Display->setRange(1, 1);
-  hsbFields2Display->setSingleStep(1);
-  hsbFields2Display->setPageStep(5);
-  // Change comes with the released thumb and with values set by the program; Scroll while dragging.
-  for (QScrollBar* bar : {vsbUnits2display, hsbFields2Display}) bar->setTracking(false);
-  // Tab stops, so that the keyboard pages through units and fields too.
-  vsbUnits2display->setFocusPolicy(Qt::StrongFocus);
-  hsbFields2Display->setFocusPolicy(Qt::StrongFocus);
-  connect(hsbFields2Display, &QScrollBar::valueChanged, this, &FEditor::hsbFields2Display_Change);
-  connect(hsbFields2Display, &QScrollBar::sliderMoved, this, &FEditor::hsbFields2Display_Scroll);
-  connect(vsbUnits2display, &QScrollBar::valueChanged, this, &FEditor::vsbUnits2display_Change);
-  connect(vsbUnits2display, &QScrollBar::sliderMoved, this, &FEditor::vsbUnits2display_Scroll);
-
-  fraDisplay = make<GridFrame>(fraMain, QStringLiteral("fraDisplay"), 2700, 720, 8500, 6315);
-  fraDisplay->setProperty("Tag", QStringLiteral("right-click in column header (above) to change display width"));
-  HeaderBox* header = make<HeaderBox>(fraDisplay, QStringLiteral("txtColumn_0"), 0, 0, 675, 1155);
-  header->setPlainText(QStringLiteral(" 1\nField\nDescriptions"));
-  header->setToolTip(QStringLiteral("Field Descriptions"));
-  txtColumn.push_back(header);
-  GridCell* cell = make<GridCell>(fraDisplay, QStringLiteral("txtField_0"), 60, kCellTop, 4455, 375);
-  cell->setText(QStringLiteral("Value\nof the\nfield"));
-  cell->setToolTip(QStringLiteral("Value"));
-  txtField.push_back(cell);
+  // Beneath the other controls of the frame, which it leaves uncovered; in the Tab order where
+  // its bars and cells were designed.
+  mGrid = new RecordGrid(fraMain, mFile);
+  mGrid->lower();
 }
 
 void FEditor::createOptionsFrame() {
@@ -220,60 +160,18 @@ void FEditor::createFileActionsFrame() {
   fitCaption(chkAutoDetect);
 }
 
-// The pool of cells and labels, copied from the first of each. Nothing shows it before a file is
-// loaded, so it is made after the window's first paint (or by the first refill, if that comes
-// sooner): over a thousand widgets would otherwise delay the window at every start.
-void FEditor::createCells() {
-  if (mCellsCreated) return;
-  mCellsCreated = true;
-  const std::int32_t maxFields = gGlobal->MaxFields(), maxUnits = gGlobal->MaxUnits();
-  txtField.reserve(static_cast<std::size_t>(maxFields * maxUnits));
-  for (std::int32_t r = 0; r < maxUnits; ++r) {
-    for (std::int32_t c = 0; c < maxFields; ++c) {
-      const auto index = static_cast<std::size_t>(maxFields * r + c);
-      if (index > 0) watchCell(txtField.emplace_back(copyOf(txtField[0], index)));
-      Twips::move(txtField[index], Twips::left(txtField[index]), kCellTop + kRowPitch * r);
-    }
-  }
-  for (std::int32_t c = 1; c < maxFields; ++c) {
-    watchHeader(txtColumn.emplace_back(copyOf(txtColumn[0], static_cast<std::size_t>(c))));
-  }
-  for (std::int32_t r = 0; r < maxUnits; ++r) {
-    if (r > 0) {
-      lblRow.push_back(copyOf(lblRow[0], static_cast<std::size_t>(r)));
-      lblRowNo.push_back(copyOf(lblRowNo[0], static_cast<std::size_t>(r)));
-    }
-    Twips::move(lblRow[r], Twips::left(lblRow[r]), kRowLabelTop + kRowPitch * r);
-    Twips::move(lblRowNo[r], Twips::left(lblRowNo[r]), kRowLabelTop + kRowPitch * r);
-  }
-  // With the names hidden the grid covers the names column: it must lie above the names, and
-  // hide them where no cell is.
-  fraDisplay->setAutoFillBackground(true);
-  fraDisplay->raise();
-  // Only now are the cells in place: the layer that paints them starts at the first row, below
-  // the headers, so that a page step leaves the headers unpainted.
-  fraDisplay->setCells(&txtField);
-  // New widgets join the end of the Tab order, behind the edit box: it must stay last, so that
-  // Tab past the last unit leaves the grid instead of entering a cell.
-  QWidget::setTabOrder(txtColumn.back(), mSession->editor());
-}
-
 void FEditor::setFileType(std::int32_t lFileType) {
   mFile.reset().setUnitLoadedHandler([this](std::int32_t unit, std::int64_t start, std::int64_t current) {
     mRecord_unitLoaded(unit, start, current);
   });
   mFormID = lFileType;
-  mLastSelectedIndex = -1;
   mFoundRecord = 0;
   showDifferenceCount();
   setWindowIcon(lFileType >= 0 && lFileType <= 3 ? KindIcons::icon(lFileType) : KindIcons::icon(0));
   setWindowTitle(CodePage::toQString(GlobalShared::getSectionName(lFileType)) + QStringLiteral(" PelkoEditor"));
-  if (lFileType == 0) {
-    fraDisplay->setToolTip(QString());
-    return;
-  }
+  mGrid->setFileShown(lFileType != 0);
+  if (lFileType == 0) return;
   mFile.record().initRanges(lFileType);
-  fraDisplay->setToolTip(fraDisplay->property("Tag").toString());
   setStatusText(QString());
   for (std::int32_t n = 1; n <= 6; ++n) {
     QString text = n == 1 ? QStringLiteral("Show All Fields [1 to %1]").arg(mFile.record().NoFields())
@@ -287,7 +185,7 @@ void FEditor::setFileType(std::int32_t lFileType) {
 }
 
 void FEditor::cmdSlide_Click() {
-  if (mLastSelectedIndex >= 0) txtField[mLastSelectedIndex]->setFocus();
+  mGrid->refocusLastCell();
   mHideNames = !mHideNames;
   cmdSlide->setToolTip(mHideNames ? QStringLiteral("click to show names column") : QStringLiteral("click to hide names column"));
   cmdSlide->setText(mHideNames ? kHideNamesArrow : kShowNamesArrow);
@@ -310,6 +208,14 @@ void FEditor::resizeEvent(QResizeEvent* event) {
   Form_Resize();
   placeFindBar();
 }
+
+void FEditor::wheelEvent(QWheelEvent* event) {
+  if (!fraMain->isVisible()) return QWidget::wheelEvent(event);
+  mGrid->turnWheel(*event);
+  event->accept();
+}
+
+std::int32_t FEditor::lastSelectedIndex() const { return mGrid->lastSelectedIndex(); }
 
 void FEditor::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
@@ -358,56 +264,30 @@ void FEditor::Form_Resize() {
     return;  // the resize lays the window out again
   }
   const int W = outerWidth - 200, H = outerHeight - 700;
-  fitNumberBoxes();
+  // Row numbers and the unit counter show the file's largest unit number whole: their boxes grow
+  // from their designed widths, the names giving way (or lying under the grid, hidden).
+  mGrid->fitNumbers();
   const int N = gridLeft();
-  const int gridWidth = W - (N + Twips::width(lblUnitNo) + kGridRightMargin);
+  mGrid->placeNames(std::max(kNumbersLeft + mGrid->rowNumberWidth() + kGap, mHideNames ? N : 0));
+  const int gridWidth = W - (N + mGrid->unitNumberWidth() + kGridRightMargin);
   Twips::place(fraMain, 60, -180, W, H);
-  Twips::place(fraDisplay, N, 620, gridWidth, H - 1000);
   Twips::place(lblStatusBar, N, Twips::top(lblStatusBar), gridWidth, Twips::height(lblStatusBar));
   fitStatusBarHeight();
   // With the names hidden the difference count stands left of the field number, which moves
   // over, and the bar with it.
   const int fieldNoLeft = std::max(N - 360, placeDifferenceCount(H - 340));
-  Twips::place(hsbFields2Display, fieldNoLeft + 360, H - 340, gridWidth - (fieldNoLeft + 360 - N),
-               Twips::height(hsbFields2Display));
-  Twips::move(lblFieldNo, fieldNoLeft, H - 340);
   Twips::move(lblClock, Twips::left(lblClock), H - 340);
   Twips::move(lblClockTarget, Twips::left(lblClockTarget), H - 340);
   Twips::move(fraFileActions, (W - 80) - Twips::width(fraFileActions), H - 205);
   Twips::move(fraOptions, Twips::left(fraOptions), H - 205);
-  Twips::place(vsbUnits2display, W - 375, kRowLabelTop, 255, H - 2200);
-  Twips::move(lblUnitNo, W - 70 - Twips::width(lblUnitNo), Twips::top(lblUnitNo));
-
-  std::int32_t change = 0;
-  if (Twips::width(fraDisplay) != lastDisplayWidth) change += 2;
-  if (outerHeight != lastFormHeight) change += 1;
-  // At every size every unit can be scrolled into view (a maximum left at 5 or below would
-  // freeze the range a small window gave it).
-  if (mFile.record().NoUnits() > 0) {
-    setVerticalMaximum(mFile.record().NoUnits() - noUnits2Display() + 1);
-    refreshDisplay(change);
-  }
-  lastDisplayWidth = Twips::width(fraDisplay);
-  lastFormHeight = outerHeight;
-}
-
-// Row numbers and the unit counter show the file's largest unit number whole: their boxes grow
-// from their designed widths, the names giving way (or lying under the grid, hidden).
-void FEditor::fitNumberBoxes() {
-  const std::int32_t largest = std::max(1, mFile.record().NoUnits() - firstDataUnit() + 1);
-  const int needed = Twips::fromPixels(lblRowNo[0]->fontMetrics().horizontalAdvance(QString::number(largest))) + kNumberPadding;
-  Twips::place(lblUnitNo, Twips::left(lblUnitNo), Twips::top(lblUnitNo), std::max(kUnitNoWidth, needed), Twips::height(lblUnitNo));
-  const int rowNoWidth = std::max(kRowNoWidth, needed);
-  for (QLabel* number : lblRowNo) Twips::place(number, kNumbersLeft, Twips::top(number), rowNoWidth, Twips::height(number));
-  const int namesLeft = std::max(kNumbersLeft + rowNoWidth + kGap, mHideNames ? gridLeft() : 0);
-  for (QLabel* name : lblRow) Twips::place(name, namesLeft, Twips::top(name), kNamesRight - namesLeft, Twips::height(name));
+  mGrid->place(N, gridWidth, fieldNoLeft, W, H);  // last: it refills the grid at its new size
 }
 
 // Where the grid starts: right of the names, or, with the names hidden, right of the row numbers
 // and the narrow range buttons.
 int FEditor::gridLeft() const {
   if (!mHideNames) return kNamesShown;
-  int widest = Twips::width(lblRowNo[0]);
+  int widest = mGrid->rowNumberWidth();
   for (std::size_t n = 1; n <= 6; ++n) widest = std::max(widest, Twips::width(optLockFields[n]));
   return std::max(kNamesHidden, kNumbersLeft + widest + kGap + 5);
 }

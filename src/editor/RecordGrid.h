@@ -1,0 +1,143 @@
+#pragma once
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <vector>
+
+class EditedFile;
+class GridCell;
+class GridFrame;
+class HeaderBox;
+class QCheckBox;
+class QKeyEvent;
+class QLabel;
+class QPlainTextEdit;
+class QScrollBar;
+class QWheelEvent;
+
+// The grid of records x display columns: a fixed pool of cells with their column headers, the
+// names and numbers of the rows, the two scroll bars that page through records and fields, and
+// the cell that has the focus, over which the edit box is placed. It lies over the whole of the
+// main frame so that its controls keep the frame's coordinates; it shows what the file holds and
+// changes none of it.
+class RecordGrid : public QWidget {
+  Q_OBJECT
+
+ public:
+  RecordGrid(QWidget* mainFrame, const EditedFile& file);
+
+  // The frame of the cells, where the edit box lives.
+  QWidget* cellFrame() const;
+  // The box placed over the focused cell; it stays last in the Tab order of the grid.
+  void setEditBox(QPlainTextEdit* box);
+  // The options that say whether a dragged bar's thumb refills the grid as it goes.
+  void setScrollUpdates(const QCheckBox* fields, const QCheckBox* units);
+  // The pool beyond the first cell of each kind, made once.
+  void createCells();
+  bool cellsCreated() const { return mCellsCreated; }
+
+  // --- layout, in twips of the main frame ---
+  // The row numbers and the unit counter grow to show the file's largest unit number whole.
+  void fitNumbers();
+  int rowNumberWidth() const;
+  int unitNumberWidth() const;
+  void placeNames(int left);
+  // Places the grid, its bars and numbers for a main frame of width x height, and refills it.
+  void place(int gridLeft, int gridWidth, int fieldNoLeft, int width, int height);
+
+  // --- paging ---
+  // iChange: 1 the records moved, 2 the columns, 3 both.
+  void refreshDisplay(std::int32_t iChange);
+  // A file just loaded, or its range changed: its first record, or its first column, shown.
+  void showFromStart();
+  void rangeChanged();
+  std::int32_t firstRecord() const;
+  std::int32_t firstColumn() const;
+  void scrollToRecord(std::int32_t iRecNo);
+  // Scrolls as little as needed for the cell to be wholly in view; the cell's index in the pool.
+  std::int32_t scrollToField(std::int32_t iRecNo, std::int32_t iColumn);
+  // The display column of the selected range that shows the field; 0 when none does.
+  std::int32_t displayColumn(std::int32_t iField) const;
+  // The wheel pages records, or fields with Shift or turned sideways.
+  void turnWheel(const QWheelEvent& event);
+
+  // --- the focused cell ---
+  // Gives the cell the focus, its text selected as a text box entered by the keyboard.
+  void focusField(std::int32_t iRecNo, std::int32_t iColumn);
+  // The keys that move the focus between cells; true when the key was taken.
+  bool navigate(const QKeyEvent& event);
+  // The edit over the focused cell ended: the cell rests in its row again.
+  void leaveFocusedCell();
+  // The focused cell shows its value as it was just typed.
+  void showEditedValue(const QString& text);
+  // The cell that last had the focus, until another control takes it; -1 when none.
+  std::int32_t lastSelectedIndex() const { return mLastSelected; }
+  // With no file shown the frame has no hint, and no cell was selected.
+  void setFileShown(bool shown);
+  void forgetLastCell() { mLastSelected = -1; }
+  void refocusLastCell();
+  QString saveProblemText(std::int32_t iRecNo, std::int32_t iField) const;
+
+ signals:
+  // A cell got the focus: the record and display column it shows.
+  void cellFocused(std::int32_t record, std::int32_t column);
+  void cellMenuRequested(QPoint globalPos);
+  void columnWidthRequested(std::int32_t column);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  std::int32_t kind() const;
+  std::int32_t firstDataUnit() const;
+  std::int32_t noUnits2Display() const;
+  std::int32_t noFields2Display(std::int32_t iField2StartAt) const;
+  std::int32_t getColumnWidth(std::int32_t iFieldNoDisplay) const;
+  std::int32_t cellColumn(std::int32_t iIndex) const;
+  std::int32_t cellRow(std::int32_t iIndex) const;
+  std::int32_t indexOf(const QObject* cell) const;
+  void setVerticalMaximum(std::int32_t maximum);
+  void refreshColumns(std::int32_t f0, std::int32_t nCols);
+  void refreshRows(std::int32_t u0, std::int32_t nRows);
+  void refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows);
+  void followFocusedCell(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows);
+  void showRowName(std::int32_t iRow, const QString& sName);
+  void markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField);
+  void markSaveProblems(std::int32_t iRow);
+  void barMoved(QScrollBar* bar, bool dragged);
+
+  void watchCell(GridCell* cell);
+  void watchHeader(HeaderBox* header);
+  bool headerEvent(std::int32_t iColumn, const QObject* watched, QEvent* event);
+  bool cellEvent(GridCell* cell, QEvent* event);
+  void cellGotFocus(std::int32_t iIndex);
+  void growCell(GridCell* cell, std::int32_t iIndex);
+  void setRowHighlight(std::int32_t iIndex, bool focused);
+  void showHoverHint(QWidget* control, std::int32_t iColumn, const GridCell* cell, int x);
+
+  const EditedFile& mFile;
+  GridFrame* fraDisplay;
+  QScrollBar* vsbUnits2display;
+  QScrollBar* hsbFields2Display;
+  QLabel* lblUnitNo;
+  QLabel* lblFieldNo;
+  std::vector<HeaderBox*> txtColumn;
+  std::vector<GridCell*> txtField;
+  std::vector<QLabel*> lblRow;
+  std::vector<QLabel*> lblRowNo;
+  QPlainTextEdit* mEditBox = nullptr;
+  const QCheckBox* mScrollUpdate[2] = {};  // fields, units
+  bool mCellsCreated = false;
+  std::vector<std::int32_t> colLeft;
+  std::vector<std::int32_t> colWidth;
+  std::vector<QString> colTip;
+  std::int32_t lastDisplayWidth = 0;
+  std::int32_t lastHeight = 0;
+  QPoint mWheelRest;  // the wheel's turn not yet a whole step: fields, units
+  // The cell under the edit box, and the record and display column it shows; -1 when none.
+  std::int32_t mFocused = -1;
+  std::int32_t mFocusedRecord = 0;
+  std::int32_t mFocusedColumn = 0;
+  std::int32_t mLastSelected = -1;
+};

@@ -1,0 +1,274 @@
+// The grid's focused cell: its highlight and growth, the edit box placed over it, the keys that
+// move the focus, and the hover hints of cells and headers. The light cell that gets the focus
+// hands it to the edit box; the box losing the focus is the cell losing it.
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <cmath>
+
+#include "CGlobal.h"
+#include "Controls.h"
+#include "DataFileFormat.h"
+#include "EditedFile.h"
+#include "GridCell.h"
+#include "GridGeometry.h"
+#include "HeaderBox.h"
+#include "RecordGrid.h"
+#include "Twips.h"
+
+using namespace GridGeometry;
+
+namespace {
+
+constexpr std::int32_t kExtraLineField = 53;
+
+void setBackground(QWidget* widget, QPalette::ColorRole role) {
+  widget->setBackgroundRole(role);
+  widget->update();
+}
+
+}  // namespace
+
+void RecordGrid::watchCell(GridCell* cell) {
+  cell->installEventFilter(this);
+  cell->setMouseTracking(true);
+}
+
+void RecordGrid::watchHeader(HeaderBox* header) {
+  header->installEventFilter(this);
+  header->viewport()->installEventFilter(this);
+  header->viewport()->setMouseTracking(true);
+}
+
+std::int32_t RecordGrid::indexOf(const QObject* cell) const {
+  const auto found = std::find(txtField.begin(), txtField.end(), cell);
+  return found == txtField.end() ? -1 : static_cast<std::int32_t>(found - txtField.begin());
+}
+
+bool RecordGrid::eventFilter(QObject* watched, QEvent* event) {
+  if (auto* cell = qobject_cast<GridCell*>(watched)) return cellEvent(cell, event) || QWidget::eventFilter(watched, event);
+  for (std::size_t c = 0; c < txtColumn.size(); ++c) {
+    if (!txtColumn[c]->isAncestorOf(qobject_cast<QWidget*>(watched)) && watched != txtColumn[c]) continue;
+    return headerEvent(static_cast<std::int32_t>(c), watched, event) || QWidget::eventFilter(watched, event);
+  }
+  if (event->type() == QEvent::FocusIn && watched != mEditBox) mLastSelected = -1;
+  return QWidget::eventFilter(watched, event);
+}
+
+// A right press, the Menu key or Shift+F10 on a header sets its column's width.
+bool RecordGrid::headerEvent(std::int32_t iColumn, const QObject* watched, QEvent* event) {
+  HeaderBox* header = txtColumn[static_cast<std::size_t>(iColumn)];
+  switch (event->type()) {
+    case QEvent::FocusIn:
+      mLastSelected = -1;
+      return false;
+    case QEvent::KeyPress:
+      if (!Controls::menuKey(static_cast<QKeyEvent*>(event))) return false;
+      emit columnWidthRequested(iColumn);
+      return true;
+    case QEvent::MouseButtonPress:
+      if (watched != header->viewport() || !Controls::rightAlone(static_cast<QMouseEvent*>(event))) return false;
+      emit columnWidthRequested(iColumn);
+      return true;
+    case QEvent::MouseMove: {
+      auto* part = static_cast<QWidget*>(const_cast<QObject*>(watched));
+      showHoverHint(part, iColumn, nullptr, Twips::fromPixels(static_cast<QMouseEvent*>(event)->position().toPoint().x()));
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+bool RecordGrid::cellEvent(GridCell* cell, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::FocusIn:
+      cellGotFocus(indexOf(cell));
+      return false;
+    case QEvent::MouseButtonPress: {
+      // A click places the caret where it was clicked, as in a text box. The point is the
+      // cell's own, from before a grown cell moved: its text starts at the top either way.
+      const auto* press = static_cast<QMouseEvent*>(event);
+      if (press->button() != Qt::LeftButton) return false;
+      if (!cell->hasFocus() && mFocused != indexOf(cell)) cell->setFocus(Qt::MouseFocusReason);
+      if (mFocused >= 0 && mFocused == indexOf(cell))
+        mEditBox->setTextCursor(mEditBox->cursorForPosition(press->position().toPoint()));
+      return true;
+    }
+    case QEvent::ContextMenu:
+      cell->setFocus(Qt::MouseFocusReason);
+      emit cellMenuRequested(static_cast<QContextMenuEvent*>(event)->globalPos());
+      return true;
+    case QEvent::MouseMove:
+      showHoverHint(cell, cellColumn(indexOf(cell)), cell, Twips::fromPixels(static_cast<QMouseEvent*>(event)->position().toPoint().x()));
+      return false;
+    default:
+      return false;
+  }
+}
+
+void RecordGrid::cellGotFocus(std::int32_t iIndex) {
+  const std::int32_t record = vsbUnits2display->sliderPosition() + cellRow(iIndex);
+  const std::int32_t column = hsbFields2Display->sliderPosition() + cellColumn(iIndex);
+  GridCell* cell = txtField[static_cast<std::size_t>(iIndex)];
+  setRowHighlight(iIndex, true);
+  growCell(cell, iIndex);
+  mFocused = iIndex;
+  mFocusedRecord = record;
+  mFocusedColumn = column;
+  emit cellFocused(record, column);
+  if (!mEditBox) return;
+  mEditBox->setGeometry(cell->geometry());
+  mEditBox->show();
+  mEditBox->raise();
+  mEditBox->setFocus(Qt::OtherFocusReason);
+  mEditBox->selectAll();  // as a text box entered by Tab; a click then places the caret
+}
+
+void RecordGrid::growCell(GridCell* cell, std::int32_t iIndex) {
+  const int cellWidth = Twips::width(cell);
+  const int textWidth = Twips::fromPixels(fontMetrics().horizontalAdvance(cell->text()));
+  // A cell without width cannot count its lines: it grows as far as it may.
+  std::int64_t lines = cellWidth > 0 ? (std::int64_t{textWidth} + kGrowMargin) / cellWidth + 1
+                                     : std::llround(std::nearbyint(double(Twips::height(fraDisplay)) / kLineHeight));
+  if (mFile.record().actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition() + cellColumn(iIndex)) == kExtraLineField)
+    ++lines;
+  if (lines <= 1) return;
+  const CellBox box = grownCell(Twips::top(cell), lines, Twips::height(vsbUnits2display), Twips::height(fraDisplay));
+  Twips::place(cell, Twips::left(cell), box.top, Twips::width(cell), box.height);
+  cell->raise();
+}
+
+void RecordGrid::setRowHighlight(std::int32_t iIndex, bool focused) {
+  const auto row = static_cast<std::size_t>(cellRow(iIndex));
+  const auto column = static_cast<std::size_t>(cellColumn(iIndex));
+  const QPalette::ColorRole on = QPalette::ToolTipBase;
+  setBackground(lblRow[row], focused ? on : QPalette::Base);
+  setBackground(lblRowNo[row], focused ? on : QPalette::Button);
+  setBackground(txtColumn[column]->viewport(), focused ? on : QPalette::Base);
+  setBackground(txtField[static_cast<std::size_t>(iIndex)], focused ? on : QPalette::Base);
+}
+
+void RecordGrid::leaveFocusedCell() {
+  if (mFocused < 0) return;
+  const std::int32_t index = mFocused;
+  mFocused = -1;
+  GridCell* cell = txtField[static_cast<std::size_t>(index)];
+  // Level with the row label again: its top less 620, which is where createCells put the row,
+  // computed the same way so that pixel rounding cannot shift the cell.
+  const int restingTop = kRowLabelTop + kRowPitch * cellRow(index) - kRowLabelOffset;
+  Twips::place(cell, Twips::left(cell), restingTop, Twips::width(cell), kCellHeight);
+  setRowHighlight(index, false);
+  mLastSelected = index;
+  // The user learns of a value that cannot be saved when leaving it, not only at the save.
+  markSaveProblems(cellRow(index));
+}
+
+void RecordGrid::showEditedValue(const QString& text) {
+  if (mFocused < 0) return;
+  GridCell* cell = txtField[static_cast<std::size_t>(mFocused)];
+  cell->setText(text);
+  const std::int32_t field = mFile.record().actualFieldNoInSelectedRange(mFocusedColumn);
+  markDifference(cell, mFocusedRecord, field);
+  if (field == DataFileFormat::nameField(kind())) showRowName(cellRow(mFocused), cell->text());
+}
+
+void RecordGrid::refocusLastCell() {
+  if (mLastSelected >= 0) txtField[static_cast<std::size_t>(mLastSelected)]->setFocus();
+}
+
+// The focused cell keeps its field: when the page moved, the edit box moves to the cell that now
+// shows that field of that record, caret and all; when none does, the focus leaves the box.
+void RecordGrid::followFocusedCell(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows) {
+  if (mFocused < 0 || !mEditBox) return;
+  const std::int32_t row = mFocusedRecord - u0, column = mFocusedColumn - f0;
+  if (row < 0 || row >= nRows || column < 0 || column >= std::min(nCols, gGlobal->MaxFields())) {
+    mEditBox->clearFocus();
+    return;
+  }
+  const std::int32_t index = gGlobal->MaxFields() * row + column;
+  if (index == mFocused) {
+    mEditBox->setGeometry(txtField[static_cast<std::size_t>(index)]->geometry());
+    return;
+  }
+  const QTextCursor caret = mEditBox->textCursor();
+  txtField[static_cast<std::size_t>(index)]->setFocus(Qt::OtherFocusReason);
+  QTextCursor moved(mEditBox->document());
+  moved.setPosition(caret.anchor());
+  moved.setPosition(caret.position(), QTextCursor::KeepAnchor);
+  mEditBox->setTextCursor(moved);
+}
+
+void RecordGrid::focusField(std::int32_t iRecNo, std::int32_t iColumn) {
+  const std::int32_t index = scrollToField(iRecNo, iColumn);
+  if (index < 0 || index >= static_cast<std::int32_t>(txtField.size())) return;
+  if (index == mFocused && mEditBox) mEditBox->selectAll();
+  else txtField[static_cast<std::size_t>(index)]->setFocus(Qt::TabFocusReason);
+}
+
+std::int32_t RecordGrid::scrollToField(std::int32_t iRecNo, std::int32_t iColumn) {
+  const std::int32_t rows = noUnits2Display();
+  if (iRecNo < vsbUnits2display->value()) vsbUnits2display->setValue(iRecNo);
+  if (iRecNo > vsbUnits2display->value() + rows - 1) vsbUnits2display->setValue(iRecNo - rows + 1);
+  std::int32_t first = std::min(hsbFields2Display->value(), iColumn);
+  const std::int32_t gridWidth = Twips::width(hsbFields2Display);
+  const auto rightEdge = [&](std::int32_t from) {
+    std::int64_t right = 0;
+    for (std::int32_t c = from; c <= iColumn; ++c) right += getColumnWidth(c) + (c > from ? kColumnGap : 0);
+    return right;
+  };
+  while (first < iColumn && (rightEdge(first) > gridWidth || iColumn - first >= gGlobal->MaxFields())) ++first;
+  hsbFields2Display->setValue(first);
+  return gGlobal->MaxFields() * (iRecNo - vsbUnits2display->value()) + (iColumn - first);
+}
+
+// The keys of a grid: Tab and Shift+Tab go on along the unit's fields and then to the next unit,
+// scrolling the grid instead of jumping back to its first column; Ctrl and an arrow go to the
+// neighbouring cell, Ctrl+PageUp and Ctrl+PageDown a page of units up or down in the same field.
+// Plain arrows stay with the caret in the cell's text.
+bool RecordGrid::navigate(const QKeyEvent& event) {
+  const int key = event.key();
+  const std::int32_t page = noUnits2Display(), units = mFile.record().NoUnits();
+  const std::int32_t columns = mFile.record().NoFieldsInSelectedRange();
+  if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+    const bool forward = key == Qt::Key_Tab && !(event.modifiers() & Qt::ShiftModifier);
+    std::int32_t record = mFocusedRecord, column = mFocusedColumn + (forward ? 1 : -1);
+    if (column > columns) column = 1, ++record;
+    if (column < 1) column = columns, --record;
+    if (record < firstDataUnit() || record > units)
+      focusNextPrevChild(forward);  // past the last field of the last unit the focus leaves the grid
+    else
+      focusField(record, column);
+    return true;
+  }
+  if (!(event.modifiers() & Qt::ControlModifier)) return false;
+  std::int32_t record = mFocusedRecord, column = mFocusedColumn;
+  switch (key) {
+    case Qt::Key_Up: --record; break;
+    case Qt::Key_Down: ++record; break;
+    case Qt::Key_Left: --column; break;
+    case Qt::Key_Right: ++column; break;
+    case Qt::Key_PageUp: record = std::max(record - page, firstDataUnit()); break;
+    case Qt::Key_PageDown: record = std::min(record + page, units); break;
+    default: return false;
+  }
+  if (record >= firstDataUnit() && record <= units && column >= 1 && column <= columns) focusField(record, column);
+  return true;
+}
+
+// Near a header's edges the hint tells how to change the column's width, within 30 twips of its
+// left and 300 of its right; near a cell's, within 30 and 60 of its column's, where the width is
+// set. Between them each shows its own hint. x is from the left of the header or cell (null: the
+// header's).
+void RecordGrid::showHoverHint(QWidget* control, std::int32_t iColumn, const GridCell* cell, int x) {
+  const HeaderBox* header = txtColumn[static_cast<std::size_t>(iColumn)];
+  const bool edge = x <= 30 || x >= Twips::width(header) - (cell ? 60 : 300);
+  if (!cell)
+    control->setToolTip(edge ? QStringLiteral("right-click in field to change display width") : header->property("Tag").toString());
+  else
+    control->setToolTip(edge ? QStringLiteral("right-click in column header (above) to change display width") : cell->hint());
+}
