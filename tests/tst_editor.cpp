@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 
 #include "CodePage.h"
@@ -576,6 +577,69 @@ class TestEditor : public QObject {
     const QRect box = editor()->geometry();
     QVERIFY(box.left() >= 0 && box.right() < find(QStringLiteral("fraDisplay"))->width());
     QVERIFY(box.bottom() < find(QStringLiteral("fraDisplay"))->height());
+  }
+
+  // A cell that the grid's right edge cuts off comes wholly into view when clicked, as when Tab
+  // reaches it, and the caret goes where it was clicked; a click in full view moves no page.
+  void clickBringsTheCellIntoView_data() {
+    QTest::addColumn<bool>("cutOff");
+    QTest::newRow("the last column, cut off by the edge") << true;
+    QTest::newRow("a column in full view") << false;
+  }
+  void clickBringsTheCellIntoView() {
+    QFETCH(bool, cutOff);
+    load(2, 3);
+    const int gridWidth = find(QStringLiteral("fraDisplay"))->width();
+    int last = 0;
+    while (last + 1 < 39 && cell(last + 1)->isVisibleTo(w)) ++last;
+    const int clicked = cutOff ? last : 1;
+    QCOMPARE(cell(clicked)->geometry().right() >= gridWidth, cutOff);
+    QTest::mouseClick(cell(clicked), Qt::LeftButton, {}, QPoint(3, 6));
+    QTRY_VERIFY(editor()->hasFocus());
+    const QRect box = editor()->geometry();
+    QVERIFY(box.left() >= 0 && box.right() < gridWidth);
+    QCOMPARE(bar("hsbFields2Display")->value() > 1, cutOff);
+    QTest::keyClicks(editor(), QStringLiteral("X"));
+    QCOMPARE(QString::fromStdString(field(5, clicked + 1)), QStringLiteral("Xr1f%1").arg(clicked + 1));
+  }
+
+  // The hint where the mouse rests: over a header, how to change the column's width within 30
+  // twips of its left edge and 300 of its right (its bar included), its own text between; over a
+  // cell, the focused one too, how to change the width at its edge, its own hint within.
+  void hoverHints_data() {
+    QTest::addColumn<QString>("over");   // "header", "cell" or "focused cell", of field 2
+    QTest::addColumn<QString>("where");  // a place in it
+    QTest::addColumn<QString>("hint");
+    const QString width = QStringLiteral("right-click in field to change display width");
+    const QString header = QStringLiteral("right-click in column header (above) to change display width");
+    QTest::newRow("header, its left edge") << "header" << "0" << width;
+    QTest::newRow("header, 45 twips in") << "header" << "45" << "h2f2";
+    QTest::newRow("header, its middle") << "header" << "middle" << "h2f2";
+    QTest::newRow("header, 280 twips from its right edge") << "header" << "-280" << width;
+    QTest::newRow("header, on its scroll bar") << "header" << "-60" << width;
+    QTest::newRow("cell, its left edge") << "cell" << "0" << header;
+    QTest::newRow("cell, its middle") << "cell" << "middle" << "h1f2";
+    QTest::newRow("focused cell, its left edge") << "focused cell" << "0" << header;
+    QTest::newRow("focused cell, its middle") << "focused cell" << "middle" << "h1f2";
+  }
+  void hoverHints() {
+    QFETCH(QString, over);
+    QFETCH(QString, where);
+    load(2, 3);
+    resizeOuter(28800, 16000);
+    if (over == QLatin1String("focused cell")) focusCell(1);
+    QWidget* control = over == QLatin1String("header") ? find(QStringLiteral("txtColumn_1")) : cell(over == QLatin1String("cell") ? 40 : 1);
+    const int x = where == QLatin1String("middle") ? control->width() / 2
+                  : where.startsWith(QLatin1Char('-')) ? control->width() + Twips::toPixels(where.toInt())
+                                                       : Twips::toPixels(where.toInt());
+    const QPoint at = control->mapTo(w, QPoint(x, control->height() / 2));
+    QTest::mouseMove(w->windowHandle(), at);  // as the platform moves it: only to widgets that track it
+    QWidget* under = w->childAt(at);
+    QVERIFY(under);
+    QToolTip::showText(w->mapToGlobal(at), QStringLiteral("none"));
+    QHelpEvent rest(QEvent::ToolTip, under->mapFrom(w, at), w->mapToGlobal(at));
+    QApplication::sendEvent(under, &rest);
+    QCOMPARE(QToolTip::text(), fetched<QString>("hint"));
   }
 
   // Tab at the last field of the last unit leaves the grid: the next keys reach no cell.

@@ -112,6 +112,7 @@ class RecordGrid : public QWidget {
   bool headerEvent(std::int32_t iColumn, const QObject* watched, QEvent* event);
   bool cellEvent(GridCell* cell, QEvent* event);
   void cellGotFocus(std::int32_t iIndex);
+  void bringFocusedIntoView();
   void growCell(GridCell* cell, std::int32_t iIndex);
   void setRowHighlight(std::int32_t iIndex, bool focused);
   void showHoverHint(QWidget* control, std::int32_t iColumn, const GridCell* cell, int x);

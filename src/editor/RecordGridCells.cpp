@@ -38,10 +38,12 @@ void RecordGrid::watchCell(GridCell* cell) {
   cell->setMouseTracking(true);
 }
 
+// The frame and the bar of a header are part of it: the hint follows the mouse over them too.
 void RecordGrid::watchHeader(HeaderBox* header) {
-  header->installEventFilter(this);
-  header->viewport()->installEventFilter(this);
-  header->viewport()->setMouseTracking(true);
+  for (QWidget* part : {static_cast<QWidget*>(header), header->viewport(), static_cast<QWidget*>(header->verticalScrollBar())}) {
+    part->installEventFilter(this);
+    part->setMouseTracking(true);
+  }
 }
 
 std::int32_t RecordGrid::indexOf(const QObject* cell) const {
@@ -56,6 +58,11 @@ bool RecordGrid::eventFilter(QObject* watched, QEvent* event) {
     return headerEvent(static_cast<std::int32_t>(c), watched, event) || QWidget::eventFilter(watched, event);
   }
   if (event->type() == QEvent::FocusIn && watched != mEditBox) mLastSelected = -1;
+  // The edit box shows the hint of the cell it lies over.
+  if (event->type() == QEvent::MouseMove && mFocused >= 0 && mEditBox && watched == mEditBox->viewport()) {
+    const int x = Twips::fromPixels(static_cast<QMouseEvent*>(event)->position().toPoint().x());
+    showHoverHint(mEditBox->viewport(), cellColumn(mFocused), txtField[static_cast<std::size_t>(mFocused)], x);
+  }
   return QWidget::eventFilter(watched, event);
 }
 
@@ -76,7 +83,8 @@ bool RecordGrid::headerEvent(std::int32_t iColumn, const QObject* watched, QEven
       return true;
     case QEvent::MouseMove: {
       auto* part = static_cast<QWidget*>(const_cast<QObject*>(watched));
-      showHoverHint(part, iColumn, nullptr, Twips::fromPixels(static_cast<QMouseEvent*>(event)->position().toPoint().x()));
+      const QPoint at = part->mapTo(header, static_cast<QMouseEvent*>(event)->position().toPoint());
+      showHoverHint(part, iColumn, nullptr, Twips::fromPixels(at.x()));
       return false;
     }
     default:
@@ -91,16 +99,20 @@ bool RecordGrid::cellEvent(GridCell* cell, QEvent* event) {
       return false;
     case QEvent::MouseButtonPress: {
       // A click places the caret where it was clicked, as in a text box. The point is the
-      // cell's own, from before a grown cell moved: its text starts at the top either way.
+      // cell's own, from before a grown cell moved or the page scrolled it into view: its text
+      // starts at the top left either way.
       const auto* press = static_cast<QMouseEvent*>(event);
       if (press->button() != Qt::LeftButton) return false;
-      if (!cell->hasFocus() && mFocused != indexOf(cell)) cell->setFocus(Qt::MouseFocusReason);
-      if (mFocused >= 0 && mFocused == indexOf(cell))
-        mEditBox->setTextCursor(mEditBox->cursorForPosition(press->position().toPoint()));
+      const std::int32_t index = indexOf(cell);
+      if (!cell->hasFocus() && mFocused != index) cell->setFocus(Qt::MouseFocusReason);
+      if (mFocused < 0 || mFocused != index) return true;
+      bringFocusedIntoView();
+      mEditBox->setTextCursor(mEditBox->cursorForPosition(press->position().toPoint()));
       return true;
     }
     case QEvent::ContextMenu:
       cell->setFocus(Qt::MouseFocusReason);
+      bringFocusedIntoView();
       emit cellMenuRequested(static_cast<QContextMenuEvent*>(event)->globalPos());
       return true;
     case QEvent::MouseMove:
@@ -122,11 +134,18 @@ void RecordGrid::cellGotFocus(std::int32_t iIndex) {
   mFocusedColumn = column;
   emit cellFocused(record, column);
   if (!mEditBox) return;
+  mEditBox->viewport()->setToolTip(cell->hint());
   mEditBox->setGeometry(cell->geometry());
   mEditBox->show();
   mEditBox->raise();
   mEditBox->setFocus(Qt::OtherFocusReason);
   mEditBox->selectAll();  // as a text box entered by Tab; a click then places the caret
+}
+
+// A cell clicked where the grid's edge cuts it off comes wholly into view, as one reached by the
+// keyboard does; the edit box follows its field there.
+void RecordGrid::bringFocusedIntoView() {
+  if (mFocused >= 0) scrollToField(mFocusedRecord, mFocusedColumn);
 }
 
 void RecordGrid::growCell(GridCell* cell, std::int32_t iIndex) {
