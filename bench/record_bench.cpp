@@ -32,7 +32,6 @@
 #include "EditJournal.h"
 #include "EditedFile.h"
 #include "GlobalShared.h"
-#include "Platform.h"
 #include "SaveGuard.h"
 
 namespace {
@@ -206,11 +205,9 @@ const DataText& dataFor(const Layout& layout) {
   return unit;
 }
 
-std::string gLastMessage;
-
 void require(bool ok, const std::string& what) {
   if (ok) return;
-  std::cerr << "record_bench: " << what << " failed\n" << gLastMessage << '\n';
+  std::cerr << "record_bench: " << what << " failed\n";
   std::abort();
 }
 
@@ -259,7 +256,7 @@ void createRecord(benchmark::State& state, const Layout* layout) {
     CRecordData store;
     store.initRanges(layout->kind);
     bool loaded = false;
-    state.SetIterationTime(secondsFor([&] { loaded = store.createRecord(std::move(text), layout->fileName); }));
+    state.SetIterationTime(secondsFor([&] { loaded = store.createRecord(std::move(text), layout->fileName).has_value(); }));
     require(loaded && store.NoUnits() == data.records, std::string("createRecord of ") + layout->fileName);
   }
   describe(state, data);
@@ -270,13 +267,13 @@ void writeDataFile(benchmark::State& state, const Layout* layout, bool hashed) {
   const DataText& data = dataFor(*layout);
   CRecordData store;
   store.initRanges(layout->kind);
-  require(store.createRecord(data.text, layout->fileName), std::string("createRecord of ") + layout->fileName);
+  require(store.createRecord(data.text, layout->fileName).has_value(), std::string("createRecord of ") + layout->fileName);
   const std::string path = (tempFolder() / layout->fileName).string();
   for (auto _ : state) {
     bool written = false;
     FileIdentity identity;
     state.SetIterationTime(
-        secondsFor([&] { written = DataFile::writeDataFile(store, layout->kind, path, hashed ? &identity : nullptr); }));
+        secondsFor([&] { written = DataFile::writeDataFile(store, layout->kind, path, hashed ? &identity : nullptr).has_value(); }));
     require(written && fs::file_size(path) == data.text.size(), "writeDataFile to " + path);
     fs::remove(path);  // every save creates its file anew
   }
@@ -301,7 +298,7 @@ void saveGuard(benchmark::State& state, const Layout* layout, bool everyRecordEd
   const DataText& data = dataFor(*layout);
   CRecordData store;
   store.initRanges(layout->kind);
-  require(store.createRecord(data.text, layout->fileName), std::string("createRecord of ") + layout->fileName);
+  require(store.createRecord(data.text, layout->fileName).has_value(), std::string("createRecord of ") + layout->fileName);
   for (std::int32_t r = 1; everyRecordEdited && r <= store.NoUnits(); ++r)
     store.setField(1, r, store.returnArrayFieldXUnit(r, 1, 1, 1)[0][0]);
   std::string written;
@@ -360,7 +357,7 @@ const CRecordData& unitStore(Variant variant) {
   if (!store) {
     store = std::make_unique<CRecordData>();
     store->initRanges(kUnit.kind);
-    require(store->createRecord(unitText(variant), kUnit.fileName), "createRecord of a unit file variant");
+    require(store->createRecord(unitText(variant), kUnit.fileName).has_value(), "createRecord of a unit file variant");
   }
   return *store;
 }
@@ -401,7 +398,7 @@ void journalSteps(benchmark::State& state, const Layout* layout, bool journal) {
   for (auto _ : state) {
     EditedFile file;
     file.record().initRanges(layout->kind);
-    require(file.record().createRecord(data.text, path), std::string("createRecord of ") + layout->fileName);
+    require(file.record().createRecord(data.text, path).has_value(), std::string("createRecord of ") + layout->fileName);
     EditJournal journaled((tempFolder() / "state").string());
     if (journal) journaled.follow(file, path, [&file] { return ContentHash::of(file.record().loadedText()); });
     state.SetIterationTime(secondsFor([&] {
@@ -437,10 +434,6 @@ int writeFiles(const fs::path& folder) {
 int main(int argc, char** argv) {
   if (argc == 3 && std::string_view(argv[1]) == "--write-files") return writeFiles(argv[2]);
 
-  Platform::setMessageBox([](const std::string& prompt, int, const std::string& title) {
-    gLastMessage = title + ": " + prompt;
-    return static_cast<int>(Platform::Ok);
-  });
   using Fn = void (*)(benchmark::State&, const Layout*);
   const std::pair<const char*, Fn> kinds[] = {
       {"copy_yardstick", copyYardstick},

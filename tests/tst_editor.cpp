@@ -26,7 +26,6 @@
 #include "FSetRange.h"
 #include "GridCell.h"
 #include "HeaderBox.h"
-#include "MessageRecorder.h"
 #include "PlatformQt.h"
 #include "PrivateProfile.h"
 #include "Settings.h"
@@ -247,7 +246,7 @@ class TestEditor : public QObject {
 
  private slots:
   void init() {
-    PlatformQt::install();  // again: a message recorder leaves no seam behind
+    PlatformQt::install();
     w = mWindow.open();
   }
   void cleanup() { mWindow.close(); }
@@ -771,8 +770,10 @@ class TestEditor : public QObject {
     QVERIFY(writeFile(mWindow.path(QStringLiteral("crusader_build_prod13.bak")), "numb" + dataFile(2, 1, record(28, "x"))));
     loadText(2, "numb" + dataFile(2, 3));
     QVERIFY(differences()->isVisible());
-    MessageRecorder boxes;
-    QVERIFY(w->LoadRecord(samplePath(QStringLiteral("crusaders_unit_prod11.txt")).toStdString(), 0));
+    {
+      ModalAnswerer noBox;
+      QVERIFY(w->LoadRecord(samplePath(QStringLiteral("crusaders_unit_prod11.txt")).toStdString(), 0));
+    }
     QVERIFY(differences()->isHidden());
     QVERIFY(!cellOf(5, 1)->differs());
   }
@@ -917,9 +918,11 @@ class TestEditor : public QObject {
     QFETCH(QString, file);
     QFETCH(QString, units);
     const QString where = copyOfSample(file, QStringLiteral("Mixed Case ") + file);
-    MessageRecorder boxes;
-    QVERIFY(w->LoadRecord(where.toStdString(), 0));
-    QVERIFY(boxes.boxes.empty());
+    {
+      ModalAnswerer noBox;
+      QVERIFY(w->LoadRecord(where.toStdString(), 0));
+      QVERIFY(noBox.allAnswered());
+    }
     QCOMPARE(w->FormID(), fetched<int>("kind"));
     QCOMPARE(status(), units + QStringLiteral(" loaded from; ") + asShown(where));
     QCOMPARE(shownTitle().section(QStringLiteral(" - "), 0, 0), QLatin1Char('[') + asShown(QStringLiteral("Mixed Case ") + file) + QLatin1Char(']'));
@@ -949,12 +952,16 @@ class TestEditor : public QObject {
     QVERIFY(w->LoadRecord(copyOfSample(kBuildings).toStdString(), 0));
     const QString path = mWindow.path(QStringLiteral("bad.txt"));
     QVERIFY(writeFile(path, bytes));
-    MessageRecorder boxes;
-    QVERIFY(!w->LoadRecord(path.toStdString(), forced));
+    QStringList seen;
+    {
+      ModalAnswerer answerer;
+      for (qsizetype i = 0; i < fetched<QStringList>("titles").size(); ++i) answerer.then<QMessageBox>(pressInBox(QMessageBox::Ok, seen));
+      QVERIFY(!w->LoadRecord(path.toStdString(), forced));
+    }
     QStringList titles;
-    for (const auto& box : boxes.boxes) titles << QString::fromStdString(box.title);
+    for (const QString& box : seen) titles << box.section(QLatin1Char('|'), 0, 0);
     QCOMPARE(titles, fetched<QStringList>("titles"));
-    if (!forced) QVERIFY(boxes.boxes.back().prompt.starts_with("Couldn't auto-detect File Type!\r\n\r\nThis File dosen't appear appears"));
+    if (!forced) QVERIFY(seen.back().section(QLatin1Char('|'), 1).startsWith(QStringLiteral("Couldn't auto-detect File Type!\r\n\r\nThis File dosen't appear appears")));
     QCOMPARE(w->FormID(), forced ? 0 : 2);
     QCOMPARE(gridShown(), !forced);
     QCOMPARE(button(3)->isEnabled(), !forced);

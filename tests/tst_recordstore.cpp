@@ -17,7 +17,7 @@
 #include "Fetch.h"
 #include "FileBytes.h"
 #include "GlobalShared.h"
-#include "MessageRecorder.h"
+#include "Platform.h"
 #include "RecordPairing.h"
 #include "Wine.h"
 
@@ -33,9 +33,8 @@ std::unique_ptr<CRecordData> store(int kind) {
 
 std::unique_ptr<CRecordData> loaded(int kind, const QByteArray& text) {
   auto record = store(kind);
-  MessageRecorder boxes;
-  if (!record->createRecord(text.toStdString(), "in.txt")) {
-    qWarning("load failed: %s", boxes.boxes.empty() ? "" : boxes.boxes[0].prompt.c_str());
+  if (const FileResult<void> loaded = record->createRecord(text.toStdString(), "in.txt"); !loaded) {
+    qWarning("load failed: %s", failureMessages(loaded.error()).back().text.c_str());
     return nullptr;
   }
   return record;
@@ -45,7 +44,7 @@ QByteArray saved(CRecordData& record, int kind) {
   QTemporaryDir dir;
   const std::string path = dir.filePath("out.txt").toStdString();
   if (!DataFile::writeDataFile(record, kind, path)) return "save failed";
-  return QByteArray::fromStdString(GlobalShared::readWholeFile(path));
+  return QByteArray::fromStdString(DataFile::readText(path).value_or(""));
 }
 
 const QByteArray kEnd = "\r\n\r\n";
@@ -79,8 +78,7 @@ QString numbers(int from, int to) {
 // A building file loaded as the window loads one: nothing changed, nothing to undo.
 bool loadEdited(EditedFile& file, const QString& path) {
   file.reset().initRanges(2);
-  MessageRecorder boxes;
-  if (!file.record().createRecord(GlobalShared::readWholeFile(path.toStdString()), path.toStdString())) return false;
+  if (!file.record().createRecord(DataFile::readText(path.toStdString()).value_or(""), path.toStdString())) return false;
   file.markSaved();
   return true;
 }
@@ -93,7 +91,10 @@ void play(const QList<QByteArray>& script, EditedFile& file, EditJournal* journa
     else if (step == "R") file.redo();
     else if (step == "S") {
       FileIdentity written;
-      DataFile::writeDataFile(file.record(), 2, path.toStdString(), &written);
+      if (!DataFile::writeDataFile(file.record(), 2, path.toStdString(), &written)) {
+        qWarning("the script's save failed");
+        continue;
+      }
       file.markSaved();
       if (journal) journal->discard();
       if (journal) journal->follow(file, path.toStdString(), [written] { return written; });
@@ -170,6 +171,90 @@ class TestRecordStore : public QObject {
     QCOMPARE(saved(*record, kind), fetched<QByteArray>("output"));
   }
 
+  // Each failure reaches the user with the program's own title and text; the path stays its bytes,
+  // apart from the text around it, so that the window can show it in the file system's encoding.
+  void failureTexts_data() {
+    using Kind = FileFailure::Kind;
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("title");
+    QTest::addColumn<QByteArray>("text");  // "<>" where the path goes
+    QTest::addColumn<int>("style");
+    QTest::newRow("read refused") << int(Kind::Unreadable) << QByteArray("PelkoEditor")
+                                  << QByteArray("An error occurred trying to read '<>'\r\n[13] :Permission denied") << 16;
+    QTest::newRow("read of no regular file") << int(Kind::NotAFile) << QByteArray("PelkoEditor")
+                                             << QByteArray("An error occurred trying to read '<>'\r\n[22] :Invalid argument (not a regular file)") << 16;
+    QTest::newRow("kind not detected") << int(Kind::UnknownKind) << QByteArray("LoadRecord Aborted!")
+                                       << QByteArray("Couldn't auto-detect File Type!\r\n\r\nThis File dosen't appear appears to be a MTW File, "
+                                                     "switch auto-detect off and try forcing it to load as a specific file-type if you "
+                                                     "are sure it contains validly formatted data.") << 16;
+    QTest::newRow("data cut short") << int(Kind::BadData) << QByteArray("Error Loading [Build_prod13] file")
+                                    << QByteArray("There was an error loading the data.\r\n\r\nThe [Build_prod13] Data is incorrectly formatted."
+                                                  "\r\n\r\nThe Program stopped Loading at Record: 7  Field: 12") << 48;
+    QTest::newRow("save refused") << int(Kind::WouldNotReadBack) << QByteArray("PelkoEditor")
+                                  << QByteArray("The data cannot be saved to '<>' as it is, because it would not read back the same:\r\n\r\n"
+                                                "Record 7, field 12.\r\n\r\nNothing was written. Correct the value and save again.") << 48;
+    QTest::newRow("write refused") << int(Kind::NotWritten) << QByteArray("PelkoEditor")
+                                   << QByteArray("An error occurred trying to save to '<>'\r\n[13] :Permission denied") << 0;
+    QTest::newRow("settings not kept") << int(Kind::SettingsNotKept) << QByteArray("PelkoEditor")
+                                       << QByteArray("PelkoEditor cannot keep its settings (the view of each kind of file and the "
+                                                     "window's place): '<>' cannot be written.") << 48;
+  }
+  void failureTexts() {
+    const std::string path = "/m\xfc\xe9/D\xc3\xbc\x02.txt";  // Latin-1, UTF-8 and a control byte
+    FileFailure failure(FileFailure::Kind(fetched<int>("kind")), path, SystemError::of(EACCES));
+    failure.fileType = 2;
+    failure.data.detail = ParseFailure::Detail::IncorrectlyFormatted;
+    failure.data.record = 7;
+    failure.data.field = 12;
+    failure.problem = "Record 7, field 12";
+    const std::vector<Message> boxes = failureMessages(failure);
+    QCOMPARE(boxes.size(), std::size_t{1});
+    const QByteArray text = fetched<QByteArray>("text");
+    QCOMPARE(QByteArray::fromStdString(boxes[0].title), fetched<QByteArray>("title"));
+    QCOMPARE(QByteArray::fromStdString(boxes[0].bytes()), QByteArray(text).replace("<>", QByteArray::fromStdString(path)));
+    QCOMPARE(QByteArray::fromStdString(boxes[0].text), QByteArray(text).replace("<>", ""));
+    QCOMPARE(boxes[0].path, text.contains("<>") ? path : std::string());
+    QCOMPARE(boxes[0].style, fetched<int>("style"));
+  }
+
+  // A file that cannot be read is still loaded, with no text, as the program always did: the
+  // read's box comes first, then the load's. No failure may pass as a load or a save.
+  void failuresReachTheUser_data() {
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<int>("forced");
+    QTest::addColumn<QStringList>("titles");
+    const QStringList unreadable{"PelkoEditor", "LoadRecord Aborted!"};
+    QTest::newRow("missing file, kind detected") << "load missing" << 0 << unreadable;
+    QTest::newRow("missing file, kind forced") << "load missing" << 2 << QStringList{"PelkoEditor", "Error Loading [Build_prod13] file"};
+    QTest::newRow("folder") << "load folder" << 2 << QStringList{"PelkoEditor", "Error Loading [Build_prod13] file"};
+    QTest::newRow("not a data file") << "load text" << 0 << QStringList{"LoadRecord Aborted!"};
+    QTest::newRow("bad data") << "load text" << 2 << QStringList{"Error Loading [Build_prod13] file"};
+    QTest::newRow("save into a missing folder") << "save" << 2 << QStringList{"PelkoEditor"};
+  }
+  void failuresReachTheUser() {
+    QFETCH(QString, step);
+    QTemporaryDir dir;
+    const std::string text = dir.filePath("text.txt").toStdString();
+    std::ofstream(text, std::ios::binary) << "ver\t1;";
+    CRecordData record;
+    std::optional<FileFailure> failure;
+    if (step == "save") {
+      auto loaded = DataFile::loadDataText(DataText::record(28, "h").repeated(4).toStdString() + "\r\n\r\n", "in.txt", 2, record);
+      QVERIFY(loaded);
+      const FileResult<void> saved = DataFile::writeDataFile(record, 2, dir.filePath("missing/out.txt").toStdString());
+      if (!saved) failure = saved.error();
+    } else {
+      const std::string path = step == "load missing" ? dir.filePath("missing.txt").toStdString()
+                               : step == "load folder" ? dir.path().toStdString() : text;
+      const FileResult<std::int32_t> loaded = DataFile::readDataFile(path, fetched<int>("forced"), record);
+      if (!loaded) failure = loaded.error();
+    }
+    QVERIFY(failure);
+    QStringList titles;
+    for (const Message& box : failureMessages(*failure)) titles << QString::fromStdString(box.title);
+    QCOMPARE(titles, fetched<QStringList>("titles"));
+  }
+
   void loadErrors_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QByteArray>("input");
@@ -222,13 +307,14 @@ class TestRecordStore : public QObject {
   void loadErrors() {
     QFETCH(int, kind);
     auto data = store(kind);
-    MessageRecorder boxes;
-    QVERIFY(!data->createRecord(fetched<QByteArray>("input").toStdString(), "bad.txt"));
-    QCOMPARE(boxes.boxes.size(), std::size_t{1});
-    QCOMPARE(QString::fromStdString(boxes.boxes[0].title),
+    const FileResult<void> loaded = data->createRecord(fetched<QByteArray>("input").toStdString(), "bad.txt");
+    QVERIFY(!loaded);
+    const std::vector<Message> boxes = failureMessages(loaded.error());
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(boxes[0].title),
              "Error Loading " + QString::fromStdString(GlobalShared::getSectionName(kind)) + " file");
-    QCOMPARE(boxes.boxes[0].style, Platform::OkOnly | Platform::Exclamation);
-    QCOMPARE(QString::fromStdString(boxes.boxes[0].prompt),
+    QCOMPARE(boxes[0].style, Message::OkOnly | Message::Exclamation);
+    QCOMPARE(QString::fromStdString(boxes[0].bytes()),
              "There was an error loading the data.\r\n\r\n" + fetched<QString>("detail") +
                  QString("\r\n\r\nThe Program stopped Loading at Record: %1  Field: %2")
                      .arg(fetched<int>("record"))
@@ -292,13 +378,13 @@ class TestRecordStore : public QObject {
     QTemporaryDir dir;
     const QString path = dir.filePath("out.txt");
     std::ofstream(path.toStdString(), std::ios::binary) << "old content";
-    MessageRecorder boxes;
-    const bool savedNow = DataFile::writeDataFile(*record, kind, path.toStdString());
-    QCOMPARE(savedNow, refusal.isEmpty());
+    const FileResult<void> savedNow = DataFile::writeDataFile(*record, kind, path.toStdString());
+    QCOMPARE(savedNow.has_value(), refusal.isEmpty());
     if (!savedNow) {
       QCOMPARE(fileBytes(path), QByteArray("old content"));
-      QCOMPARE(boxes.boxes.size(), std::size_t{1});
-      QCOMPARE(QString::fromStdString(boxes.boxes[0].prompt),
+      const std::vector<Message> boxes = failureMessages(savedNow.error());
+      QCOMPARE(boxes.size(), std::size_t{1});
+      QCOMPARE(QString::fromStdString(boxes[0].bytes()),
                "The data cannot be saved to '" + path + "' as it is, because it would not read back the same:\r\n\r\n" +
                    refusal + ".\r\n\r\nNothing was written. Correct the value and save again.");
       QVERIFY(record->saveProblem(unit) && record->saveProblem(unit)->field == field);
@@ -332,7 +418,6 @@ class TestRecordStore : public QObject {
     record->setField(27, 5, "f27\tf28");
     record->setField(28, 5, "q");
     QCOMPARE(record->getStr2Write(5), line.toStdString());
-    MessageRecorder boxes;
     QCOMPARE(saved(*record, 2), QByteArray("save failed"));
     QVERIFY(record->saveProblem(5) && record->saveProblem(5)->field == 27);
   }
@@ -711,8 +796,10 @@ bool editAndDie(const QList<QByteArray>& arguments) {
 }
 
 bool saveTwoBlocks(const QList<QByteArray>& arguments) {
-  auto record = store(2);  // not loaded(), whose boxes would not reach the parent
-  return record->createRecord(twoBlocks().toStdString(), "in.txt") && DataFile::writeDataFile(*record, 2, arguments[0].toStdString());
+  auto record = store(2);
+  if (!record->createRecord(twoBlocks().toStdString(), "in.txt")) return false;
+  const FileResult<void> saved = DataFile::writeDataFile(*record, 2, arguments[0].toStdString());
+  return reportedInChild(saved ? std::nullopt : std::optional(saved.error()));
 }
 
 const ChildActions kChildActions{{"journal", editAndDie}, {"save", saveTwoBlocks}};

@@ -9,7 +9,7 @@
 #include "Child.h"
 #include "Fetch.h"
 #include "FileBytes.h"
-#include "MessageRecorder.h"
+#include "DataFile.h"
 #include "Platform.h"
 #include "PrivateProfile.h"
 #include "Settings.h"
@@ -321,13 +321,15 @@ class TestSettings : public QObject {
 #endif
     if (fetched<QString>("name") == "pipe") QVERIFY(makePipe(path));
     if (!bytes.isNull()) QVERIFY(writeFile(QString::fromStdString(path), bytes));
-    MessageRecorder boxes;
-    QCOMPARE(QByteArray::fromStdString(readWholeFile(path)), bytes);
-    QCOMPARE(boxes.boxes.size(), std::size_t(error.isEmpty() ? 0 : 1));
+    const FileResult<std::string> read = DataFile::readText(path);
+    QCOMPARE(QByteArray::fromStdString(read.value_or("")), bytes);
+    QCOMPARE(read.has_value(), error.isEmpty());
     if (error.isEmpty()) return;
-    QCOMPARE(boxes.boxes[0].title, std::string("PelkoEditor"));
-    QCOMPARE(boxes.boxes[0].style, Platform::OkOnly | Platform::Critical);
-    QCOMPARE(QString::fromStdString(boxes.boxes[0].prompt), "An error occurred trying to read '" + QString::fromStdString(path) + "'\r\n" + error);
+    const std::vector<Message> boxes = failureMessages(read.error());
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(boxes[0].title, std::string("PelkoEditor"));
+    QCOMPARE(boxes[0].style, Message::OkOnly | Message::Critical);
+    QCOMPARE(QString::fromStdString(boxes[0].bytes()), "An error occurred trying to read '" + QString::fromStdString(path) + "'\r\n" + error);
   }
 };
 
@@ -335,7 +337,7 @@ namespace {
 bool closeWindow(const QList<QByteArray>& arguments) {
   setUpPlatform(arguments[0].toStdString());
   FakeWindow window(2);
-  saveClosingSettings(2, window);
+  reportedInChild(saveClosingSettings(2, window));  // printed for the parent to see; the close goes on
   return true;
 }
 

@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
       // Parsed right after the read, as LoadRecord does: a text that was copied or compared
       // first parses measurably faster on some machines.
       auto start = std::chrono::steady_clock::now();
-      std::string fileText = GlobalShared::readWholeFile(path);
+      std::string fileText = DataFile::readText(path).value_or("");
       readMs = msSince(start);
       if (fileText.size() != text.size()) return 1;
       start = std::chrono::steady_clock::now();

@@ -39,16 +39,30 @@ int usageError() {
   return kUsageError;
 }
 
-// Message boxes become lines on standard error, title first, with the text's line ends as read.
-int printMessage(const std::string& prompt, int style, const std::string& title) {
-  std::string text;
-  const std::string bytes = Platform::withoutPathMarks(prompt);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
-    text += bytes[i];
+// The window's message boxes become lines on standard error, title first, the path as its bytes.
+void print(const FileFailure& failure) {
+  for (const Message& message : failureMessages(failure)) {
+    std::string text;
+    const std::string bytes = message.bytes();
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+      text += bytes[i];
+    }
+    std::cerr << message.title << '\n' << text << '\n';
   }
-  std::cerr << title << '\n' << text << '\n';
-  return (style & Platform::kButtonMask) == Platform::OkOnly ? Platform::Ok : Platform::Cancel;
+}
+
+// The kind a load returned; a failure is printed and gives 0.
+GlobalShared::FileType kindLoaded(const FileResult<GlobalShared::FileType>& loaded) {
+  if (loaded) return *loaded;
+  print(loaded.error());
+  return 0;
+}
+
+// Whether a save succeeded; a failure is printed.
+bool saved(const FileResult<void>& written) {
+  if (!written) print(written.error());
+  return written.has_value();
 }
 
 // The kind a file's first characters name, else the forced one.
@@ -61,17 +75,16 @@ GlobalShared::FileType kindOf(const std::string& text, GlobalShared::FileType fo
 // either does not load or the two are of different kinds.
 int diff(const std::string& a, const std::string& b, GlobalShared::FileType forced) {
   CRecordData before, after;
-  std::string textA = GlobalShared::readWholeFile(a);
-  const GlobalShared::FileType kindA = kindOf(textA, forced);
-  const GlobalShared::FileType kind = DataFile::loadDataText(std::move(textA), a, forced, before);
+  const GlobalShared::FileType kind = kindLoaded(DataFile::readDataFile(a, forced, before));
   if (kind == 0) return kUsageError;
-  std::string textB = GlobalShared::readWholeFile(b);
-  if (const GlobalShared::FileType kindB = kindOf(textB, kindA); kindB != kindA) {
+  const GlobalShared::FileType kindA = kindOf(std::string(before.loadedText().substr(0, 4)), forced);
+  FileResult<std::string> textB = DataFile::readText(b);
+  if (const GlobalShared::FileType kindB = kindOf(textB.value_or(""), kindA); kindB != kindA) {
     std::cerr << "pelkoTool: " << a << " is a " << GlobalShared::getSectionName(kindA) << " file and " << b << " a "
               << GlobalShared::getSectionName(kindB) << " file: diff compares files of one kind\n";
     return kUsageError;
   }
-  if (DataFile::loadDataText(std::move(textB), b, kind, after) == 0) return kUsageError;
+  if (kindLoaded(DataFile::loadDataText(std::move(textB), b, kind, after)) == 0) return kUsageError;
   const DataDiff::Comparison comparison = DataDiff::compare(before, after);
   for (const DataDiff::Change& change : comparison.changes) std::cout << DataDiff::line(before, change) << '\n';
   const std::vector<std::string> records = DataDiff::recordLines(before, after, comparison.pairing);
@@ -99,9 +112,11 @@ void printConflict(const DataDiff::Conflict& conflict) {
 int apply(const std::string& targetPath, const std::string& changesPath, const std::string& out,
           GlobalShared::FileType forced, bool force) {
   CRecordData target;
-  const GlobalShared::FileType kind = DataFile::readDataFile(targetPath, forced, target);
+  const GlobalShared::FileType kind = kindLoaded(DataFile::readDataFile(targetPath, forced, target));
   if (kind == 0) return kUsageError;
-  const std::string text = GlobalShared::readWholeFile(changesPath);
+  const FileResult<std::string> read = DataFile::readText(changesPath);
+  if (!read) print(read.error());
+  const std::string text = read.value_or("");
   std::vector<DataDiff::Change> changes;
   std::vector<std::string> notCarried;
   std::size_t lineNo = 0;
@@ -130,13 +145,12 @@ int apply(const std::string& targetPath, const std::string& changesPath, const s
   for (const DataDiff::Conflict& conflict : applied.conflicts) printConflict(conflict);
   for (const std::string& line : notCarried) std::cout << "not carried over\t" << line << '\n';
   if (!force && (!applied.conflicts.empty() || !notCarried.empty())) return EXIT_FAILURE;
-  return DataFile::writeDataFile(target, kind, out) ? EXIT_SUCCESS : kUsageError;
+  return saved(DataFile::writeDataFile(target, kind, out)) ? EXIT_SUCCESS : kUsageError;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  Platform::setMessageBox(printMessage);
   std::vector<std::string> args = Platform::arguments(argc, argv);
   if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
     usage(std::cout);
@@ -162,9 +176,9 @@ int main(int argc, char** argv) {
   if (!check && !save) return usageError();
 
   CRecordData record;
-  const GlobalShared::FileType kind = DataFile::readDataFile(args[1], fileType, record);
+  const GlobalShared::FileType kind = kindLoaded(DataFile::readDataFile(args[1], fileType, record));
   if (kind == 0) return EXIT_FAILURE;
-  if (save) return DataFile::writeDataFile(record, kind, args[2]) ? EXIT_SUCCESS : EXIT_FAILURE;
+  if (save) return saved(DataFile::writeDataFile(record, kind, args[2])) ? EXIT_SUCCESS : EXIT_FAILURE;
 
   std::cout << GlobalShared::getFileName(args[1]) << ": " << GlobalShared::getSectionName(kind) << ", "
             << record.NoUnits() << " records, " << record.NoUnits() - DataFileFormat::firstDataUnit(kind) + 1 << " units, "

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 #include "CodePage.h"
-#include "Platform.h"
+#include "ShowMessage.h"
 
 namespace {
 
@@ -107,9 +107,10 @@ bool COpClDialog::showDialog(Mode mode, std::string& Filename, std::string& File
   }
   if (!chosen.isEmpty()) {  // a cancel has no extended error
     mExtendedError = kBufferTooSmall;
-    Platform::msgBox("The path is too long for this system (" + std::to_string(bytes.size()) + " bytes; at most " +
-                         std::to_string(kMaxPath - 1) + "):\r\n" + Platform::pathInMessage(bytes),
-                     Platform::OkOnly | Platform::Exclamation, "PelkoEditor");
+    ShowMessage::box(Message::withPath("PelkoEditor",
+                                       "The path is too long for this system (" + std::to_string(bytes.size()) +
+                                           " bytes; at most " + std::to_string(kMaxPath - 1) + "):\r\n",
+                                       bytes, "", Message::OkOnly | Message::Exclamation));
   }
   Filename.clear();
   FileTitle.clear();

@@ -7,7 +7,7 @@
 #include "CodePage.h"
 #include "Controls.h"
 #include "FEditor.h"
-#include "Platform.h"
+#include "ShowMessage.h"
 
 using namespace Controls;
 
@@ -85,11 +85,12 @@ void FSetRange::cmdOkCancelApply_Click(std::int32_t index) {
     if (!window.HideNames()) window.setRangeButtonCaption(mRange, caption);
   }
   if (status != 0) {
-    Platform::msgBox(statusMessage(status, mForm->record().MaxValue()) +
-                         "\r\n\r\n[the only non-numeric text should be a ' to ' when defining a consecutive range. All "
-                         "entrys (either\r\na single field No or a min to max field) need to be seperated with a comma, "
-                         "including the last.]",
-                     Platform::OkOnly | Platform::Exclamation, "Error setting Range!" + std::string(100, ' '));
+    ShowMessage::box({"Error setting Range!" + std::string(100, ' '),
+                      statusMessage(status, mForm->record().MaxValue()) +
+                          "\r\n\r\n[the only non-numeric text should be a ' to ' when defining a consecutive range. All "
+                          "entrys (either\r\na single field No or a min to max field) need to be seperated with a comma, "
+                          "including the last.]",
+                      Message::OkOnly | Message::Exclamation});
   }
   if (index != kApply) hide();
 }

@@ -12,6 +12,7 @@
 #include "EditedFile.h"
 #include "SettingsWindow.h"
 #include "UserFolders.h"
+#include "WindowPlacement.h"
 
 class CRecordData;
 class CellEditSession;
@@ -187,8 +188,7 @@ class FEditor : public QWidget, public SettingsWindow {
   // After mFile: an edit ending as the window goes must not reach a store that is gone.
   std::unique_ptr<CellEditSession> mSession;
   QTimer* mJournalTimer = nullptr;  // made at the first load
-  QSize mWantedOuter{-1, -1};        // a stored outer size not yet applied with the frame known
-  void resizeToWantedOuter();
+  WindowPlacement mPlacement{*this};
   std::unique_ptr<QLockFile> mInstanceLock;
   std::unique_ptr<FPrompt> mPrompt;
   std::unique_ptr<FSetRange> mSetRange;  // made on first use, unloaded when the window closes

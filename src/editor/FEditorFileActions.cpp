@@ -23,11 +23,17 @@
 #include "Platform.h"
 #include "PlatformQt.h"
 #include "Settings.h"
+#include "ShowMessage.h"
 #include "UserFolders.h"
 
 namespace {
 
 enum Action : std::int32_t { kNewEditor = 0, kLoadFile = 2, kSaveFileAs = 3, kLoadDefaults = 5, kExit = 7 };
+
+// A settings file that cannot be written is told once; the action goes on.
+void tell(const std::optional<FileFailure>& failure) {
+  if (failure) ShowMessage::failure(*failure);
+}
 
 const std::string kFilter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
 
@@ -53,15 +59,16 @@ bool FEditor::doFileAction(std::int32_t iAction) {
 
 bool FEditor::askSaveChanges() {
   mJournal.flush();  // the question may wait long
-  const int answer = Platform::msgBox("The data in " + Platform::pathInMessage(mFile.record().sFilePath()) + " has changed.\r\n\r\nDo you want to save the changes?",
-                                      Platform::YesNoCancel | Platform::Exclamation, "Discard Changes?");
+  const int answer = ShowMessage::box(Message::withPath("Discard Changes?", "The data in ", mFile.record().sFilePath(),
+                                                       " has changed.\r\n\r\nDo you want to save the changes?",
+                                                       Message::YesNoCancel | Message::Exclamation));
   // Yes goes on only when the save succeeded: a cancelled or failed save keeps the edits here.
-  if (answer == Platform::Yes) {
+  if (answer == Message::Yes) {
     doFileAction(kSaveFileAs);
     return !mFile.dataChanged();
   }
-  if (answer == Platform::No) mJournal.discard();
-  return answer == Platform::No;
+  if (answer == Message::No) mJournal.discard();
+  return answer == Message::No;
 }
 
 bool FEditor::newEditor() {
@@ -77,8 +84,9 @@ bool FEditor::newEditor() {
     error = why;
     description = std::generic_category().message(error);
   }
-  Platform::msgBox("Error:" + std::to_string(error) + "\r\n" + description + "\r\n\r\nCouldn't find PelkoEditor.exe to Launch!!",
-                   Platform::OkOnly | Platform::Exclamation, "Error Launching PelkoEditor!");
+  ShowMessage::box({"Error Launching PelkoEditor!",
+                    "Error:" + std::to_string(error) + "\r\n" + description + "\r\n\r\nCouldn't find PelkoEditor.exe to Launch!!",
+                    Message::OkOnly | Message::Exclamation});
   return false;
 }
 
@@ -91,7 +99,7 @@ bool FEditor::loadFile() {
     tag = GlobalShared::getSectionName(type);
   }
   // The shown kind's view is stored before the load sets the window up again and reads it back.
-  if (mFormID != 0 && mFormID != type) GlobalShared::saveTypeSettings(mFormID, *this);
+  if (mFormID != 0 && mFormID != type) tell(GlobalShared::saveTypeSettings(mFormID, *this));
   COpClDialog dialog;
   std::string filename, fileTitle, filter = kFilter, initDir, title = "Open File " + tag, defaultExt = "TXT";
   bool mustExist = true, multiSelect = false, readOnly = false, hideReadOnly = false;
@@ -114,7 +122,7 @@ void FEditor::saveToLoadedFile() {
 
 bool FEditor::openFile(const QString& path) {
   if (mFile.dataChanged() && !askSaveChanges()) return false;
-  if (mFormID != 0) GlobalShared::saveTypeSettings(mFormID, *this);
+  if (mFormID != 0) tell(GlobalShared::saveTypeSettings(mFormID, *this));
   return LoadRecord(CodePage::toPath(path), 0);  // reports its own failures
 }
 
@@ -168,14 +176,15 @@ void FEditor::loadDefaults() {
   }
   // The blanks widen the box's title so that the path below fits.
   const std::string title = "Couldn't Load Default Data" + std::string(CodePage::fromPath(path).size(), ' ');
-  Platform::msgBox(bakName + " File Missing!!\r\n" +
-                       "The Program stores the default values in a .bak file which it looks for in the application "
-                       "folder. (here:)\r\n\r\n" +
-                       Platform::pathInMessage(CodePage::toPath(CodePage::shownPath(path))) + "\r\n\r\n" +
-                       "In order to restore the default values function please copy an original of \"" +
-                       GlobalShared::getDefaultFileName(type, false) + "\" to this folder and rename the file as \"" +
-                       bakName + "\"",
-                   Platform::OkOnly, title);
+  ShowMessage::box(Message::withPath(title,
+                                     bakName + " File Missing!!\r\n" +
+                                         "The Program stores the default values in a .bak file which it looks for in the "
+                                         "application folder. (here:)\r\n\r\n",
+                                     CodePage::toPath(CodePage::shownPath(path)),
+                                     "\r\n\r\nIn order to restore the default values function please copy an original of \"" +
+                                         GlobalShared::getDefaultFileName(type, false) +
+                                         "\" to this folder and rename the file as \"" + bakName + "\"",
+                                     Message::OkOnly));
 }
 
 FPrompt& FEditor::prompt() {
@@ -191,7 +200,7 @@ void FEditor::closeEvent(QCloseEvent* event) {
   // Saved, dropped or never changed: the journal has nothing more to keep.
   mJournal.discard();
   mJournal.stop();
-  GlobalShared::saveClosingSettings(mFormID, *this);
+  tell(GlobalShared::saveClosingSettings(mFormID, *this));
   mSetRange.reset();
   mPrompt.reset();
   mFile.reset();  // the loaded data go; the window stays safe to touch

@@ -23,7 +23,7 @@ void FEditor::compareWithDefaults(const std::string& sPath) {
   } else if (std::string text; GlobalShared::readFileBytes(copyPath, text) == 0 && DataFile::detectFileType(text) == mFormID) {
     CRecordData copy;
     copy.initRanges(mFormID);
-    if (copy.createRecord(std::move(text), copyPath, false)) mFile.compareWithDefaults(copy);
+    if (copy.createRecord(std::move(text), copyPath)) mFile.compareWithDefaults(copy);
   }
   showDifferenceCount();
 }

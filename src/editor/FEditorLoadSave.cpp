@@ -15,9 +15,9 @@
 #include "DataFile.h"
 #include "DataFileFormat.h"
 #include "GlobalShared.h"
-#include "Platform.h"
 #include "ProgressPanel.h"
 #include "RecordGrid.h"
+#include "ShowMessage.h"
 #include "Twips.h"
 #include "UserFolders.h"
 
@@ -32,22 +32,25 @@ std::int32_t FEditor::firstDataUnit() const { return DataFileFormat::firstDataUn
 
 bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
   mJournal.flush();  // a failed read waits for a click
-  std::string text = GlobalShared::readWholeFile(sPath);
-  if (iFileType == 0) iFileType = DataFile::detectFileType(text);
-  if (iFileType == 0) {
-    DataFile::reportDetectionFailure();
+  bool started = false;  // a file whose kind is unknown leaves the earlier one shown
+  std::chrono::steady_clock::time_point start;
+  const FileResult<std::int32_t> loaded = DataFile::readDataFile(sPath, iFileType, [&](std::int32_t kind) -> CRecordData& {
+    started = true;
+    cmdFileActions[3]->setEnabled(false);
+    fraOptions->hide();
+    fraMain->hide();
+    QCoreApplication::processEvents();  // once: the hidden frames leave the screen
+    endJournal();
+    setFileType(kind);
+    showProgress(2, sPath);
+    start = std::chrono::steady_clock::now();
+    return mFile.record();
+  });
+  if (!loaded) ShowMessage::failure(loaded.error());
+  if (!started) {
     hideProgress();
     return false;
   }
-  cmdFileActions[3]->setEnabled(false);
-  fraOptions->hide();
-  fraMain->hide();
-  QCoreApplication::processEvents();  // once: the hidden frames leave the screen
-  endJournal();
-  setFileType(iFileType);
-  showProgress(2, sPath);
-  const auto start = std::chrono::steady_clock::now();
-  const bool loaded = mFile.record().createRecord(std::move(text), sPath);
   if (loaded) {
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     lblClock->setText(QLocale().toString(static_cast<qlonglong>(elapsed.count())) + QStringLiteral(" ms"));
@@ -62,7 +65,7 @@ bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
     followJournal(sPath, [this] { return ContentHash::of(mFile.record().loadedText()); });
     offerKeptEdits(sPath);
   }
-  return loaded;
+  return loaded.has_value();
 }
 
 void FEditor::setDataChanged(bool changed) {
@@ -82,7 +85,8 @@ bool FEditor::SaveRecord(const std::string& sPath) {
   mJournal.flush();  // a failed save keeps the journal, whole
   showProgress(1, sPath);
   FileIdentity written;
-  if (!DataFile::writeDataFile(mFile.record(), mFormID, sPath, &written)) {
+  if (const FileResult<void> saved = DataFile::writeDataFile(mFile.record(), mFormID, sPath, &written); !saved) {
+    ShowMessage::failure(saved.error());
     hideProgress();
     return false;
   }

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QMessageBox>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QWidget>
@@ -19,55 +18,6 @@
 
 namespace PlatformQt {
 namespace {
-
-QMessageBox::StandardButtons buttonsOf(int style) {
-  switch (style & Platform::kButtonMask) {
-    case Platform::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case Platform::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case Platform::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    default: return QMessageBox::Ok;
-  }
-}
-
-QMessageBox::Icon iconOf(int style) {
-  switch (style & ~Platform::kButtonMask) {
-    case Platform::Critical: return QMessageBox::Critical;
-    case Platform::Question: return QMessageBox::Question;
-    case Platform::Exclamation: return QMessageBox::Warning;
-    case Platform::Information: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
-  }
-}
-
-int resultOf(int button) {
-  switch (button) {
-    case QMessageBox::Cancel: return Platform::Cancel;
-    case QMessageBox::Yes: return Platform::Yes;
-    case QMessageBox::No: return Platform::No;
-    default: return Platform::Ok;
-  }
-}
-
-// Code-page text with the marked paths in the file system's encoding.
-QString messageText(const std::string& prompt) {
-  QString text;
-  std::size_t pos = 0;
-  while (pos < prompt.size()) {
-    const std::size_t start = prompt.find(Platform::kPathStart, pos);
-    text += CodePage::toQString(std::string_view(prompt).substr(pos, start - pos));
-    if (start == std::string::npos) break;
-    const std::size_t end = std::min(prompt.find(Platform::kPathEnd, start), prompt.size());
-    text += CodePage::fromPath(std::string_view(prompt).substr(start + 1, end - start - 1));
-    pos = end + 1;
-  }
-  return text;
-}
-
-int showMessageBox(const std::string& prompt, int style, const std::string& title) {
-  QMessageBox box(iconOf(style), CodePage::toQString(title), messageText(prompt), buttonsOf(style),
-                  QApplication::activeWindow());
-  return resultOf(box.exec());
-}
 
 #ifndef Q_OS_WIN
 int gTerminationPipe[2] = {-1, -1};
@@ -112,7 +62,6 @@ void install() {
   if (QFontDatabase::hasFamily(QStringLiteral("Liberation Sans"))) font.setFamily(QStringLiteral("Liberation Sans"));
   font.setPointSize(8);
   QApplication::setFont(font);
-  Platform::setMessageBox(showMessageBox);
   Platform::setProgramFolder(CodePage::toPath(QCoreApplication::applicationDirPath()));
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QSize size = screen->size();

@@ -1,7 +1,7 @@
 #pragma once
 
-// Connects the core's platform seams to Qt (message boxes, the program's folder, the screen
-// size) and sets the application's font. Needs a QApplication.
+// Connects the core's platform seams to Qt (the program's folder, the screen size) and sets the
+// application's font. Needs a QApplication.
 #include <string>
 
 class QWidget;

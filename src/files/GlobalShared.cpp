@@ -19,7 +19,7 @@
 #include <sys/mman.h>
 #endif
 
-#include "Platform.h"
+#include "SystemError.h"
 
 namespace GlobalShared {
 namespace {
@@ -40,9 +40,6 @@ const Kind* kindOf(FileType iFileType) {
 }
 
 bool isSeparator(char c) { return std::strchr(kPathSeparators, c) != nullptr && c != '\0'; }
-
-// Our own code for a path that names a pipe, device or socket: reading one could wait forever.
-constexpr int kNotRegularFile = -1;
 
 // A file open for reading, closed with the object.
 class InputFile {
@@ -145,6 +142,14 @@ std::int64_t readFully(InputFile& file, char* buffer, std::size_t size, int& err
   return static_cast<std::int64_t>(done);
 }
 
+#ifdef _WIN32
+bool makeFolder(const std::string& folder) {
+  return ::CreateDirectoryW(WindowsText::widen(folder).c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
+}
+#else
+bool makeFolder(const std::string& folder) { return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST; }
+#endif
+
 }  // namespace
 
 int readFileBytes(const std::string& sPath, std::string& text) {
@@ -216,24 +221,15 @@ std::string getFolderName(const std::string& sPath) {
   return ".";
 }
 
-std::string describeError(int errorNumber) {
-  // Appended piece by piece: g++ 12 warns wrongly (-Wrestrict) about "[" + std::string&&.
-  std::string text = "[";
-  text += std::to_string(errorNumber);
-  text += "] :";
-  text += std::strerror(errorNumber);
-  return text;
+bool makeFolders(const std::string& folder) {
+  // A part that cannot be made (a drive, a network share's server) may still hold the next one:
+  // only the whole folder decides.
+  for (std::size_t end = folder.find_first_of(kPathSeparators, 1); end != std::string::npos;
+       end = folder.find_first_of(kPathSeparators, end + 1))
+    makeFolder(folder.substr(0, end));
+  return makeFolder(folder);
 }
 
-std::string readWholeFile(const std::string& sPath) {
-  std::string text;
-  if (const int error = readFileBytes(sPath, text); error != 0) {
-    const std::string why = error == kNotRegularFile ? describeError(EINVAL) + " (not a regular file)" : describeError(error);
-    Platform::msgBox("An error occurred trying to read '" + Platform::pathInMessage(sPath) + "'\r\n" + why,
-                     Platform::OkOnly | Platform::Critical, "PelkoEditor");
-    return {};
-  }
-  return text;
-}
+std::string describeError(int errorNumber) { return SystemError::of(errorNumber).described(); }
 
 }  // namespace GlobalShared

@@ -38,10 +38,14 @@ std::string getFileName(const std::string& sPath);
 // The part before the last path separator: "." when it has none, "/" for a file at the root.
 std::string getFolderName(const std::string& sPath);
 
-// The file's bytes, one character each. On failure shows the read-error box and returns "".
-std::string readWholeFile(const std::string& sPath);
-// The same without a box: 0, the error number, or -1 for a path that is no regular file.
+// What readFileBytes returns for a path that names a folder, pipe, device or socket: reading one
+// could wait forever.
+constexpr int kNotRegularFile = -1;
+// The file's bytes, one character each: 0, the error number, or kNotRegularFile.
 int readFileBytes(const std::string& sPath, std::string& text);
+
+// Makes a folder and the folders above it that are missing; false when it cannot be made.
+bool makeFolders(const std::string& folder);
 
 // "[{number}] :{description}": how file errors are reported to the user.
 std::string describeError(int errorNumber);

@@ -1,7 +1,6 @@
 #include "Platform.h"
 
 #include <algorithm>
-#include <iostream>
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
@@ -16,22 +15,6 @@
 
 namespace Platform {
 namespace {
-
-int answerOnStandardError(const std::string& prompt, int style, const std::string& title) {
-  std::cerr << title << '\n' << withoutPathMarks(prompt) << '\n';
-  switch (style & kButtonMask) {
-    case YesNoCancel:
-    case YesNo:
-      return Yes;
-    default:
-      return Ok;
-  }
-}
-
-MessageBoxFn& messageBoxFn() {
-  static MessageBoxFn fn = answerOnStandardError;
-  return fn;
-}
 
 std::string executableFolder() {
 #ifdef _WIN32
@@ -60,19 +43,6 @@ ScreenTwips& screen() {
 }
 
 }  // namespace
-
-std::string pathInMessage(const std::string& path) { return kPathStart + withoutPathMarks(path) + kPathEnd; }
-
-std::string withoutPathMarks(std::string text) {
-  std::erase_if(text, [](char c) { return c == kPathStart || c == kPathEnd; });
-  return text;
-}
-
-void setMessageBox(MessageBoxFn fn) { messageBoxFn() = fn ? std::move(fn) : answerOnStandardError; }
-
-int msgBox(const std::string& prompt, int style, const std::string& title) {
-  return messageBoxFn()(prompt, style, title);
-}
 
 void setProgramFolder(std::string value) { folder() = std::move(value); }
 const std::string& programFolder() { return folder(); }

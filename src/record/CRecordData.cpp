@@ -6,44 +6,10 @@
 #include "DataFileFormat.h"
 #include "DataFileParser.h"
 #include "GlobalShared.h"
-#include "Platform.h"
 
 using namespace DataFileFormat;
 
-namespace {
-
-std::string detailText(const LoadFailure& failure, const std::string& section) {
-  const std::string formatted = "The " + section + " Data is incorrectly formatted.";
-  switch (failure.detail) {
-    case LoadFailure::Detail::NoData:
-      return "There is no data in this file!";
-    case LoadFailure::Detail::IncorrectlyFormatted:
-      return formatted;
-    case LoadFailure::Detail::TooLong:
-      return formatted + "\r\nMore than 40,000 chars in a single record!\r\n"
-                         "(probably caused by forcing a unit_prod11 file to load as a ProjectileStats File\r\n"
-                         "or an out of place or missing \" somewhere in data.)";
-    case LoadFailure::Detail::EndOfData:
-      return formatted + "\r\nReached end of data without finding a record(end)!\r\n"
-                         "(probably caused by forcing a non-MTW file to load,\r\n"
-                         "or an out of place/missing \" somewhere in data.)";
-    case LoadFailure::Detail::Other:
-      break;
-  }
-  return "Err.No: " + std::to_string(failure.errorNumber) + "\r\nErr.desc: " + failure.errorDescription;
-}
-
-}  // namespace
-
-void CRecordData::reportLoadFailure(const LoadFailure& failure) const {
-  const std::string section = GlobalShared::getSectionName(mFormID);
-  Platform::msgBox("There was an error loading the data.\r\n\r\n" + detailText(failure, section) +
-                       "\r\n\r\nThe Program stopped Loading at Record: " + std::to_string(failure.record) +
-                       "  Field: " + std::to_string(failure.field),
-                   Platform::OkOnly | Platform::Exclamation, "Error Loading " + section + " file");
-}
-
-bool CRecordData::createRecord(std::string sInputData, std::string sFilename, bool showFailure) {
+FileResult<void> CRecordData::createRecord(std::string sInputData, std::string sFilename) {
   std::size_t dataStart = 0;
   if (mFormID == GlobalShared::kProjectileStats) {
     // The header runs to the last semicolon and is kept even when the load then fails.
@@ -54,9 +20,11 @@ bool CRecordData::createRecord(std::string sInputData, std::string sFilename, bo
   DataFileParser parser(mFormID, mNoFields, [this](std::int32_t record, std::int64_t lenStart, std::int64_t lenLeft) {
     if (mUnitLoaded) mUnitLoaded(record, lenStart, lenLeft);
   });
-  if (auto failure = parser.parse(sInputData, dataStart, dataStart > 0)) {
-    if (showFailure) reportLoadFailure(*failure);
-    return false;
+  if (auto parsed = parser.parse(sInputData, dataStart, dataStart > 0)) {
+    FileFailure failure(FileFailure::Kind::BadData, std::move(sFilename));
+    failure.fileType = mFormID;
+    failure.data = std::move(*parsed);
+    return std::unexpected(std::move(failure));
   }
   mText = std::move(sInputData);
   mIndex = parser.takeIndex();
@@ -65,7 +33,7 @@ bool CRecordData::createRecord(std::string sInputData, std::string sFilename, bo
   mEdits.clear();
   mSaveProblems.clear();
   mFilePath = std::move(sFilename);
-  return true;
+  return {};
 }
 
 std::string_view CRecordData::TrailingText() const {

@@ -10,10 +10,9 @@
 #include <vector>
 
 #include "FieldCache.h"
+#include "FileFailure.h"
 #include "RecordIndex.h"
 #include "SaveGuard.h"
-
-struct LoadFailure;
 
 // The in-memory store of one loaded data file: its records and fields, the six field ranges of
 // its kind and the display width of every field. Records and fields count from 1. The store keeps
@@ -91,10 +90,9 @@ class CRecordData {
                                                               std::int32_t iField2StartAt,
                                                               std::int32_t iNoRecords,
                                                               std::int32_t iNoFields) const;
-  // Parses a whole data file. On failure shows the load-error box (unless showFailure is false),
-  // keeps the earlier records and returns false. The text is taken over, not copied: pass it
-  // with std::move.
-  bool createRecord(std::string sInputData, std::string sFilename, bool showFailure = true);
+  // Parses a whole data file. On failure keeps the earlier records and says why. The text is
+  // taken over, not copied: pass it with std::move.
+  FileResult<void> createRecord(std::string sInputData, std::string sFilename);
   // The record's text as written to the file, CR LF included.
   std::string getStr2Write(std::int32_t iRecNo);
   // The same, appended to out: saves build the file in large pieces.
@@ -125,7 +123,6 @@ class CRecordData {
 
   bool validRecord(std::int32_t iRecNo) const { return iRecNo >= 1 && iRecNo <= NoUnits(); }
   bool validField(std::int32_t iField) const { return iField >= 1 && iField <= mNoFields; }
-  void reportLoadFailure(const LoadFailure& failure) const;
   std::int32_t getDefaultWidth(std::int32_t iField) const;
   std::int32_t widthFromText(std::int32_t iField, std::string_view sText) const;
 

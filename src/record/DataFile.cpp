@@ -4,7 +4,6 @@
 #include "CRecordData.h"
 #include "ContentHash.h"
 #include "GlobalShared.h"
-#include "Platform.h"
 #include "SaveGuard.h"
 
 namespace DataFile {
@@ -19,26 +18,46 @@ std::int32_t detectFileType(std::string_view sText) {
   return 0;
 }
 
-void reportDetectionFailure() {
-  Platform::msgBox(
-      "Couldn't auto-detect File Type!\r\n\r\n"
-      "This File dosen't appear appears to be a MTW File, switch auto-detect "
-      "off and try forcing it to load as a specific file-type if you are sure it contains validly formatted data.",
-      Platform::OkOnly | Platform::Critical, "LoadRecord Aborted!");
+FileResult<std::string> readText(const std::string& sPath) {
+  std::string text;
+  const int error = GlobalShared::readFileBytes(sPath, text);
+  if (error == 0) return text;
+  if (error == GlobalShared::kNotRegularFile) return std::unexpected(FileFailure{FileFailure::Kind::NotAFile, sPath});
+  return std::unexpected(FileFailure{FileFailure::Kind::Unreadable, sPath, SystemError::of(error)});
 }
 
-std::int32_t readDataFile(const std::string& sPath, std::int32_t iFileType, CRecordData& record) {
-  return loadDataText(GlobalShared::readWholeFile(sPath), sPath, iFileType, record);
+FileResult<std::int32_t> readDataFile(const std::string& sPath, std::int32_t iFileType, CRecordData& record) {
+  return loadDataText(readText(sPath), sPath, iFileType, record);
 }
 
-std::int32_t loadDataText(std::string text, const std::string& sPath, std::int32_t iFileType, CRecordData& record) {
-  if (iFileType == 0) iFileType = detectFileType(text);
+FileResult<std::int32_t> readDataFile(const std::string& sPath, std::int32_t iFileType, const StoreFor& storeFor) {
+  return loadDataText(readText(sPath), sPath, iFileType, storeFor);
+}
+
+FileResult<std::int32_t> loadDataText(FileResult<std::string> text, const std::string& sPath, std::int32_t iFileType,
+                                      CRecordData& record) {
+  return loadDataText(std::move(text), sPath, iFileType, [&record](std::int32_t kind) -> CRecordData& {
+    record.initRanges(kind);
+    return record;
+  });
+}
+
+FileResult<std::int32_t> loadDataText(FileResult<std::string> text, const std::string& sPath, std::int32_t iFileType,
+                                      const StoreFor& storeFor) {
+  std::vector<FileFailure> unread;
+  if (!text) unread.push_back(std::move(text.error()));
+  std::string bytes = text ? std::move(*text) : std::string();
+  if (iFileType == 0) iFileType = detectFileType(bytes);
   if (iFileType == 0) {
-    reportDetectionFailure();
-    return 0;
+    FileFailure unknown(FileFailure::Kind::UnknownKind, sPath);
+    unknown.before = std::move(unread);
+    return std::unexpected(std::move(unknown));
   }
-  record.initRanges(iFileType);
-  return record.createRecord(std::move(text), sPath) ? iFileType : 0;
+  if (auto loaded = storeFor(iFileType).createRecord(std::move(bytes), sPath); !loaded) {
+    loaded.error().before = std::move(unread);
+    return std::unexpected(std::move(loaded.error()));
+  }
+  return iFileType;
 }
 
 bool writeText(CRecordData& record, std::int32_t iFileType, const std::function<bool(std::string_view)>& write,
@@ -80,7 +99,8 @@ bool writeText(CRecordData& record, std::int32_t iFileType, const std::function<
   return write(buffer);
 }
 
-bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::string& sPath, FileIdentity* written) {
+FileResult<void> writeDataFile(CRecordData& record, std::int32_t iFileType, const std::string& sPath,
+                               FileIdentity* written) {
   AtomicFileWriter file(sPath);
   std::optional<SaveProblem> problem;
   ContentHash hash;
@@ -89,19 +109,14 @@ bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::strin
               return file.write(piece);
             }, problem);
   if (problem) {
-    Platform::msgBox("The data cannot be saved to '" + Platform::pathInMessage(sPath) + "' as it is, because it would not read back the same:\r\n\r\n" +
-                         SaveGuard::describe(record, *problem) +
-                         ".\r\n\r\nNothing was written. Correct the value and save again.",
-                     Platform::OkOnly | Platform::Exclamation, "PelkoEditor");
-    return false;
+    FileFailure refused(FileFailure::Kind::WouldNotReadBack, sPath);
+    refused.problem = SaveGuard::describe(record, *problem);
+    return std::unexpected(std::move(refused));
   }
-  ok = ok && file.commit();
-  if (ok && written) *written = hash.identity();
-  if (!ok)
-    Platform::msgBox("An error occurred trying to save to '" + Platform::pathInMessage(sPath) + "'\r\n" +
-                         GlobalShared::describeError(file.errorNumber()),
-                     Platform::OkOnly, "PelkoEditor");
-  return ok;
+  if (!ok || !file.commit())
+    return std::unexpected(FileFailure{FileFailure::Kind::NotWritten, sPath, SystemError::of(file.errorNumber())});
+  if (written) *written = hash.identity();
+  return {};
 }
 
 }  // namespace DataFile

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "FileFailure.h"
 #include "SaveGuard.h"
 
 class CRecordData;
@@ -16,20 +17,29 @@ namespace DataFile {
 // The kind from the first four characters, lower-cased: "name" 1, "numb" 2, "ver " 3; else 0.
 std::int32_t detectFileType(std::string_view sText);
 
-// Shows "LoadRecord Aborted!": the kind of a file could not be detected.
-void reportDetectionFailure();
+// The store a load fills, asked for once the kind of the file is known and before its records
+// are parsed; it must be set up for that kind.
+using StoreFor = std::function<CRecordData&(std::int32_t iFileType)>;
+
+// The file's bytes, one character each.
+FileResult<std::string> readText(const std::string& sPath);
 
 // Reads and parses a data file as Load File does, the kind forced (1..3) or detected (0), into a
-// store set up for it. Returns the kind, or 0 after a reported failure.
-std::int32_t readDataFile(const std::string& sPath, std::int32_t iFileType, CRecordData& record);
-// The same for the file's text, read already (empty after a reported read failure).
-std::int32_t loadDataText(std::string sText, const std::string& sPath, std::int32_t iFileType, CRecordData& record);
+// store set up for it. Returns the kind.
+FileResult<std::int32_t> readDataFile(const std::string& sPath, std::int32_t iFileType, CRecordData& record);
+FileResult<std::int32_t> readDataFile(const std::string& sPath, std::int32_t iFileType, const StoreFor& storeFor);
+// The same for the file's text, read already. A file that could not be read is loaded with no
+// text, as the first program did: the read's failure comes before the load's.
+FileResult<std::int32_t> loadDataText(FileResult<std::string> sText, const std::string& sPath, std::int32_t iFileType,
+                                      CRecordData& record);
+FileResult<std::int32_t> loadDataText(FileResult<std::string> sText, const std::string& sPath, std::int32_t iFileType,
+                                      const StoreFor& storeFor);
 
 // Writes the projectile header, every record and the closing line ends (or the text that
 // followed the data when it held more than line ends). The destination is replaced only when
-// the new file is complete. On failure shows the save-error box and returns false. `written`,
-// when given, gets the identity of the bytes written.
-bool writeDataFile(CRecordData& record, std::int32_t iFileType, const std::string& sPath,
+// the new file is complete; on failure nothing is changed. `written`, when given, gets the
+// identity of the bytes written.
+FileResult<void> writeDataFile(CRecordData& record, std::int32_t iFileType, const std::string& sPath,
                    FileIdentity* written = nullptr);
 
 // The text writeDataFile writes, handed to `write` in pieces of about a megabyte. Records not

@@ -19,21 +19,21 @@ DataFileParser::DataFileParser(std::int32_t fileType, std::int32_t noFields, Rec
       mRefs(static_cast<std::size_t>(std::max(noFields, 0))),
       mTabs(static_cast<std::size_t>(std::max(mCells - 1, 0))) {}
 
-LoadFailure DataFileParser::failure(LoadFailure::Detail detail, std::int32_t field) const {
+ParseFailure DataFileParser::failure(ParseFailure::Detail detail, std::int32_t field) const {
   // Until a separator has been found in this load, every failure reads "incorrectly formatted".
-  if (!mSeparatorFound && detail != LoadFailure::Detail::NoData) detail = LoadFailure::Detail::IncorrectlyFormatted;
-  return LoadFailure{detail, mRecord, field, 0, {}};
+  if (!mSeparatorFound && detail != ParseFailure::Detail::NoData) detail = ParseFailure::Detail::IncorrectlyFormatted;
+  return ParseFailure{detail, mRecord, field, 0, {}};
 }
 
-std::optional<LoadFailure> DataFileParser::parse(const std::string& text, std::size_t dataStart,
+std::optional<ParseFailure> DataFileParser::parse(const std::string& text, std::size_t dataStart,
                                                  bool separatorFound) {
   mSeparatorFound = separatorFound;
   mRecord = 1;
   mIndex = RecordIndex();
   const auto lenStart = static_cast<std::int64_t>(text.size() - dataStart);
-  if (lenStart == 0) return failure(LoadFailure::Detail::NoData, 0);
+  if (lenStart == 0) return failure(ParseFailure::Detail::NoData, 0);
   if (mNoFields <= 0)
-    return LoadFailure{LoadFailure::Detail::Other, mRecord, 0, LoadError::kNoFileType,
+    return ParseFailure{ParseFailure::Detail::Other, mRecord, 0, LoadError::kNoFileType,
                        "Invalid procedure call: the record store was not set up for a kind of file."};
   std::size_t pos = dataStart;
   try {
@@ -42,7 +42,7 @@ std::optional<LoadFailure> DataFileParser::parse(const std::string& text, std::s
       mOnRecord(mRecord, lenStart, static_cast<std::int64_t>(text.size() - pos));
       if (pos == text.size() || text[pos] == '\r') break;
       if (mRecord == std::numeric_limits<std::int32_t>::max()) {
-        LoadFailure tooMany = failure(LoadFailure::Detail::Other, 0);
+        ParseFailure tooMany = failure(ParseFailure::Detail::Other, 0);
         tooMany.errorNumber = LoadError::kTooManyRecords;
         tooMany.errorDescription = "Overflow: the file holds more records than can be counted.";
         return tooMany;
@@ -50,26 +50,26 @@ std::optional<LoadFailure> DataFileParser::parse(const std::string& text, std::s
     }
   } catch (const std::bad_alloc&) {
     // Not a fault of the data, so never reported as "incorrectly formatted".
-    return LoadFailure{LoadFailure::Detail::Other, mRecord, 0, LoadError::kOutOfMemory,
+    return ParseFailure{ParseFailure::Detail::Other, mRecord, 0, LoadError::kOutOfMemory,
                        "Out of memory: the file's records do not fit in the memory available."};
   }
   mTailOffset = pos;
   return std::nullopt;
 }
 
-std::optional<LoadFailure> DataFileParser::findRecordEnd(std::string_view rest, std::size_t& length) {
+std::optional<ParseFailure> DataFileParser::findRecordEnd(std::string_view rest, std::size_t& length) {
   const std::size_t available = rest.size();
   const std::size_t scan = std::min(available, kLastTerminatorPosition);
   const std::size_t end = RecordScan::findEnd(rest.data(), scan, mTabs.data(), mTabs.size(), mTabsFound);
   length = end;
   if (end == scan) {
     // The end of the text is tested before the length limit at each position.
-    return failure(available < kLastTerminatorPosition + 1 ? LoadFailure::Detail::EndOfData
-                                                          : LoadFailure::Detail::TooLong,
+    return failure(available < kLastTerminatorPosition + 1 ? ParseFailure::Detail::EndOfData
+                                                          : ParseFailure::Detail::TooLong,
                    0);
   }
   if (end + 1 == available) {
-    LoadFailure cut = failure(LoadFailure::Detail::Other, 0);
+    ParseFailure cut = failure(ParseFailure::Detail::Other, 0);
     cut.errorNumber = LoadError::kTerminatorCut;
     cut.errorDescription = "Input past end of file: the data ends with a carriage return that has no line feed after it.";
     return cut;
@@ -77,7 +77,7 @@ std::optional<LoadFailure> DataFileParser::findRecordEnd(std::string_view rest, 
   return std::nullopt;
 }
 
-std::optional<LoadFailure> DataFileParser::parseRecord(const std::string& text, std::size_t& pos) {
+std::optional<ParseFailure> DataFileParser::parseRecord(const std::string& text, std::size_t& pos) {
   std::size_t length = 0;
   if (auto failed = findRecordEnd(std::string_view(text).substr(pos), length)) return failed;
   if (auto failed = splitFields(text.data() + pos, length, mRefs.data())) return failed;
@@ -87,7 +87,7 @@ std::optional<LoadFailure> DataFileParser::parseRecord(const std::string& text, 
   return std::nullopt;
 }
 
-std::optional<LoadFailure> DataFileParser::readRecord(std::string_view text, std::int32_t record,
+std::optional<ParseFailure> DataFileParser::readRecord(std::string_view text, std::int32_t record,
                                                       FieldRef* refs, std::size_t& length) {
   mRecord = record;
   mSeparatorFound = true;
@@ -95,7 +95,7 @@ std::optional<LoadFailure> DataFileParser::readRecord(std::string_view text, std
   return splitFields(text.data(), length, refs);
 }
 
-std::optional<LoadFailure> DataFileParser::splitFields(const char* record, std::size_t length,
+std::optional<ParseFailure> DataFileParser::splitFields(const char* record, std::size_t length,
                                                        FieldRef* refs) {
   const bool unitFile = mFileType == GlobalShared::kUnitProd;
   mAsWritten = true;
@@ -106,16 +106,16 @@ std::optional<LoadFailure> DataFileParser::splitFields(const char* record, std::
     if (cell < mCells) {
       if (mTabsFound < static_cast<std::size_t>(cell)) {
         mSeparatorFound = false;
-        return failure(LoadFailure::Detail::IncorrectlyFormatted, field);
+        return failure(ParseFailure::Detail::IncorrectlyFormatted, field);
       }
       end = mTabs[cell - 1];
     }
     mSeparatorFound = true;
     if (unitFile && cell == kTroopFirst) {
       if (!splitTroopStats(record, begin, end, refs))
-        return LoadFailure{LoadFailure::Detail::IncorrectlyFormatted, mRecord, mFailedField, 0, {}};
+        return ParseFailure{ParseFailure::Detail::IncorrectlyFormatted, mRecord, mFailedField, 0, {}};
       if (!troopCellFitsWhenWritten(length, end - begin, refs))
-        return LoadFailure{LoadFailure::Detail::TooLong, mRecord, kTroopFirst, 0, {}};
+        return ParseFailure{ParseFailure::Detail::TooLong, mRecord, kTroopFirst, 0, {}};
       mAsWritten = listAsWritten(record, begin, end, refs);
     } else {
       refs[field - 1] = {static_cast<std::uint16_t>(begin), static_cast<std::uint16_t>(end - begin)};

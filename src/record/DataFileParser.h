@@ -15,7 +15,7 @@ struct FieldRef {
 };
 
 // Why a load stopped, already reduced to the detail the user is shown.
-struct LoadFailure {
+struct ParseFailure {
   enum class Detail { NoData, IncorrectlyFormatted, TooLong, EndOfData, Other };
   Detail detail;
   std::int32_t record;
@@ -42,12 +42,12 @@ class DataFileParser {
 
   // separatorFound: whether a header semicolon was found, which makes later failures name their
   // cause instead of the plain "incorrectly formatted".
-  std::optional<LoadFailure> parse(const std::string& text, std::size_t dataStart, bool separatorFound);
+  std::optional<ParseFailure> parse(const std::string& text, std::size_t dataStart, bool separatorFound);
 
   // Reads text that starts a record, as record `record` of a file whose earlier records loaded:
   // its NoFields fields go to refs and `length` gets the record's length before its CR. The
   // save's check reads each written record with this, the same code a load runs.
-  std::optional<LoadFailure> readRecord(std::string_view text, std::int32_t record, FieldRef* refs,
+  std::optional<ParseFailure> readRecord(std::string_view text, std::int32_t record, FieldRef* refs,
                                         std::size_t& length);
 
   RecordIndex takeIndex() { return std::move(mIndex); }
@@ -55,13 +55,13 @@ class DataFileParser {
   std::size_t tailOffset() const { return mTailOffset; }
 
  private:
-  std::optional<LoadFailure> parseRecord(const std::string& text, std::size_t& pos);
-  std::optional<LoadFailure> findRecordEnd(std::string_view rest, std::size_t& length);
+  std::optional<ParseFailure> parseRecord(const std::string& text, std::size_t& pos);
+  std::optional<ParseFailure> findRecordEnd(std::string_view rest, std::size_t& length);
   bool listAsWritten(const char* record, std::size_t begin, std::size_t end, const FieldRef* refs) const;
-  std::optional<LoadFailure> splitFields(const char* record, std::size_t length, FieldRef* refs);
+  std::optional<ParseFailure> splitFields(const char* record, std::size_t length, FieldRef* refs);
   bool splitTroopStats(const char* cell, std::size_t begin, std::size_t end, FieldRef* refs);
   bool troopCellFitsWhenWritten(std::size_t length, std::size_t cellLength, const FieldRef* refs) const;
-  LoadFailure failure(LoadFailure::Detail detail, std::int32_t field) const;
+  ParseFailure failure(ParseFailure::Detail detail, std::int32_t field) const;
 
   std::int32_t mFileType;
   std::int32_t mNoFields;

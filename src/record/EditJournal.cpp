@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "GlobalShared.h"
-#include "UserFolders.h"
 
 namespace {
 

@@ -42,5 +42,5 @@ class SaveGuard {
   const CRecordData& mStore;
   DataFileParser mParser;
   std::vector<FieldRef> mRefs;
-  std::optional<LoadFailure> mFailure;
+  std::optional<ParseFailure> mFailure;
 };

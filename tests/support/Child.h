@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #ifdef _WIN32
@@ -22,12 +23,22 @@
 #include <unistd.h>
 #endif
 
-#include "Platform.h"
+#include "FileFailure.h"
 
 struct ChildRun {
   bool succeeded;
-  std::string boxes;  // one "title|prompt" line for each message box the child showed
+  std::string boxes;  // one "title|prompt" line for each message box the child's failure gives
 };
+
+// What the child's action returns: true, or false with why when a failure is known.
+inline bool reportedInChild(const std::optional<FileFailure>& failure) {
+  if (!failure) return true;
+  for (const Message& message : failureMessages(*failure)) {
+    const std::string line = message.title + "|" + message.bytes() + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
+  return false;
+}
 
 // What a child may be asked to do, by name. Windows has no fork, so a child is the test program
 // started afresh: it shares nothing with the test but the bytes on its command line.
@@ -93,12 +104,6 @@ inline ChildRun inChild(const std::string& action, const QList<QByteArray>& argu
     ::setrlimit(RLIMIT_FSIZE, &limit);
   }
 #endif
-  Platform::setMessageBox([](const std::string& prompt, int, const std::string& title) {
-    const std::string line = title + "|" + Platform::withoutPathMarks(prompt) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
-    return int(Platform::Ok);
-  });
   QList<QByteArray> arguments;
   for (int i = 5; i < argc; ++i) arguments << QByteArray::fromHex(argv[i]);
   const auto action = actions.find(argv[2]);

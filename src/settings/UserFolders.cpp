@@ -39,10 +39,6 @@ bool folderWritable(const std::string& folder) {
   ::CloseHandle(file);
   return true;
 }
-
-bool makeFolder(const std::string& folder) {
-  return ::CreateDirectoryW(WindowsText::widen(folder).c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
-}
 #else
 std::string xdgFolder(const char* variable, const char* fallback) {
   const char* value = std::getenv(variable);
@@ -53,8 +49,6 @@ std::string xdgFolder(const char* variable, const char* fallback) {
 }
 
 bool folderWritable(const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; }
-
-bool makeFolder(const std::string& folder) { return ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST; }
 #endif
 
 }  // namespace
@@ -88,15 +82,6 @@ std::string getDefaultCopyPath(FileType iFileType) {
   if (fileExists(inProgramFolder)) return inProgramFolder;
   if (fileExists(inDataFolder)) return inDataFolder;
   return isPortable() ? inProgramFolder : inDataFolder;
-}
-
-bool makeFolders(const std::string& folder) {
-  // A part that cannot be made (a drive, a network share's server) may still hold the next one:
-  // only the whole folder decides.
-  for (std::size_t end = folder.find_first_of(kPathSeparators, 1); end != std::string::npos;
-       end = folder.find_first_of(kPathSeparators, end + 1))
-    makeFolder(folder.substr(0, end));
-  return makeFolder(folder);
 }
 
 }  // namespace GlobalShared

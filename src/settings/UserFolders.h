@@ -28,7 +28,4 @@ std::string settingsFolder();
 // should put it (the program's folder of a portable copy, else the user's data folder).
 std::string getDefaultCopyPath(FileType iFileType);
 
-// Makes a folder and the folders above it that are missing; false when it cannot be made.
-bool makeFolders(const std::string& folder);
-
 }  // namespace GlobalShared

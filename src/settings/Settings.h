@@ -1,6 +1,8 @@
 #pragma once
+#include <optional>
 #include <string>
 
+#include "FileFailure.h"
 #include "GlobalShared.h"
 
 class SettingsWindow;
@@ -8,22 +10,22 @@ class SettingsWindow;
 // The view settings of each kind of file and the window placement, kept between runs in
 // pelkoEditor.ini in the program's folder, or in the user's configuration folder for an
 // installed program (UserFolders.h). Nothing is cached: each call reads or writes the file. A
-// missing or unreadable file gives the window's own defaults; a file that cannot be written,
-// unless it is read-only, is reported once.
+// missing or unreadable file gives the window's own defaults. A save that cannot write the file,
+// unless it is read-only, returns why, once in a run.
 namespace GlobalShared {
 
 std::string getIniPath();
 
 // The kind's ranges 2-6 with their captions, the selected range, the scroll options and widths.
 void loadTypeSettings(FileType iFileType, SettingsWindow& window);
-void saveTypeSettings(FileType iFileType, SettingsWindow& window);
+std::optional<FileFailure> saveTypeSettings(FileType iFileType, SettingsWindow& window);
 
 void loadWindowPlacement(SettingsWindow& window);
-void saveWindowPlacement(const SettingsWindow& window);
+std::optional<FileFailure> saveWindowPlacement(const SettingsWindow& window);
 
 // What closing the window stores: the kind's view (unless iFileType is 0), then the placement,
 // with one rewrite of the file.
-void saveClosingSettings(FileType iFileType, SettingsWindow& window);
+std::optional<FileFailure> saveClosingSettings(FileType iFileType, SettingsWindow& window);
 
 // How numbers are written: a blank before a number that is not negative ("Selected Range= 3").
 std::string formatSettingsNumber(double value);

@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "NumberText.h"
-#include "Platform.h"
 #include "PrivateProfile.h"
 #include "SettingsWindow.h"
 #include "UserFolders.h"
@@ -48,16 +47,14 @@ std::optional<std::int32_t> wholeNumber(const std::string& text, std::int32_t lo
 
 // A failed write changes nothing, as the settings file is the only state. A read-only file was
 // made so on purpose; any other failure means that nothing can be kept, which the user hears once.
-void write(const std::vector<IniEntry>& entries) {
+std::optional<FileFailure> write(const std::vector<IniEntry>& entries) {
   static bool told = false;
   const std::string folder = settingsFolder();
   const std::string path = getIniPath();
-  if ((makeFolders(folder) && writeIniStrings(entries, path)) || told) return;
-  if (isReadOnlyFile(path)) return;
+  if ((makeFolders(folder) && writeIniStrings(entries, path)) || told) return std::nullopt;
+  if (isReadOnlyFile(path)) return std::nullopt;
   told = true;
-  Platform::msgBox("PelkoEditor cannot keep its settings (the view of each kind of file and the window's place): '" +
-                       Platform::pathInMessage(path) + "' cannot be written.",
-                   Platform::OkOnly | Platform::Exclamation, "PelkoEditor");
+  return FileFailure{FileFailure::Kind::SettingsNotKept, path};
 }
 
 // What saveTypeSettings writes, in order.
@@ -121,8 +118,8 @@ void loadTypeSettings(FileType iFileType, SettingsWindow& window) {
   if (auto widths = read(section, kWidthsArray)) window.setAllDisplayWidths(*widths);
 }
 
-void saveTypeSettings(FileType iFileType, SettingsWindow& window) {
-  write(typeSettings(iFileType, window));
+std::optional<FileFailure> saveTypeSettings(FileType iFileType, SettingsWindow& window) {
+  return write(typeSettings(iFileType, window));
 }
 
 void loadWindowPlacement(SettingsWindow& window) {
@@ -138,14 +135,14 @@ void loadWindowPlacement(SettingsWindow& window) {
       window.setWindowState(static_cast<SettingsWindow::State>(*state));
 }
 
-void saveWindowPlacement(const SettingsWindow& window) { write(windowPlacement(window)); }
+std::optional<FileFailure> saveWindowPlacement(const SettingsWindow& window) { return write(windowPlacement(window)); }
 
-void saveClosingSettings(FileType iFileType, SettingsWindow& window) {
+std::optional<FileFailure> saveClosingSettings(FileType iFileType, SettingsWindow& window) {
   std::vector<IniEntry> entries;
   if (iFileType != 0) entries = typeSettings(iFileType, window);
   const std::vector<IniEntry> placement = windowPlacement(window);
   entries.insert(entries.end(), placement.begin(), placement.end());
-  write(entries);
+  return write(entries);
 }
 
 }  // namespace GlobalShared
