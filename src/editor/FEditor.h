@@ -145,7 +145,6 @@ class FEditor : public QWidget, public SettingsWindow {
   // --- the default copy's values, undo and redo (FEditorHistory.cpp) ---
   void compareWithDefaults(const std::string& sPath);
   void showDifferenceCount();
-  int placeDifferenceCount(int iTop);
   void showCellMenu(QPoint globalPos);
   void revertToDefault(std::int32_t iRecNo, std::int32_t iColumn);
   void undoRedo(bool redo);
@@ -202,12 +201,10 @@ class FEditor : public QWidget, public SettingsWindow {
   QLabel* lblStatusBar = nullptr;
   QLabel* lblClock = nullptr;
   QLabel* lblClockTarget = nullptr;
-  std::array<QCheckBox*, 2> chkScrollUpdate{};
   QPushButton* cmdSlide = nullptr;
   std::array<QPushButton*, 8> cmdFileActions{};  // 0, 2, 3, 5, 7
   QCheckBox* chkAutoDetect = nullptr;
   ProgressPanel* mProgress = nullptr;
-  QLabel* lblDifferences = nullptr;  // made when a default copy is first compared
   FindBar* mFindBar = nullptr;       // made on first use
   std::int32_t mFoundRecord = 0;     // the last match: record and display column
   std::int32_t mFoundColumn = 0;

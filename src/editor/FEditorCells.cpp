@@ -16,7 +16,6 @@ void FEditor::watchCells() {
   mSession = std::make_unique<CellEditSession>(mGrid->cellFrame(), mFile);
   CellEditor* editor = mSession->editor();
   mGrid->setEditBox(editor);
-  mGrid->setScrollUpdates(chkScrollUpdate[0], chkScrollUpdate[1]);
   editor->installEventFilter(this);
   connect(editor, &QWidget::customContextMenuRequested, this,
           [this, editor](QPoint at) { showCellMenu(editor->viewport()->mapToGlobal(at)); });
@@ -26,7 +25,7 @@ void FEditor::watchCells() {
   connect(mSession.get(), &CellEditSession::ended, this, &FEditor::cellLeft);
   connect(mSession.get(), &CellEditSession::notice, this, &FEditor::setStatusText);
   // The controls that, getting the focus, leave no cell selected; the grid's own see to it there.
-  std::vector<QWidget*> others{chkScrollUpdate[0], chkScrollUpdate[1]};
+  std::vector<QWidget*> others;
   for (std::size_t n = 1; n <= 6; ++n) others.push_back(optLockFields[n]);
   for (QPushButton* button : cmdFileActions)
     if (button) others.push_back(button);

@@ -29,42 +29,7 @@ void FEditor::compareWithDefaults(const std::string& sPath) {
 }
 
 void FEditor::showDifferenceCount() {
-  if (!mFile.hasDefaults()) {
-    if (lblDifferences) lblDifferences->hide();
-    return;
-  }
-  if (!lblDifferences) {
-    lblDifferences = new QLabel(fraMain);
-    lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
-  }
-  const auto count = static_cast<qulonglong>(mFile.differenceCount());
-  const int widthBefore = lblDifferences->sizeHint().width();
-  lblDifferences->setText(QString::number(count) + (count == 1 ? QStringLiteral(" differs") : QStringLiteral(" differ")) +
-                          QStringLiteral(" from default"));
-  QString hint = QStringLiteral("Values that differ from the default copy: ") +
-                 CodePage::shownPath(GlobalShared::getDefaultCopyPath(mFormID));
-  // Records pair with the copy's by unit name: say which units have no default to differ from.
-  if (const auto without = static_cast<qulonglong>(mFile.recordsWithoutDefault()); without > 0)
-    hint += (without == 1 ? QStringLiteral("\n1 unit of this file has") : QStringLiteral("\n%1 units of this file have").arg(without)) +
-            QStringLiteral(" no counterpart in the default copy.");
-  if (const auto missing = static_cast<qulonglong>(mFile.defaultsWithoutRecord()); missing > 0)
-    hint += (missing == 1 ? QStringLiteral("\n1 unit of the default copy has") : QStringLiteral("\n%1 units of the default copy have").arg(missing)) +
-            QStringLiteral(" no counterpart in this file.");
-  lblDifferences->setToolTip(hint);
-  lblDifferences->setVisible(true);
-  if (mHideNames && lblDifferences->sizeHint().width() != widthBefore) Form_Resize();  // the field number moves over
-}
-
-// Left of the field number below the grid: in the room the names column leaves, or as wide as its
-// text with the names hidden. Returns where the field number may start.
-int FEditor::placeDifferenceCount(int iTop) {
-  if (!lblDifferences || !mFile.hasDefaults()) return 0;
-  constexpr int kLeft = 120, kGap = 120;
-  const int width = mHideNames ? Twips::fromPixels(lblDifferences->sizeHint().width())
-                               : std::max(0, gridLeft() - 360 - kGap - kLeft);
-  Twips::place(lblDifferences, kLeft, iTop, width, 255);
-  lblDifferences->setVisible(true);
-  return kLeft + width + kGap;
+  if (mGrid->showDifferenceCount() && mHideNames) Form_Resize();  // the field number moves over
 }
 
 // The cell is the one being edited. Where the platform ends the edit when the menu takes the

@@ -45,8 +45,8 @@ void FEditor::setRangeButtonOn(std::int32_t n) {
   if (isRangeButton(n)) optLockFields[n]->setChecked(true);
 }
 
-std::int32_t FEditor::scrollUpdate(std::int32_t i) const { return chkScrollUpdate[i & 1]->isChecked() ? 1 : 0; }
-void FEditor::setScrollUpdate(std::int32_t i, std::int32_t state) { chkScrollUpdate[i & 1]->setChecked(state == 1); }
+std::int32_t FEditor::scrollUpdate(std::int32_t i) const { return mGrid->scrollUpdate(i & 1)->isChecked() ? 1 : 0; }
+void FEditor::setScrollUpdate(std::int32_t i, std::int32_t state) { mGrid->scrollUpdate(i & 1)->setChecked(state == 1); }
 
 SettingsWindow::State FEditor::windowState() const {
   if (isMinimized()) return Minimized;

@@ -112,16 +112,18 @@ void FEditor::createMainFrame() {
 void FEditor::createOptionsFrame() {
   fraOptions = frame(this, "fraOptions", -120, 7380, 2895, 495);
   fraOptions->hide();
-  chkScrollUpdate[0] = make<QCheckBox>(fraOptions, QStringLiteral("chkScrollUpdate_0"), 360, 0, 1695, 195);
-  chkScrollUpdate[0]->setText(QStringLiteral("fields_scroll_update"));
-  chkScrollUpdate[0]->setToolTip(QStringLiteral("if unchecked the display won't update when you scroll the Hscroll Bar"));
-  chkScrollUpdate[1] = make<QCheckBox>(fraOptions, QStringLiteral("chkScrollUpdate_1"), 360, 240, 1755, 255);
-  chkScrollUpdate[1]->setText(QStringLiteral("units_scroll_update"));
-  chkScrollUpdate[1]->setToolTip(QStringLiteral("if unchecked the display won't update when you scroll the Vscroll Bar"));
-  for (QCheckBox* box : chkScrollUpdate) {
+  std::array<QCheckBox*, 2> scrollUpdate{};
+  scrollUpdate[0] = make<QCheckBox>(fraOptions, QStringLiteral("chkScrollUpdate_0"), 360, 0, 1695, 195);
+  scrollUpdate[0]->setText(QStringLiteral("fields_scroll_update"));
+  scrollUpdate[0]->setToolTip(QStringLiteral("if unchecked the display won't update when you scroll the Hscroll Bar"));
+  scrollUpdate[1] = make<QCheckBox>(fraOptions, QStringLiteral("chkScrollUpdate_1"), 360, 240, 1755, 255);
+  scrollUpdate[1]->setText(QStringLiteral("units_scroll_update"));
+  scrollUpdate[1]->setToolTip(QStringLiteral("if unchecked the display won't update when you scroll the Vscroll Bar"));
+  for (QCheckBox* box : scrollUpdate) {
     box->setChecked(true);
     fitCaption(box);
   }
+  mGrid->setScrollUpdates(scrollUpdate[0], scrollUpdate[1]);
   cmdSlide = make<QPushButton>(fraOptions, QStringLiteral("cmdSlide"), 2460, 60, 375, 375);
   cmdSlide->setToolTip(QStringLiteral("click to hide names column"));
   QFont arrows(QStringLiteral("Lucida Sans Unicode"));
@@ -275,7 +277,7 @@ void FEditor::Form_Resize() {
   fitStatusBarHeight();
   // With the names hidden the difference count stands left of the field number, which moves
   // over, and the bar with it.
-  const int fieldNoLeft = std::max(N - 360, placeDifferenceCount(H - 340));
+  const int fieldNoLeft = std::max(N - 360, mGrid->placeDifferenceCount(H - 340, mHideNames, N));
   Twips::move(lblClock, Twips::left(lblClock), H - 340);
   Twips::move(lblClockTarget, Twips::left(lblClockTarget), H - 340);
   Twips::move(fraFileActions, (W - 80) - Twips::width(fraFileActions), H - 205);

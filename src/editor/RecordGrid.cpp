@@ -104,9 +104,10 @@ void RecordGrid::setEditBox(QPlainTextEdit* box) {
   mEditBox->viewport()->setMouseTracking(true);
 }
 
-void RecordGrid::setScrollUpdates(const QCheckBox* fields, const QCheckBox* units) {
-  mScrollUpdate[0] = fields;
-  mScrollUpdate[1] = units;
+void RecordGrid::setScrollUpdates(QCheckBox* fields, QCheckBox* units) {
+  mScrollUpdate = {fields, units};
+  // Getting the focus, they leave no cell selected.
+  for (QCheckBox* box : mScrollUpdate) box->installEventFilter(this);
 }
 
 // The pool of cells and labels, copied from the first of each. Nothing shows it before a file is
@@ -341,34 +342,6 @@ void RecordGrid::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t 
   if (mFile.record().hasSaveProblems())
     for (std::int32_t r = 0; r < nRows; ++r) markSaveProblems(r);
   fraDisplay->endRefill();
-}
-
-void RecordGrid::markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField) {
-  const std::string* value = mFile.defaultValue(iRecNo, iField);
-  cell->setDefaultValue(value != nullptr, value ? CodePage::toQString(*value) : QString());
-  const QString hint = cell->hint();
-  if (cell->toolTip() != hint) cell->setToolTip(hint);
-}
-
-QString RecordGrid::saveProblemText(std::int32_t iRecNo, std::int32_t iField) const {
-  const SaveProblem* problem = mFile.record().saveProblem(iRecNo);
-  if (!problem || problem->field != iField) return {};
-  return QStringLiteral("Cannot be saved as it is: ") + CodePage::toQString(SaveGuard::describe(mFile.record(), *problem)) +
-         QLatin1Char('.');
-}
-
-// Marks the shown cells of a grid row whose value a save would refuse.
-void RecordGrid::markSaveProblems(std::int32_t iRow) {
-  const std::int32_t record = vsbUnits2display->sliderPosition() + iRow;
-  const std::int32_t maxFields = gGlobal->MaxFields();
-  for (std::int32_t c = 0; c < maxFields; ++c) {
-    GridCell* cell = txtField[static_cast<std::size_t>(maxFields * iRow + c)];
-    if (cell->isHidden()) continue;
-    const QString problem =
-        saveProblemText(record, mFile.record().actualFieldNoInSelectedRange(hsbFields2Display->sliderPosition() + c));
-    cell->setMark(problem);
-    cell->setToolTip(cell->hint());
-  }
 }
 
 // A bar's value is its thumb's position: while the thumb is dragged it is ahead of value(),

@@ -2,6 +2,7 @@
 #include <QPoint>
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -31,8 +32,10 @@ class RecordGrid : public QWidget {
   QWidget* cellFrame() const;
   // The box placed over the focused cell; it stays last in the Tab order of the grid.
   void setEditBox(QPlainTextEdit* box);
-  // The options that say whether a dragged bar's thumb refills the grid as it goes.
-  void setScrollUpdates(const QCheckBox* fields, const QCheckBox* units);
+  // The options that say whether a dragged bar's thumb refills the grid as it goes: 0 for the
+  // fields' bar, 1 for the units'.
+  void setScrollUpdates(QCheckBox* fields, QCheckBox* units);
+  QCheckBox* scrollUpdate(std::int32_t i) const { return mScrollUpdate[i]; }
   // The pool beyond the first cell of each kind, made once.
   void createCells();
   bool cellsCreated() const { return mCellsCreated; }
@@ -79,6 +82,13 @@ class RecordGrid : public QWidget {
   void refocusLastCell();
   QString saveProblemText(std::int32_t iRecNo, std::int32_t iField) const;
 
+  // --- the values that differ from the game's default copy ---
+  // Their count below the grid, shown once a copy was compared; true when its width changed.
+  bool showDifferenceCount();
+  // Left of the field number: as wide as its text, or in the room left of the grid. Returns where
+  // the field number may start.
+  int placeDifferenceCount(int iTop, bool fitText, int gridLeft);
+
  signals:
   // A cell got the focus: the record and display column it shows.
   void cellFocused(std::int32_t record, std::int32_t column);
@@ -123,12 +133,13 @@ class RecordGrid : public QWidget {
   QScrollBar* hsbFields2Display;
   QLabel* lblUnitNo;
   QLabel* lblFieldNo;
+  QLabel* lblDifferences = nullptr;  // made when a default copy is first compared
   std::vector<HeaderBox*> txtColumn;
   std::vector<GridCell*> txtField;
   std::vector<QLabel*> lblRow;
   std::vector<QLabel*> lblRowNo;
   QPlainTextEdit* mEditBox = nullptr;
-  const QCheckBox* mScrollUpdate[2] = {};  // fields, units
+  std::array<QCheckBox*, 2> mScrollUpdate{};
   bool mCellsCreated = false;
   std::vector<std::int32_t> colLeft;
   std::vector<std::int32_t> colWidth;
