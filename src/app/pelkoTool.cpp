@@ -67,8 +67,8 @@ int diff(const std::string& a, const std::string& b, GlobalShared::FileType forc
   if (kind == 0) return kUsageError;
   std::string textB = GlobalShared::readWholeFile(b);
   if (const GlobalShared::FileType kindB = kindOf(textB, kindA); kindB != kindA) {
-    std::cerr << "pelkoTool: " << a << " is a " << GlobalShared::getSectionName(kindA) << " file and " << b << " a "
-              << GlobalShared::getSectionName(kindB) << " file: diff compares files of one kind\n";
+    std::cerr << "pelkoTool: " << a << " is a " << FileKind::sectionName(kindA) << " file and " << b << " a "
+              << FileKind::sectionName(kindB) << " file: diff compares files of one kind\n";
     return kUsageError;
   }
   if (DataFile::loadDataText(std::move(textB), b, kind, after) == 0) return kUsageError;
@@ -121,7 +121,7 @@ int apply(const std::string& targetPath, const std::string& changesPath, const s
   }
   if (!DataDiff::fitsKind(target, changes)) {
     std::cerr << "pelkoTool: " << changesPath << " holds changes of another kind of file than " << targetPath << ", a "
-              << GlobalShared::getSectionName(kind) << " file: none of its field titles is the target's\n";
+              << FileKind::sectionName(kind) << " file: none of its field titles is the target's\n";
     return kUsageError;
   }
   const DataDiff::Applied applied = DataDiff::apply(target, changes, force);
@@ -166,8 +166,8 @@ int main(int argc, char** argv) {
   if (kind == 0) return EXIT_FAILURE;
   if (save) return DataFile::writeDataFile(record, kind, args[2]) ? EXIT_SUCCESS : EXIT_FAILURE;
 
-  std::cout << GlobalShared::getFileName(args[1]) << ": " << GlobalShared::getSectionName(kind) << ", "
-            << record.NoUnits() << " records, " << record.NoUnits() - DataFileFormat::firstDataUnit(kind) + 1 << " units, "
+  std::cout << GlobalShared::getFileName(args[1]) << ": " << FileKind::sectionName(kind) << ", "
+            << record.NoUnits() << " records, " << record.NoUnits() - FileKind::of(kind).firstUnit + 1 << " units, "
             << record.NoFields() << " fields\n";
   return EXIT_SUCCESS;
 }

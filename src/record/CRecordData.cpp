@@ -36,7 +36,7 @@ std::string detailText(const LoadFailure& failure, const std::string& section) {
 }  // namespace
 
 void CRecordData::reportLoadFailure(const LoadFailure& failure) const {
-  const std::string section = GlobalShared::getSectionName(mFormID);
+  const std::string section = FileKind::sectionName(mFormID);
   Platform::msgBox("There was an error loading the data.\r\n\r\n" + detailText(failure, section) +
                        "\r\n\r\nThe Program stopped Loading at Record: " + std::to_string(failure.record) +
                        "  Field: " + std::to_string(failure.field),
@@ -45,7 +45,7 @@ void CRecordData::reportLoadFailure(const LoadFailure& failure) const {
 
 bool CRecordData::createRecord(std::string sInputData, std::string sFilename, bool showFailure) {
   std::size_t dataStart = 0;
-  if (mFormID == GlobalShared::kProjectileStats) {
+  if (FileKind::of(mFormID).headerToLastSemicolon) {
     // The header runs to the last semicolon and is kept even when the load then fails.
     const std::size_t semicolon = sInputData.rfind(';');
     dataStart = semicolon == std::string::npos ? 0 : semicolon + 1;
@@ -128,7 +128,7 @@ const SaveProblem* CRecordData::saveProblem(std::int32_t iRecNo) const {
 // A name field comes before the last field, so it ends at a TAB, quoted or not: found without
 // splitting the record, as pairing two files reads every name.
 std::string_view CRecordData::unitName(std::int32_t iRecNo) const {
-  const std::int32_t field = nameField(mFormID);
+  const std::int32_t field = FileKind::of(mFormID).nameField;
   if (!validRecord(iRecNo) || edited(iRecNo) || field >= mNoFields) return value(iRecNo, field);
   std::string_view text = loadedRecord(iRecNo);
   for (std::int32_t f = 1; f < field; ++f) text.remove_prefix(std::min(text.size(), text.find('\t') + 1));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FieldCache.h"
+#include "FileKind.h"
 #include "RecordIndex.h"
 #include "SaveGuard.h"
 
@@ -114,7 +115,7 @@ class CRecordData {
 
  private:
   friend class SaveGuard;
-  static constexpr int kRanges = 6;
+  static constexpr int kRanges = FileKind::kRangeCount;
 
   // The record's text as loaded, without its line end.
   std::string_view loadedRecord(std::int32_t iRecNo) const;
