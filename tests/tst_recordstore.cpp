@@ -226,7 +226,7 @@ class TestRecordStore : public QObject {
     QVERIFY(!data->createRecord(fetched<QByteArray>("input").toStdString(), "bad.txt"));
     QCOMPARE(boxes.boxes.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(boxes.boxes[0].title),
-             "Error Loading " + QString::fromStdString(GlobalShared::getSectionName(kind)) + " file");
+             "Error Loading " + QString::fromStdString(FileKind::sectionName(kind)) + " file");
     QCOMPARE(boxes.boxes[0].style, Platform::OkOnly | Platform::Exclamation);
     QCOMPARE(QString::fromStdString(boxes.boxes[0].prompt),
              "There was an error loading the data.\r\n\r\n" + fetched<QString>("detail") +

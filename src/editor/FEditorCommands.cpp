@@ -105,7 +105,7 @@ void FEditor::selectRange(std::int32_t k) {
 
 void FEditor::defineRange(std::int32_t k) {
   if (!mSetRange) mSetRange = std::make_unique<FSetRange>(*this);
-  if (!mSetRange->setRangeInput(k, *this)) return;
+  if (!mSetRange->setRangeInput(k, *this, mFile.record().MaxValue())) return;
   selectRange(k);
   optLockFields[static_cast<std::size_t>(k)]->setChecked(true);
 }
