@@ -15,7 +15,7 @@
 #include "CRecordData.h"
 #include "DataDiff.h"
 #include "DataFile.h"
-#include "DataFileFormat.h"
+#include "FileKind.h"
 #include "GlobalShared.h"
 #include "Platform.h"
 
@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
   GlobalShared::FileType fileType = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] != "--type") continue;
-    if (i + 1 >= args.size() || args[i + 1].size() != 1 || args[i + 1][0] < '1' || args[i + 1][0] > '3')
+    if (i + 1 >= args.size() || args[i + 1].size() != 1 || !FileKind::find(args[i + 1][0] - '0'))
       return usageError();
     fileType = args[i + 1][0] - '0';
     args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
