@@ -312,7 +312,7 @@ class TestRecordStore : public QObject {
     const std::vector<Message> boxes = failureMessages(loaded.error());
     QCOMPARE(boxes.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(boxes[0].title),
-             "Error Loading " + QString::fromStdString(GlobalShared::getSectionName(kind)) + " file");
+             "Error Loading " + QString::fromStdString(FileKind::sectionName(kind)) + " file");
     QCOMPARE(boxes[0].style, Message::OkOnly | Message::Exclamation);
     QCOMPARE(QString::fromStdString(boxes[0].bytes()),
              "There was an error loading the data.\r\n\r\n" + fetched<QString>("detail") +

@@ -10,6 +10,7 @@
 
 #include "EditJournal.h"
 #include "EditedFile.h"
+#include "FileKind.h"
 #include "SettingsWindow.h"
 #include "UserFolders.h"
 #include "WindowPlacement.h"
@@ -258,7 +259,7 @@ class FEditor : public QWidget, public SettingsWindow {
   QFrame* fraFileActions = nullptr;
   QFrame* fraProgressBar = nullptr;
   GridFrame* fraDisplay = nullptr;
-  std::array<QRadioButton*, 7> optLockFields{};  // 1 to 6
+  std::array<QRadioButton*, FileKind::kRangeCount + 1> optLockFields{};  // from 1
   std::vector<QLabel*> lblRowNo;
   std::vector<QLabel*> lblRow;
   QLabel* lblStatusBar = nullptr;

@@ -74,7 +74,7 @@ void FEditor::watchCells() {
   for (HeaderBox* header : txtColumn) watchHeader(header);
   // The controls that, getting the focus, leave no cell selected.
   std::vector<QWidget*> others{hsbFields2Display, vsbUnits2display, chkScrollUpdate[0], chkScrollUpdate[1]};
-  for (std::size_t n = 1; n <= 6; ++n) others.push_back(optLockFields[n]);
+  for (std::size_t n = 1; n <= FileKind::kRangeCount; ++n) others.push_back(optLockFields[n]);
   for (QPushButton* button : cmdFileActions)
     if (button) others.push_back(button);
   for (QWidget* widget : others) widget->installEventFilter(this);
@@ -291,7 +291,7 @@ void FEditor::txtField_Change() {
   markDifference(cell, mEditedRecord, field);
   tintCellEditor();
   showDifferenceCount();
-  if (field == DataFileFormat::nameField(mFormID)) showRowName(cellRow(mEditedIndex), cell->text());
+  if (field == FileKind::of(mFormID).nameField) showRowName(cellRow(mEditedIndex), cell->text());
   if (edit.unmappable > 0) {
     showStoredValueInEditor();
     setStatusText(QStringLiteral("A character that the file's code page cannot hold was stored as \"?\"."));

@@ -95,7 +95,7 @@ void FEditor::findNext(int step) {
   if (needle.empty() || total <= 0) return mFindBar->setNote(needle.empty() ? QString() : QStringLiteral("No match"));
   const bool fresh = mFoundRecord < first || mFoundRecord > record().NoUnits();
   const std::int32_t unit = fresh ? std::max(vsbUnits2display->value(), first) : mFoundRecord;
-  const std::int32_t nameField = DataFileFormat::nameField(mFormID);
+  const std::int32_t nameField = FileKind::of(mFormID).nameField;
   // A name's match is its name cell, when the range shows that field.
   const std::int32_t nameColumn = displayColumn(nameField) > 0 ? displayColumn(nameField) : hsbFields2Display->value();
   const std::int32_t shownColumn = std::clamp(fresh ? hsbFields2Display->value() : mFoundColumn, 1, std::max(1, record().NoFieldsInSelectedRange()));

@@ -20,7 +20,7 @@
 
 using namespace GridGeometry;
 
-std::int32_t FEditor::firstDataUnit() const { return DataFileFormat::firstDataUnit(mFormID); }
+std::int32_t FEditor::firstDataUnit() const { return FileKind::of(mFormID).firstUnit; }
 
 std::int32_t FEditor::cellColumn(std::int32_t iIndex) const { return iIndex % gGlobal->MaxFields(); }
 std::int32_t FEditor::cellRow(std::int32_t iIndex) const { return iIndex / gGlobal->MaxFields(); }
@@ -118,9 +118,9 @@ void FEditor::refreshColumns(std::int32_t f0, std::int32_t nCols) {
     Twips::place(header, colLeft[k], Twips::top(header), colWidth[k], Twips::height(header));
     QString text = QLatin1Char(' ') + QString::number(mFile.record().actualFieldNoInSelectedRange(f0 + c)) +
                    QLatin1Char('\n') + headerText(c, 1);
-    if (mFormID != 3) text += QLatin1Char('\n') + headerText(c, 2) + QLatin1Char('\n') + headerText(c, 3);
+    if (FileKind::of(mFormID).headerRows() >= 3) text += QLatin1Char('\n') + headerText(c, 2) + QLatin1Char('\n') + headerText(c, 3);
     header->setPlainText(text);
-    const QString hint = headerText(c, 4 - mFormID);
+    const QString hint = headerText(c, FileKind::of(mFormID).tipRow);
     header->setToolTip(hint);
     header->setProperty("Tag", hint);
     colTip[k] = headerText(c, 1);

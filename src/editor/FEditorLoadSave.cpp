@@ -113,12 +113,12 @@ void FEditor::showProgress(std::int32_t iMode, const std::string& sPath) {
   mBusyCursor = true;
   Twips::move(fraProgressBar, Twips::fromPixels(frameGeometry().width()) / 2 - 3727,
               Twips::fromPixels(frameGeometry().height()) / 2 - 1210);
-  if (mFormID >= 0 && mFormID <= 3) {
+  if (mFormID == 0 || FileKind::find(mFormID)) {
     Twips::move(imgICON[mFormID], 360, 120);
     if (imgICON[mFormID]->pixmap().isNull()) imgICON[mFormID]->setPixmap(windowIcon().pixmap(32));
     imgICON[mFormID]->show();
   }
-  const QString section = CodePage::toQString(GlobalShared::getSectionName(mFormID));
+  const QString section = CodePage::toQString(FileKind::sectionName(mFormID));
   const QString path = CodePage::shownPath(sPath);
   const bool defaultCopy = sPath == GlobalShared::getDefaultCopyPath(mFormID);
   if (iMode != 2) {
@@ -141,7 +141,7 @@ void FEditor::hideProgress() {
   fraProgressBar->hide();
   lblUnitsLoaded->setText(QStringLiteral("0"));
   Twips::place(shpProgressBar, kBarLeft, Twips::top(shpProgressBar), 0, Twips::height(shpProgressBar));
-  if (mFormID >= 0 && mFormID <= 3) imgICON[mFormID]->hide();
+  if (mFormID == 0 || FileKind::find(mFormID)) imgICON[mFormID]->hide();
 }
 
 // Runs once per record while nothing else runs, so what it sets only shows when the panel is
@@ -162,7 +162,7 @@ void FEditor::mRecord_unitLoaded(std::int32_t iUnitNo, std::int64_t iLenStart, s
 // changes, the mark Qt puts where the title holds "[*]".
 void FEditor::showFileTitle(const std::string& sPath) {
   setWindowTitle(QLatin1Char('[') + CodePage::shownPath(GlobalShared::getFileName(sPath)) + QStringLiteral("[*]] - PelkoEditor ") +
-                 CodePage::toQString(GlobalShared::getSectionName(mFormID)));
+                 CodePage::toQString(FileKind::sectionName(mFormID)));
 }
 
 void FEditor::showLoadedRecords(const std::string& sPath) {
