@@ -169,6 +169,7 @@ class TestCells : public QObject, EditorFixture {
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<int>("toRecord");
     QTest::addColumn<int>("toColumn");
+    QTest::newRow("Tab onto a unit's last field") << 5 << 27 << int(Qt::Key_Tab) << 0 << 5 << 28;
     QTest::newRow("Tab at a unit's last field goes to the next unit") << 5 << 28 << int(Qt::Key_Tab) << 0 << 6 << 1;
     QTest::newRow("Shift+Tab at the first field goes to the unit before") << 6 << 1 << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << 5 << 28;
     QTest::newRow("Tab past the shown columns scrolls by a field") << 5 << 1 << int(Qt::Key_Tab) << 0 << 5 << 2;

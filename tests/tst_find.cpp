@@ -2,6 +2,9 @@
 
 using namespace DataText;
 
+// In a list of keys: a click on the find bar's previous-match button.
+constexpr QKeyCombination kPreviousButton = Qt::Key_unknown;
+
 // The find bar: names or every shown value, forwards and back, wrapping at either end.
 class TestFind : public QObject, EditorFixture {
   Q_OBJECT
@@ -20,12 +23,15 @@ class TestFind : public QObject, EditorFixture {
     QTest::addColumn<bool>("allValues");
     QTest::addColumn<QList<QKeyCombination>>("keys");
     QTest::addColumn<QStringList>("matches");
-    const QKeyCombination f3 = Qt::Key_F3, back = Qt::SHIFT | Qt::Key_F3;
+    const QKeyCombination f3 = Qt::Key_F3, back = Qt::SHIFT | Qt::Key_F3, button = kPreviousButton;
     QTest::newRow("names, any case") << "KNI" << false << QList{f3, f3, f3}
                                      << QStringList{QStringLiteral("Knights_templar"), QStringLiteral("knights Wrapped to the first unit"),
                                                     QStringLiteral("Knights_templar")};
     QTest::newRow("backwards") << "kni" << false << QList{back, back}
                                << QStringList{QStringLiteral("Knights_templar Wrapped to the last unit"), QStringLiteral("knights")};
+    QTest::newRow("the previous-match button")
+        << "kni" << false << QList{button, button}
+        << QStringList{QStringLiteral("Knights_templar Wrapped to the last unit"), QStringLiteral("knights")};
     QTest::newRow("all values") << "spear" << true << QList<QKeyCombination>{Qt::Key_Return, f3}
                                 << QStringList{QStringLiteral("spearmen"), QStringLiteral("long_spear Wrapped to the first unit")};
     QTest::newRow("no match") << "zzz" << true << QList<QKeyCombination>{Qt::Key_Return} << QStringList{QStringLiteral("- No match")};
@@ -44,7 +50,8 @@ class TestFind : public QObject, EditorFixture {
     if (fetched<bool>("allValues")) find<QAbstractButton>(QStringLiteral("chkFindAllValues"))->setChecked(true);
     QTest::keyClicks(findText, fetched<QString>("text"));
     for (const QKeyCombination keys : fetched<QList<QKeyCombination>>("keys")) {
-      key(keys);
+      if (keys == kPreviousButton) QTest::mouseClick(find<QToolButton>(QStringLiteral("cmdFindPrevious")), Qt::LeftButton);
+      else key(keys);
       const QString at = editor()->hasFocus() ? editor()->toPlainText() : QStringLiteral("-");
       const QString note = find<QLabel>(QStringLiteral("lblFindNote"))->text();
       QCOMPARE(note.isEmpty() ? at : at + QLatin1Char(' ') + note, matches.takeFirst());

@@ -118,6 +118,84 @@ class TestHistory : public QObject, EditorFixture {
     QVERIFY(!cellOf(5, 1)->differs());
   }
 
+  // The edit box stays open on record 6, field 3 (the default copy's "old3", the file's "r2f3")
+  // while the script runs: "revert" from the edit box's own menu, "old3" typed as a step of its
+  // own, U Ctrl+Z, Y Ctrl+Y. The box is tinted while its value differs from the default.
+  void editBoxTint_data() {
+    QTest::addColumn<QString>("range");  // the fields of range 4, selected; empty: range 1
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("reverted") << "" << "revert" << "old3";
+    QTest::newRow("reverted in a range of its own") << "3, 1," << "revert" << "old3";
+    QTest::newRow("revert undone") << "" << "revert U" << "r2f3";
+    QTest::newRow("revert redone") << "" << "revert U Y" << "old3";
+    QTest::newRow("a step to the default undone") << "" << "old3 U" << "r2f3";
+    QTest::newRow("a step to the default redone") << "" << "old3 U Y" << "old3";
+  }
+  void editBoxTint() {
+    QFETCH(QString, range);
+    QFETCH(QString, value);
+    QVERIFY(writeFile(mWindow.path(QStringLiteral("crusader_build_prod13.bak")), "numb" + dataFile(2, 3).replace("\tr2f3\t", "\told3\t")));
+    loadText(2, "numb" + dataFile(2, 3));
+    resizeOuter(28800, 16000);
+    if (!range.isEmpty()) {
+      defineRange(4, rangeDialog(range, {}, {0}));
+      w->activateWindow();  // the offscreen platform may leave none active after the dialog
+      QVERIFY(QTest::qWaitForWindowActive(w));
+    }
+    const int column = range.isEmpty() ? 3 : 1;  // field 3's display column
+    const auto tinted = [this] {
+      const QColor box = editor()->palette().color(QPalette::Base), focused = w->palette().color(QPalette::ToolTipBase);
+      return box == differenceTint(focused) ? QStringLiteral("tinted") : box == focused ? QStringLiteral("plain") : box.name();
+    };
+    for (const QString& step : fetched<QString>("script").split(QLatin1Char(' '))) {
+      if (step == QLatin1String("old3")) edit(6, column, step);
+      edit(6, column, QString(), false);
+      if (step == QLatin1String("revert")) revertFromMenu(6, column, true);
+      if (step.size() == 1) key(step == QLatin1String("U") ? Qt::CTRL | Qt::Key_Z : Qt::CTRL | Qt::Key_Y);
+    }
+    QVERIFY(editor()->isVisible());
+    QCOMPARE(editor()->toPlainText(), value);
+    QCOMPARE(QString::fromStdString(std::string(w->record().value(6, 3))), value);  // by field, whatever the range
+    QCOMPARE(w->record().value(6, 1), "r2f1");
+    QCOMPARE(tinted(), QString::fromLatin1(value == QLatin1String("old3") ? "plain" : "tinted"));
+  }
+
+  // A character typed or deleted beside its twin changes the value as the edit box shows it, and
+  // the edit is one step to undo and redo. The caret is put after `caret` characters.
+  void repeatedCharacters_data() {
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("keys");  // Backspace as "\b"
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("Backspace after three zeros' last") << QByteArray("100") << 3 << "\b" << QByteArray("10");
+    QTest::newRow("Backspace inside a run of zeros") << QByteArray("1000") << 2 << "\b" << QByteArray("100");
+    QTest::newRow("a letter typed after its twin") << QByteArray("aa") << 2 << "a" << QByteArray("aaa");
+    QTest::newRow("a letter typed between twins") << QByteArray("aa") << 1 << "a" << QByteArray("aaa");
+    QTest::newRow("one of two CR LF deleted") << QByteArray("\"a\r\n\r\nb\"") << 3 << "\b" << QByteArray("\"a\r\nb\"");
+  }
+  void repeatedCharacters() {
+    QFETCH(QByteArray, value);
+    QFETCH(QByteArray, after);
+    loadText(2, dataFile(2, 1).replace("\tr1f3\t", "\t" + value + "\t"));
+    edit(5, 3, QString(), false);
+    QTextCursor caret = editor()->textCursor();
+    caret.setPosition(fetched<int>("caret"));
+    editor()->setTextCursor(caret);
+    for (const QChar c : fetched<QString>("keys")) {
+      if (c == QLatin1Char('\b')) QTest::keyClick(editor(), Qt::Key_Backspace);
+      else QTest::keyClicks(editor(), QString(c));
+    }
+    leaveCell();
+    QCOMPARE(QByteArray::fromStdString(field(5, 3)), after);
+    key(Qt::CTRL | Qt::Key_Z);
+    QCOMPARE(QByteArray::fromStdString(field(5, 3)), value);
+    QVERIFY(!w->dataChanged());
+    key(Qt::CTRL | Qt::Key_Y);
+    QCOMPARE(QByteArray::fromStdString(field(5, 3)), after);
+    QVERIFY(w->dataChanged());
+  }
+
   // Each row runs a script: "eR=V" replaces record R's field 3 by typing V and leaves the cell,
   // "tR=V" types without leaving, "+V" types V at the start of the cell being edited; U is Ctrl+Z,
   // Y Ctrl+Y, Z Ctrl+Shift+Z, S a save, all sent to whatever has the focus.

@@ -147,8 +147,9 @@ class EditorFixture {
   // The title as the platform shows it, the "[*]" mark resolved.
   QString shownTitle() const { return w->windowHandle()->title(); }
   QLabel* differences() const { return find<QLabel>(QStringLiteral("lblDifferences")); }
-  // Reverts the cell being edited, the record's field, from its menu; the edit goes on.
-  void revertFromMenu(int record, int field) {
+  // Reverts the cell being edited, the record's field, from its menu or the edit box's own; the
+  // edit goes on.
+  void revertFromMenu(int record, int field, bool fromEditBox = false) {
     ModalAnswerer answerer;
     answerer.then<QMenu>([](QMenu* menu) {
       for (QAction* action : menu->actions())
@@ -156,7 +157,7 @@ class EditorFixture {
       menu->close();
     });
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), editor()->mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(cellOf(record, field), &click);
+    QApplication::sendEvent(fromEditBox ? editor()->viewport() : static_cast<QWidget*>(cellOf(record, field)), &click);
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
     // The offscreen platform may leave no window active once the menu is gone, where a desktop
     // gives the activation back.
