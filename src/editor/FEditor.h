@@ -12,6 +12,7 @@
 #include "EditedFile.h"
 #include "SettingsWindow.h"
 #include "UserFolders.h"
+#include "WindowPlacement.h"
 
 class CRecordData;
 class CellEditor;
@@ -231,8 +232,7 @@ class FEditor : public QWidget, public SettingsWindow {
   bool mCellsCreated = false;  // the pool beyond the first cell of each kind
   bool mBusyCursor = false;
   std::int64_t mLastPanelPaint = 0;  // steady-clock milliseconds
-  QSize mWantedOuter{-1, -1};        // a stored outer size not yet applied with the frame known
-  void resizeToWantedOuter();
+  WindowPlacement mPlacement{*this};
   std::int32_t lastDisplayWidth = 0;
   std::int32_t lastFormHeight = 0;
   std::vector<std::int32_t> colLeft;

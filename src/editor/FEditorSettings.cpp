@@ -60,38 +60,19 @@ void FEditor::setWindowState(State state) {
                                                : Qt::WindowNoState);
 }
 
-double FEditor::windowLeft() const { return Twips::fromPixels(frameGeometry().x()); }
-double FEditor::windowTop() const { return Twips::fromPixels(frameGeometry().y()); }
-double FEditor::windowWidth() const { return Twips::fromPixels(frameGeometry().width()); }
-double FEditor::windowHeight() const { return Twips::fromPixels(frameGeometry().height()); }
+double FEditor::windowLeft() const { return Twips::fromPixels(mPlacement.outer(WindowPlacement::Left)); }
+double FEditor::windowTop() const { return Twips::fromPixels(mPlacement.outer(WindowPlacement::Top)); }
+double FEditor::windowWidth() const { return Twips::fromPixels(mPlacement.outer(WindowPlacement::Width)); }
+double FEditor::windowHeight() const { return Twips::fromPixels(mPlacement.outer(WindowPlacement::Height)); }
 
-void FEditor::setWindowLeft(double twips) { move(clampedPixels(twips), frameGeometry().y()); }
-void FEditor::setWindowTop(double twips) { move(frameGeometry().x(), clampedPixels(twips)); }
-// The stored size is the outer one. The frame is known once the platform has made the window
-// (at once offscreen and on Windows; on X11 only when a window manager has framed the shown
-// window): until then the size is kept and applied again when the frame shows.
-void FEditor::setWindowWidth(double twips) {
-  mWantedOuter.setWidth(clampedPixels(twips));
-  resizeToWantedOuter();
-}
-void FEditor::setWindowHeight(double twips) {
-  mWantedOuter.setHeight(clampedPixels(twips));
-  resizeToWantedOuter();
-}
-
-void FEditor::resizeToWantedOuter() {
-  const QSize frame = frameGeometry().size() - size();
-  resize(mWantedOuter.width() >= 0 ? std::max(1, mWantedOuter.width() - frame.width()) : width(),
-         mWantedOuter.height() >= 0 ? std::max(1, mWantedOuter.height() - frame.height()) : height());
-  if (!frame.isNull()) mWantedOuter = QSize(-1, -1);
-}
+void FEditor::setWindowLeft(double twips) { mPlacement.request(WindowPlacement::Left, clampedPixels(twips)); }
+void FEditor::setWindowTop(double twips) { mPlacement.request(WindowPlacement::Top, clampedPixels(twips)); }
+void FEditor::setWindowWidth(double twips) { mPlacement.request(WindowPlacement::Width, clampedPixels(twips)); }
+void FEditor::setWindowHeight(double twips) { mPlacement.request(WindowPlacement::Height, clampedPixels(twips)); }
 
 bool FEditor::event(QEvent* event) {
   const QEvent::Type type = event->type();
   if (type == QEvent::Paint && !mCellsCreated) QTimer::singleShot(0, this, &FEditor::createCells);
-  if ((type == QEvent::Move || type == QEvent::Show || type == QEvent::WindowStateChange) &&
-      (mWantedOuter.width() >= 0 || mWantedOuter.height() >= 0) && windowState() == Normal &&
-      !(frameGeometry().size() - size()).isNull())
-    resizeToWantedOuter();
+  mPlacement.windowEvent(type);
   return QWidget::event(event);
 }
