@@ -121,7 +121,7 @@ check "pelkoEditor.exe needs no DLL but the system's" \
 # loses a console program's buffered output when a test aborts it. Paths as Windows sees them;
 # the user's folders are the test's own.
 tests_start=$SECONDS
-nice -n 10 ninja -C "$gui" -j2 tst_recordstore tst_settings tst_pelkotool
+nice -n 10 ninja -C "$gui" -j2 tst_recordstore tst_ranges tst_editedfile tst_settings tst_pelkotool
 echo "test programs built in $((SECONDS - tests_start)) s"
 mkdir -p "$work/appdata" "$work/localappdata"
 # test_program NAME [RUNNER...]: passes when the program exits 0; prints its totals and time.
@@ -134,7 +134,7 @@ test_program() {
   echo "    $name: $(grep -a '^Totals:' "$work/$name.txt" || echo 'no totals') ($((SECONDS - started)) s)"
   [ "$status" -eq 0 ] || { grep -a -A3 '^FAIL' "$work/$name.txt" | head -n 40; false; }
 }
-for name in tst_recordstore tst_settings tst_pelkotool; do
+for name in tst_recordstore tst_ranges tst_editedfile tst_settings tst_pelkotool; do
   check "$name.exe under Wine" 'test_program $name'
 done
 # A Wine started without a display would keep the session's windows off the X server.
