@@ -117,26 +117,33 @@ editor=$gui/bin/pelkoEditor.exe
 check "pelkoEditor.exe needs no DLL but the system's" \
   '! x86_64-w64-mingw32-objdump -p "$editor" | grep -i "DLL Name" | grep -iE "qt6|libstdc|libgcc|winpthread"'
 
-# The test programs, as the Linux build has them, under Wine on the console. QTest writes its log to a file, as Wine
-# loses a console program's buffered output when a test aborts it. Paths as Windows sees them;
-# the user's folders are the test's own.
+# The test programs, as the Linux build has them, under Wine on an X server of their own (the
+# window's tests with the Windows platform). QTest writes its log to a file, as Wine loses a
+# console program's buffered output when a test aborts it. Paths as Windows sees them; the user's
+# folders are the test's own.
+programs=$(ctest --test-dir "$gui" -N | sed -n 's/^ *Test *#[0-9]*: \(tst_[a-z]*\)$/\1/p')
 tests_start=$SECONDS
-nice -n 10 ninja -C "$gui" -j2 tst_recordstore tst_settings tst_pelkotool
+# shellcheck disable=SC2086
+nice -n 10 ninja -C "$gui" -j2 $programs
 echo "test programs built in $((SECONDS - tests_start)) s"
 mkdir -p "$work/appdata" "$work/localappdata"
-# test_program NAME [RUNNER...]: passes when the program exits 0; prints its totals and time.
+# -displayfd picks a display no other server holds, where xvfb-run -a can race another run.
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3> "$work/display" 2> /dev/null & xvfb=$!
+trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+# test_program NAME: passes when the program exits 0; prints its totals and time.
 test_program() {
   local name=$1 started=$SECONDS status=0
-  shift
-  APPDATA="Z:$work/appdata" LOCALAPPDATA="Z:$work/localappdata" PELKO_SAMPLES="Z:$root/samples" \
-    PELKO_TOOL="Z:$gui/bin/pelkoTool.exe" QTEST_FUNCTION_TIMEOUT=120000 \
-    timeout 900 "$@" wine "$gui/tests/$name.exe" -o "Z:$work/$name.txt,txt" > "$work/$name.out" 2>&1 || status=$?
+  DISPLAY=:$(cat "$work/display") APPDATA="Z:$work/appdata" LOCALAPPDATA="Z:$work/localappdata" \
+    PELKO_SAMPLES="Z:$root/samples" PELKO_TOOL="Z:$gui/bin/pelkoTool.exe" QTEST_FUNCTION_TIMEOUT=120000 \
+    timeout 900 wine "$gui/tests/$name.exe" -o "Z:$work/$name.txt,txt" > "$work/$name.out" 2>&1 || status=$?
   echo "    $name: $(grep -a '^Totals:' "$work/$name.txt" || echo 'no totals') ($((SECONDS - started)) s)"
-  [ "$status" -eq 0 ] || { grep -a -A3 '^FAIL' "$work/$name.txt" | head -n 40; false; }
+  [ "$status" -eq 0 ] || { grep -a -A3 -E '^(FAIL|QFATAL)' "$work/$name.txt" | head -n 40; false; }
 }
-for name in tst_recordstore tst_settings tst_pelkotool; do
+for name in $programs; do
   check "$name.exe under Wine" 'test_program $name'
 done
+kill $xvfb
 # A Wine started without a display would keep the session's windows off the X server.
 wineserver -k 2>/dev/null || true
 

@@ -12,12 +12,11 @@
 #include "DataDiff.h"
 #include "DataFile.h"
 #include "DataText.h"
-#include "EditJournal.h"
-#include "EditedFile.h"
 #include "Fetch.h"
 #include "FileBytes.h"
 #include "GlobalShared.h"
 #include "Platform.h"
+#include "SavedBytes.h"
 #include "RecordPairing.h"
 #include "Wine.h"
 
@@ -40,21 +39,7 @@ std::unique_ptr<CRecordData> loaded(int kind, const QByteArray& text) {
   return record;
 }
 
-QByteArray saved(CRecordData& record, int kind) {
-  QTemporaryDir dir;
-  const std::string path = dir.filePath("out.txt").toStdString();
-  if (!DataFile::writeDataFile(record, kind, path)) return "save failed";
-  return QByteArray::fromStdString(DataFile::readText(path).value_or(""));
-}
-
 const QByteArray kEnd = "\r\n\r\n";
-
-QString columns(const CRecordData& record) {
-  QStringList fields;
-  for (int c = 1; c <= record.NoFieldsInSelectedRange(); ++c)
-    fields << QString::number(record.actualFieldNoInSelectedRange(c));
-  return fields.join(", ");
-}
 
 // A building file whose units carry the names given (field 2) and their place in it (field 1),
 // after header rows whose names differ from file to file.
@@ -69,42 +54,6 @@ std::unique_ptr<CRecordData> named(const QStringList& names, const QByteArray& h
   return loaded(2, text + kEnd);
 }
 
-QString numbers(int from, int to) {
-  QStringList list;
-  for (int i = from; i <= to; ++i) list << QString::number(i);
-  return list.join(", ");
-}
-
-// A building file loaded as the window loads one: nothing changed, nothing to undo.
-bool loadEdited(EditedFile& file, const QString& path) {
-  file.reset().initRanges(2);
-  if (!file.record().createRecord(DataFile::readText(path.toStdString()).value_or(""), path.toStdString())) return false;
-  file.markSaved();
-  return true;
-}
-
-// Plays a script on field 3 of a loaded building file: "e5=x" edits record 5, "U" undoes, "R"
-// redoes, "S" saves to the file and follows it on, as the window does.
-void play(const QList<QByteArray>& script, EditedFile& file, EditJournal* journal, const QString& path) {
-  for (const QByteArray& step : script) {
-    if (step == "U") file.undo();
-    else if (step == "R") file.redo();
-    else if (step == "S") {
-      FileIdentity written;
-      if (!DataFile::writeDataFile(file.record(), 2, path.toStdString(), &written)) {
-        qWarning("the script's save failed");
-        continue;
-      }
-      file.markSaved();
-      if (journal) journal->discard();
-      if (journal) journal->follow(file, path.toStdString(), [written] { return written; });
-    } else {
-      const int record = step.mid(1, step.indexOf('=') - 1).toInt();
-      file.makeStep({record, 3, std::string(file.record().value(record, 3)), step.mid(step.indexOf('=') + 1).toStdString()});
-    }
-  }
-}
-
 // A building file two write blocks long.
 QByteArray twoBlocks() {
   QByteArray text;
@@ -112,25 +61,9 @@ QByteArray twoBlocks() {
   return text + kEnd;
 }
 
-// The undo history, a step a line with its bytes escaped; the applied ones marked, and the saved
-// state.
-QStringList history(const EditedFile& file) {
-  QStringList lines;
-  for (std::size_t i = 0; i < file.steps().size(); ++i) {
-    const EditedFile::Step& step = file.steps()[i];
-    lines << QStringLiteral("%1%2:%3 %4 > %5")
-                 .arg(i < file.stepsDone() ? "+" : "-")
-                 .arg(step.record)
-                 .arg(step.field)
-                 .arg(QString::fromLatin1(DataDiff::escape(step.before)), QString::fromLatin1(DataDiff::escape(step.after)));
-  }
-  lines << QStringLiteral("saved at %1").arg(file.savedAt() ? int(*file.savedAt()) : -1);
-  return lines;
-}
-
 }  // namespace
 
-// The record store: load, save and edits of the three kinds; field ranges and display widths.
+// The record store: load, save and edits of the three kinds.
 class TestRecordStore : public QObject {
   Q_OBJECT
 
@@ -312,7 +245,7 @@ class TestRecordStore : public QObject {
     const std::vector<Message> boxes = failureMessages(loaded.error());
     QCOMPARE(boxes.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(boxes[0].title),
-             "Error Loading " + QString::fromStdString(GlobalShared::getSectionName(kind)) + " file");
+             "Error Loading " + QString::fromStdString(FileKind::sectionName(kind)) + " file");
     QCOMPARE(boxes[0].style, Message::OkOnly | Message::Exclamation);
     QCOMPARE(QString::fromStdString(boxes[0].bytes()),
              "There was an error loading the data.\r\n\r\n" + fetched<QString>("detail") +
@@ -529,75 +462,6 @@ class TestRecordStore : public QObject {
     QCOMPARE(DataFile::detectFileType(fetched<QByteArray>("start").toStdString()), fetched<int>("kind"));
   }
 
-  // A journal outlives a killed program: a child edits a file through the core and is killed
-  // without a flush; the next load of the file restores the same values and undo history, which
-  // save to the same bytes as the edits made without a journal. A journal cut short by a power
-  // cut gives back its complete entries and goes on after them; one made for another version of
-  // the file is moved aside, whole, and restores nothing.
-  void journalAfterAKill_data() {
-    QTest::addColumn<QList<QByteArray>>("script");
-    QTest::addColumn<QString>("damage");
-    QTest::addColumn<int>("kept");  // EditJournal::Kept::Kind
-    QTest::addColumn<int>("edits");
-    const int restorable = EditJournal::Kept::Restorable;
-    QTest::newRow("three edits") << QList<QByteArray>{"e5=x", "e6=y", "e7=z"} << "" << restorable << 3;
-    QTest::newRow("undo and redo") << QList<QByteArray>{"e5=x", "e6=y", "U", "U", "R"} << "" << restorable << 5;
-    QTest::newRow("CR, LF, TAB, backslashes and any byte")
-        << QList<QByteArray>{QByteArray("e5=a\tb\r\nc\\t\\\r") + '\0' + "\x01\xff\n", "e6=\\n", "e5=plain"} << "" << restorable << 3;
-    QTest::newRow("undone past a save") << QList<QByteArray>{"e5=x", "e6=q", "U", "S", "U", "e7=z"} << "" << restorable << 2;
-    QTest::newRow("torn last line") << QList<QByteArray>{"e5=x", "e6=y"} << "torn line" << restorable << 2;
-    QTest::newRow("torn header") << QList<QByteArray>{"e5=x"} << "torn header" << int(EditJournal::Kept::None) << 0;
-    QTest::newRow("file changed since") << QList<QByteArray>{"e5=x", "e6=y"} << "file changed" << int(EditJournal::Kept::FileChanged) << 2;
-  }
-  void journalAfterAKill() {
-    QFETCH(QList<QByteArray>, script);
-    QFETCH(QString, damage);
-    QFETCH(int, kept);
-    QTemporaryDir dir;
-    const QString path = dir.filePath("units.txt"), expectedPath = dir.filePath("expected.txt");
-    const std::string folder = dir.filePath("state/pelkoEditor").toStdString();
-    QVERIFY(writeFile(path, dataFile(2, 4)) && writeFile(expectedPath, dataFile(2, 4)));
-    const ChildRun child = inChild("journal", QList<QByteArray>{QByteArray::fromStdString(folder), path.toUtf8()} + script);
-    QVERIFY(!child.succeeded);
-    const QString journalPath = QString::fromStdString(EditJournal(folder).pathFor(path.toStdString()));
-    const QByteArray written = fileBytes(journalPath);
-    QVERIFY(written.endsWith('\n'));
-    if (damage == "torn line") QVERIFY(writeFile(journalPath, written + "s\t7\t3\tr3f3\tz"));
-    if (damage == "torn header") QVERIFY(writeFile(journalPath, written.left(written.indexOf("\nhistory"))));
-    if (damage == "file changed") QVERIFY(writeFile(path, fileBytes(path).replace("r3f4", "r3f9")));
-
-    EditedFile expected, restored;
-    QVERIFY(loadEdited(expected, expectedPath) && loadEdited(restored, path));
-    play(script, expected, nullptr, expectedPath);
-    EditJournal journal(folder);
-    journal.follow(restored, path.toStdString(), [&restored] { return ContentHash::of(restored.record().loadedText()); });
-    const EditJournal::Kept found = journal.kept();
-    QCOMPARE(int(found.kind), kept);
-    QCOMPARE(int(found.edits), fetched<int>("edits"));
-    if (kept == EditJournal::Kept::FileChanged) {
-      QVERIFY(!QFile::exists(journalPath));
-      QCOMPARE(fileBytes(QString::fromStdString(found.path)), written);
-    }
-    if (kept != EditJournal::Kept::Restorable) {
-      QCOMPARE(journal.restore(found), std::size_t{0});
-      QVERIFY(restored.steps().empty() && !restored.dataChanged());
-      return;
-    }
-    QCOMPARE(journal.restore(found), found.edits);
-    QCOMPARE(history(restored), history(expected));
-    QCOMPARE(restored.dataChanged(), expected.dataChanged());
-    QCOMPARE(saved(restored.record(), 2), saved(expected.record(), 2));
-    // The journal goes on after the entries it gave back.
-    restored.makeStep({8, 3, "r4f3", "w"});
-    journal.flush();
-    std::string text;
-    QCOMPARE(GlobalShared::readFileBytes(journalPath.toStdString(), text), 0);
-    const auto reread = JournalFormat::read(text);
-    QVERIFY(reread && reread->entries.size() == found.edits + 1);
-    QCOMPARE(reread->entries.back().step.after, std::string("w"));
-    QCOMPARE(reread->entries.back().end, text.size());
-  }
-
   // A save hashes the file piece by piece as it writes it, a load hashes it whole: both must
   // give the same identity wherever the pieces are cut. The value is xxHash64's.
   void identityWhereverCut_data() {
@@ -683,117 +547,9 @@ class TestRecordStore : public QObject {
     if (setup == "owner") QCOMPARE(int(info.st_uid), 65534);
 #endif
   }
-
-  void rangeText_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("columns");
-    QTest::addColumn<int>("status");
-    QTest::newRow("span") << 1 << "1 to 5," << "1, 2, 3, 4, 5" << 0;
-    QTest::newRow("descending span") << 1 << "5 to 1," << "5" << 0;
-    QTest::newRow("no final comma") << 1 << "1 to 5" << "" << 0;
-    QTest::newRow("text after the last comma ignored") << 1 << "2, 9" << "2" << 0;
-    QTest::newRow("zero lower bound") << 1 << "0 to 2," << "1, 1, 2" << 2;
-    QTest::newRow("the last field") << 1 << "71," << "71" << 0;
-    QTest::newRow("past the last field") << 1 << "70 to 75," << "70, 71, 71, 71, 71, 71" << 1;
-    QTest::newRow("two commas alone") << 1 << ",," << "1, 1" << 2;
-    QTest::newRow("more fields than the kind has") << 1 << "1 to 71, 5," << numbers(1, 71) << 4;
-    QTest::newRow("nothing after to") << 1 << "5 to," << "5" << 4;
-    QTest::newRow("number too large for a Long") << 1 << "7, 12345678901," << "7, 8" << 6;
-    QTest::newRow("too large upper bound keeps the previous") << 1 << "3 to 4, 6 to 99999999999," << "3, 4, 6" << 6;
-    QTest::newRow("the largest Long, which cannot be counted past") << 1 << "2147483647," << QString("71, ").repeated(70) + "71" << 6;
-    QTest::newRow("blanks inside a number") << 1 << " 1 2 ,1 to 2 0," << "12, " + numbers(1, 20) << 0;
-    QTest::newRow("fractions rounded down") << 1 << "2.9, -0.5," << "2, 1" << 2;
-    QTest::newRow("building file limit") << 2 << "27 to 30," << "27, 28, 28, 28" << 1;
-  }
-  void rangeText() {
-    CRecordData record;
-    record.initRanges(fetched<int>("kind"));
-    QCOMPARE(record.setRange(4, fetched<QString>("text").toStdString()), fetched<int>("status"));
-    record.setRangeSelected(4);
-    QCOMPARE(columns(record), fetched<QString>("columns"));
-    // The stored form is itself range text that restores the same range.
-    const std::string stored = record.getSelRangeArrayStr();
-    record.setRange(5, stored);
-    QCOMPARE(record.getSelRangeArrayStr(5), stored);
-  }
-
-  // A unit file starts with every field shown, and its second range holds the troop stats.
-  void rangesAfterSetUp() {
-    CRecordData unit;
-    unit.initRanges(1);
-    QCOMPARE(columns(unit), numbers(1, 71));
-    unit.setRangeSelected(2);
-    QCOMPARE(columns(unit), numbers(22, 43));
-  }
-
-  void widthFromText_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("width");
-    QTest::newRow("above the screen maximum") << "20000" << 14560;
-    QTest::newRow("beyond a double") << "1e9223372036854775807" << 14560;
-    QTest::newRow("below a double") << "0.01e-9223372036854775808" << 11000;
-    QTest::newRow("just below the minimum") << "669" << 670;
-    QTest::newRow("minus one") << "-1" << -1;
-    QTest::newRow("zero restores the default") << "0" << 11000;
-    QTest::newRow("empty text") << "" << 11000;
-    QTest::newRow("half to even, down") << "700.5" << 700;
-    QTest::newRow("half to even, up") << "701.5" << 702;
-    QTest::newRow("blanks inside") << "1 2 0 0" << 1200;
-  }
-  void widthFromText() {
-    CRecordData record;
-    record.initRanges(1);
-    record.setRange(3, "49,");
-    record.setRangeSelected(3);
-    record.setDisplayWidth(1, fetched<QString>("text").toStdString());
-    QCOMPARE(record.DisplayWidth(1), fetched<int>("width"));
-  }
-
-  void widthsBelongToFields() {
-    CRecordData record;
-    record.initRanges(1);
-    record.setRangeSelected(2);
-    record.setDisplayWidth(1, "5000");
-    QCOMPARE(record.DisplayWidth(1), 5000);
-    record.setRangeSelected(1);
-    QCOMPARE(record.DisplayWidth(22), 5000);
-    QCOMPARE(record.DisplayWidth(21), 670);
-  }
-
-  // A width list comes back as it was stored, on a narrower screen with the widest at its maximum;
-  // a shorter list sets the first widths and gives the rest their defaults.
-  void widthList() {
-    CRecordData record, fresh;
-    record.initRanges(1);
-    fresh.initRanges(1);
-    record.setDisplayWidth(1, "14000");
-    record.setDisplayWidth(2, "max");
-    const std::string list = record.getWidthArrayStr();
-    QCOMPARE(record.setAllDisplayWidths("1000, "), 0);
-    QCOMPARE(record.DisplayWidth(1), 1000);
-    QCOMPARE(record.DisplayWidth(2), fresh.DisplayWidth(2));
-    record.setAllDisplayWidths(list);
-    QCOMPARE(record.getWidthArrayStr(), list);
-    Platform::setScreenTwips({12000, 9000});
-    record.setAllDisplayWidths(list);
-    QCOMPARE(record.DisplayWidth(1), 11200);
-    QCOMPARE(record.DisplayWidth(2), -1);
-    QCOMPARE(record.DisplayWidth(51), 9000);
-  }
 };
 
 namespace {
-// Edits a file through the core with a journal, then dies without a flush.
-bool editAndDie(const QList<QByteArray>& arguments) {
-  const QString path = QString::fromUtf8(arguments[1]);
-  EditedFile file;
-  EditJournal journal(arguments[0].toStdString());
-  if (!loadEdited(file, path)) return false;
-  journal.follow(file, path.toStdString(), [&file] { return ContentHash::of(file.record().loadedText()); });
-  play(arguments.mid(2), file, &journal, path);
-  killSelf();
-}
 
 bool saveTwoBlocks(const QList<QByteArray>& arguments) {
   auto record = store(2);
@@ -802,7 +558,7 @@ bool saveTwoBlocks(const QList<QByteArray>& arguments) {
   return reportedInChild(saved ? std::nullopt : std::optional(saved.error()));
 }
 
-const ChildActions kChildActions{{"journal", editAndDie}, {"save", saveTwoBlocks}};
+const ChildActions kChildActions{{"save", saveTwoBlocks}};
 }  // namespace
 
 PELKO_TEST_MAIN_WITH_CHILDREN(TestRecordStore, kChildActions)

@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     std::ifstream file(argv[1], std::ios::binary);
     std::string start(4, '\0');
     file.read(start.data(), 4);
-    const std::string name = GlobalShared::getDefaultFileName(DataFile::detectFileType(start), true);
+    const std::string name = FileKind::defaultFileName(DataFile::detectFileType(start), true);
     std::filesystem::create_symlink(std::filesystem::absolute(argv[2]), folder.filePath(QString::fromStdString(name)).toStdString());
   }
   if (argc == 2 || argc == 3) return loadOnce(argv[1]);

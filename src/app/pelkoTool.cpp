@@ -15,7 +15,7 @@
 #include "CRecordData.h"
 #include "DataDiff.h"
 #include "DataFile.h"
-#include "DataFileFormat.h"
+#include "FileKind.h"
 #include "GlobalShared.h"
 #include "Platform.h"
 
@@ -80,8 +80,8 @@ int diff(const std::string& a, const std::string& b, GlobalShared::FileType forc
   const GlobalShared::FileType kindA = kindOf(std::string(before.loadedText().substr(0, 4)), forced);
   FileResult<std::string> textB = DataFile::readText(b);
   if (const GlobalShared::FileType kindB = kindOf(textB.value_or(""), kindA); kindB != kindA) {
-    std::cerr << "pelkoTool: " << a << " is a " << GlobalShared::getSectionName(kindA) << " file and " << b << " a "
-              << GlobalShared::getSectionName(kindB) << " file: diff compares files of one kind\n";
+    std::cerr << "pelkoTool: " << a << " is a " << FileKind::sectionName(kindA) << " file and " << b << " a "
+              << FileKind::sectionName(kindB) << " file: diff compares files of one kind\n";
     return kUsageError;
   }
   if (kindLoaded(DataFile::loadDataText(std::move(textB), b, kind, after)) == 0) return kUsageError;
@@ -136,7 +136,7 @@ int apply(const std::string& targetPath, const std::string& changesPath, const s
   }
   if (!DataDiff::fitsKind(target, changes)) {
     std::cerr << "pelkoTool: " << changesPath << " holds changes of another kind of file than " << targetPath << ", a "
-              << GlobalShared::getSectionName(kind) << " file: none of its field titles is the target's\n";
+              << FileKind::sectionName(kind) << " file: none of its field titles is the target's\n";
     return kUsageError;
   }
   const DataDiff::Applied applied = DataDiff::apply(target, changes, force);
@@ -159,7 +159,7 @@ int main(int argc, char** argv) {
   GlobalShared::FileType fileType = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] != "--type") continue;
-    if (i + 1 >= args.size() || args[i + 1].size() != 1 || args[i + 1][0] < '1' || args[i + 1][0] > '3')
+    if (i + 1 >= args.size() || args[i + 1].size() != 1 || !FileKind::find(args[i + 1][0] - '0'))
       return usageError();
     fileType = args[i + 1][0] - '0';
     args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
@@ -180,8 +180,8 @@ int main(int argc, char** argv) {
   if (kind == 0) return EXIT_FAILURE;
   if (save) return saved(DataFile::writeDataFile(record, kind, args[2])) ? EXIT_SUCCESS : EXIT_FAILURE;
 
-  std::cout << GlobalShared::getFileName(args[1]) << ": " << GlobalShared::getSectionName(kind) << ", "
-            << record.NoUnits() << " records, " << record.NoUnits() - DataFileFormat::firstDataUnit(kind) + 1 << " units, "
+  std::cout << GlobalShared::getFileName(args[1]) << ": " << FileKind::sectionName(kind) << ", "
+            << record.NoUnits() << " records, " << record.NoUnits() - FileKind::of(kind).firstUnit + 1 << " units, "
             << record.NoFields() << " fields\n";
   return EXIT_SUCCESS;
 }

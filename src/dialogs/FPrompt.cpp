@@ -27,7 +27,7 @@ FPrompt::FPrompt(QWidget* owner) : QDialog(owner) {
   fraPrompt = frame(this, "fraPrompt", 60, 315, 3915, kFrameHeight);
   Label1 = label(fraPrompt, "Label1", 60, 0, 1335, 3615);
   constexpr const char* kinds[] = {"", "Crusaders_Unit_Prod11", "Crusader_Build__Prod13", "ProjectileStats"};
-  for (std::size_t n = 1; n <= 3; ++n) {
+  for (std::size_t n = 1; n <= FileKinds::kCount; ++n) {
     const int row = 1140 * static_cast<int>(n - 1);
     QToolButton* button = make<QToolButton>(fraPrompt, indexed("cmdLaunch", n), 240, 180 + row, 975, 915);
     button->setText(QLatin1String(kinds[n]));

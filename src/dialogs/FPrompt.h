@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "FileKind.h"
+
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -26,7 +28,7 @@ class FPrompt : public QDialog {
   QLabel* lblCaption = nullptr;
   QFrame* fraPrompt = nullptr;
   QLabel* Label1 = nullptr;
-  std::array<QToolButton*, 4> cmdLaunch{};  // 1 to 3
-  std::array<QLabel*, 4> lblFType{};        // 1 to 3
+  std::array<QToolButton*, FileKinds::kCount + 1> cmdLaunch{};  // by kind, from 1
+  std::array<QLabel*, FileKinds::kCount + 1> lblFType{};        // by kind, from 1
   QPushButton* cmdExit = nullptr;
 };

@@ -3,10 +3,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "CRecordData.h"
 #include "CodePage.h"
 #include "Controls.h"
-#include "FEditor.h"
+#include "RangeStatus.h"
+#include "SettingsWindow.h"
 #include "ShowMessage.h"
 
 using namespace Controls;
@@ -14,7 +14,7 @@ using namespace Controls;
 namespace {
 
 enum Button : std::int32_t { kOk = 0, kCancel = 1, kApply = 2 };
-constexpr std::int32_t kNoFields = 5;
+constexpr std::int32_t kNoFields = 5;  // the dialog's own: the text holds no comma
 
 const QString kHelp =
     QStringLiteral("list the fields you want displayed in the following format:  \" 1 to 5, 7,10 to 71, \"  this would "
@@ -26,7 +26,7 @@ const QString kHelp =
 
 }  // namespace
 
-FSetRange::FSetRange(FEditor& owner) : QDialog(&owner) {
+FSetRange::FSetRange(QWidget& owner) : QDialog(&owner) {
   setObjectName(QStringLiteral("FSetRange"));
   setWindowTitle(QStringLiteral("Set user-defined range of fields to display"));
   resize(Twips::toPixels(10995), Twips::toPixels(2355));
@@ -56,17 +56,17 @@ FSetRange::FSetRange(FEditor& owner) : QDialog(&owner) {
   setTabOrder(txtInputRange, txtCaption2display);
 }
 
-bool FSetRange::setRangeInput(std::int32_t iRange2set, FEditor& frmForm) {
+bool FSetRange::setRangeInput(std::int32_t iRange2set, SettingsWindow& frmForm, std::int32_t maxValue) {
   mApplied = false;
   txtInputRange->clear();
   mRange = iRange2set;
   mForm = &frmForm;
-  const SettingsWindow& window = frmForm;
-  txtCaption2display->setText(CodePage::toQString(window.rangeButtonTag(iRange2set)));
-  txtInputRange->setText(CodePage::toQString(frmForm.record().getSelRangeArrayStr(iRange2set)));
+  mMaxValue = maxValue;
+  txtCaption2display->setText(CodePage::toQString(frmForm.rangeButtonTag(iRange2set)));
+  txtInputRange->setText(CodePage::toQString(frmForm.getSelRangeArrayStr(iRange2set)));
   txtInputRange->setEnabled(iRange2set != 1);
   txtCaption2display->setEnabled(iRange2set != 1);
-  setWindowIcon(frmForm.windowIcon());
+  setWindowIcon(parentWidget()->windowIcon());
   txtInputRange->setFocus();
   exec();
   return mApplied;
@@ -74,7 +74,7 @@ bool FSetRange::setRangeInput(std::int32_t iRange2set, FEditor& frmForm) {
 
 void FSetRange::cmdOkCancelApply_Click(std::int32_t index) {
   SettingsWindow& window = *mForm;
-  std::int32_t status = 0;
+  std::int32_t status = kAccepted;
   if (!txtInputRange->text().contains(QLatin1Char(','))) {
     status = kNoFields;
   } else if (index != kCancel && mRange > 1) {
@@ -84,9 +84,9 @@ void FSetRange::cmdOkCancelApply_Click(std::int32_t index) {
     window.setRangeButtonTag(mRange, caption);
     if (!window.HideNames()) window.setRangeButtonCaption(mRange, caption);
   }
-  if (status != 0) {
+  if (status != kAccepted) {
     ShowMessage::box({"Error setting Range!" + std::string(100, ' '),
-                      statusMessage(status, mForm->record().MaxValue()) +
+                      statusMessage(status, mMaxValue) +
                           "\r\n\r\n[the only non-numeric text should be a ' to ' when defining a consecutive range. All "
                           "entrys (either\r\na single field No or a min to max field) need to be seperated with a comma, "
                           "including the last.]",
@@ -98,11 +98,11 @@ void FSetRange::cmdOkCancelApply_Click(std::int32_t index) {
 std::string FSetRange::statusMessage(std::int32_t status, std::int32_t maxValue) {
   const std::string m = std::to_string(maxValue);
   switch (status) {
-    case 1: return "A value higher than " + m + " was entered (and changed to " + m + ")";
-    case 2: return "A value lower than 1 was entered (and changed to=1)";
-    case 4: return "Too many fields... only " + m + " seperate fields can be set (the first " + m + " values were used.)";
+    case kAboveMax: return "A value higher than " + m + " was entered (and changed to " + m + ")";
+    case kBelowOne: return "A value lower than 1 was entered (and changed to=1)";
+    case kOtherFailure: return "Too many fields... only " + m + " seperate fields can be set (the first " + m + " values were used.)";
     case kNoFields: return "No Fields were entered!";
-    case 6: return "A value entered caused an overflow (and was changed to 1 more than the previous entry)";
+    case kTooLargeForLong: return "A value entered caused an overflow (and was changed to 1 more than the previous entry)";
     default: return {};
   }
 }

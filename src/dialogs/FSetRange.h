@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-class FEditor;
+class SettingsWindow;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -15,19 +15,21 @@ class FSetRange : public QDialog {
   Q_OBJECT
 
  public:
-  explicit FSetRange(FEditor& owner);
+  explicit FSetRange(QWidget& owner);
 
-  // Shows range iRange2set (1..6) of frmForm; true when a range was applied with OK or Apply.
-  bool setRangeInput(std::int32_t iRange2set, FEditor& frmForm);
+  // Shows range iRange2set of frmForm, whose store has maxValue fields; true when a range was
+  // applied with OK or Apply.
+  bool setRangeInput(std::int32_t iRange2set, SettingsWindow& frmForm, std::int32_t maxValue);
 
-  // The message of a status of the window's setRange (and 5: no comma), M the store's MaxValue.
+  // The message of a RangeStatus (or kNoFields), M the store's MaxValue.
   static std::string statusMessage(std::int32_t status, std::int32_t maxValue);
 
  private:
   void cmdOkCancelApply_Click(std::int32_t index);
 
   std::int32_t mRange = 0;
-  FEditor* mForm = nullptr;
+  SettingsWindow* mForm = nullptr;
+  std::int32_t mMaxValue = 0;
   bool mApplied = false;
 
   QFrame* Frame1 = nullptr;

@@ -10,6 +10,7 @@
 
 #include "EditJournal.h"
 #include "EditedFile.h"
+#include "FileKind.h"
 #include "SettingsWindow.h"
 #include "UserFolders.h"
 #include "WindowPlacement.h"
@@ -197,7 +198,7 @@ class FEditor : public QWidget, public SettingsWindow {
   QFrame* fraOptions = nullptr;
   QFrame* fraFileActions = nullptr;
   RecordGrid* mGrid = nullptr;
-  std::array<QRadioButton*, 7> optLockFields{};  // 1 to 6
+  std::array<QRadioButton*, FileKind::kRangeCount + 1> optLockFields{};  // from 1
   QLabel* lblStatusBar = nullptr;
   QLabel* lblClock = nullptr;
   QLabel* lblClockTarget = nullptr;

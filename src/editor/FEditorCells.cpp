@@ -26,7 +26,7 @@ void FEditor::watchCells() {
   connect(mSession.get(), &CellEditSession::notice, this, &FEditor::setStatusText);
   // The controls that, getting the focus, leave no cell selected; the grid's own see to it there.
   std::vector<QWidget*> others;
-  for (std::size_t n = 1; n <= 6; ++n) others.push_back(optLockFields[n]);
+  for (std::size_t n = 1; n <= FileKind::kRangeCount; ++n) others.push_back(optLockFields[n]);
   for (QPushButton* button : cmdFileActions)
     if (button) others.push_back(button);
   for (QWidget* widget : others) widget->installEventFilter(this);

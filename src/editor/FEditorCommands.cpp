@@ -26,7 +26,7 @@ bool leftAlone(const QMouseEvent* event) {
 }  // namespace
 
 void FEditor::watchCommands() {
-  for (std::size_t k = 1; k <= 6; ++k) {
+  for (std::size_t k = 1; k <= FileKind::kRangeCount; ++k) {
     // The mouse selects a range on the press; this is for the keyboard, which moves the option.
     connect(optLockFields[k], &QRadioButton::clicked, this, [this, k] {
       if (mFile.record().RangeSelected() != static_cast<std::int32_t>(k)) selectRange(static_cast<std::int32_t>(k));
@@ -41,7 +41,7 @@ void FEditor::watchCommands() {
 bool FEditor::commandEvent(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress && menuKey(static_cast<QKeyEvent*>(event))) {
     // On a focused range button it defines its range.
-    for (std::size_t k = 1; k <= 6; ++k) {
+    for (std::size_t k = 1; k <= FileKind::kRangeCount; ++k) {
       if (watched != optLockFields[k]) continue;
       defineRange(static_cast<std::int32_t>(k));
       return true;
@@ -54,7 +54,7 @@ bool FEditor::commandEvent(QObject* watched, QEvent* event) {
   }
   if (event->type() != QEvent::MouseButtonPress) return false;
   const auto* mouse = static_cast<QMouseEvent*>(event);
-  for (std::size_t k = 1; k <= 6; ++k) {
+  for (std::size_t k = 1; k <= FileKind::kRangeCount; ++k) {
     if (watched != optLockFields[k]) continue;
     if (leftAlone(mouse)) selectRange(static_cast<std::int32_t>(k));  // the option then takes the press as usual
     if (!rightAlone(mouse)) return false;
@@ -89,7 +89,7 @@ void FEditor::selectRange(std::int32_t k) {
 
 void FEditor::defineRange(std::int32_t k) {
   if (!mSetRange) mSetRange = std::make_unique<FSetRange>(*this);
-  if (!mSetRange->setRangeInput(k, *this)) return;
+  if (!mSetRange->setRangeInput(k, *this, mFile.record().MaxValue())) return;
   selectRange(k);
   optLockFields[static_cast<std::size_t>(k)]->setChecked(true);
 }

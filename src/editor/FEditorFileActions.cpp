@@ -96,7 +96,7 @@ bool FEditor::loadFile() {
   if (!chkAutoDetect->isChecked()) {
     type = prompt().RetMlFormID(this, false);
     if (type == 0) return false;
-    tag = GlobalShared::getSectionName(type);
+    tag = FileKind::sectionName(type);
   }
   // The shown kind's view is stored before the load sets the window up again and reads it back.
   if (mFormID != 0 && mFormID != type) tell(GlobalShared::saveTypeSettings(mFormID, *this));
@@ -114,7 +114,7 @@ bool FEditor::loadFile() {
 void FEditor::saveToLoadedFile() {
   if (mFormID == 0 || !cmdFileActions[kSaveFileAs]->isEnabled()) return;
   const std::string path = mFile.record().sFilePath();
-  if (path.empty() || GlobalShared::getFileName(path) == GlobalShared::getDefaultFileName(mFormID, true))
+  if (path.empty() || GlobalShared::getFileName(path) == FileKind::defaultFileName(mFormID, true))
     doFileAction(kSaveFileAs);
   else
     SaveRecord(path);  // reports its own failures
@@ -155,7 +155,7 @@ void FEditor::dropEvent(QDropEvent* event) {
 bool FEditor::saveFileAs() {
   COpClDialog dialog;
   std::string filename, fileTitle, filter = kFilter, initDir, defaultExt = "TXT";
-  std::string title = "Save " + GlobalShared::getSectionName(mFormID) + " File As...";
+  std::string title = "Save " + FileKind::sectionName(mFormID) + " File As...";
   bool overwritePrompt = true;
   std::int32_t filterIndex = 1, flags = 0;
   if (!dialog.VBGetSaveFileName(filename, fileTitle, overwritePrompt, filter, filterIndex, initDir, title, defaultExt,
@@ -168,7 +168,7 @@ bool FEditor::saveFileAs() {
 void FEditor::loadDefaults() {
   const std::int32_t type = mFormID == 0 || !chkAutoDetect->isChecked() ? prompt().RetMlFormID(this, true) : mFormID;
   if (type == 0) return;
-  const std::string bakName = GlobalShared::getDefaultFileName(type, true);
+  const std::string bakName = FileKind::defaultFileName(type, true);
   const std::string path = GlobalShared::getDefaultCopyPath(type);
   if (GlobalShared::fileExists(path)) {
     LoadRecord(path, type);
@@ -182,7 +182,7 @@ void FEditor::loadDefaults() {
                                          "application folder. (here:)\r\n\r\n",
                                      CodePage::toPath(CodePage::shownPath(path)),
                                      "\r\n\r\nIn order to restore the default values function please copy an original of \"" +
-                                         GlobalShared::getDefaultFileName(type, false) +
+                                         FileKind::defaultFileName(type, false) +
                                          "\" to this folder and rename the file as \"" + bakName + "\"",
                                      Message::OkOnly));
 }

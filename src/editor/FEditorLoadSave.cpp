@@ -13,7 +13,6 @@
 #include "ContentHash.h"
 #include "FEditor.h"
 #include "DataFile.h"
-#include "DataFileFormat.h"
 #include "GlobalShared.h"
 #include "ProgressPanel.h"
 #include "RecordGrid.h"
@@ -28,7 +27,7 @@ constexpr int kJournalSyncInterval = 2000;
 
 }  // namespace
 
-std::int32_t FEditor::firstDataUnit() const { return DataFileFormat::firstDataUnit(mFormID); }
+std::int32_t FEditor::firstDataUnit() const { return FileKind::of(mFormID).firstUnit; }
 
 bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
   mJournal.flush();  // a failed read waits for a click
@@ -107,7 +106,7 @@ void FEditor::showProgress(std::int32_t iMode, const std::string& sPath) {
   const Work work = iMode != 2 ? Work::Saving
                     : sPath == GlobalShared::getDefaultCopyPath(mFormID) ? Work::LoadingDefaults
                                                                           : Work::Loading;
-  mProgress->start(work, mFormID, windowIcon(), CodePage::toQString(GlobalShared::getSectionName(mFormID)),
+  mProgress->start(work, mFormID, windowIcon(), CodePage::toQString(FileKind::sectionName(mFormID)),
                    CodePage::shownPath(sPath));
 }
 
@@ -121,7 +120,7 @@ void FEditor::mRecord_unitLoaded(std::int32_t iUnitNo, std::int64_t iLenStart, s
 // changes, the mark Qt puts where the title holds "[*]".
 void FEditor::showFileTitle(const std::string& sPath) {
   setWindowTitle(QLatin1Char('[') + CodePage::shownPath(GlobalShared::getFileName(sPath)) + QStringLiteral("[*]] - PelkoEditor ") +
-                 CodePage::toQString(GlobalShared::getSectionName(mFormID)));
+                 CodePage::toQString(FileKind::sectionName(mFormID)));
 }
 
 void FEditor::showLoadedRecords(const std::string& sPath) {

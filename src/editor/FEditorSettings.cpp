@@ -19,7 +19,7 @@ namespace {
 // Placement values come from a file a user may have edited: keep them where pixels can go.
 int clampedPixels(double twips) { return Twips::toPixels(std::clamp(twips, -1.0e7, 1.0e7)); }
 
-bool isRangeButton(std::int32_t n) { return n >= 1 && n <= 6; }
+bool isRangeButton(std::int32_t n) { return n >= 1 && n <= FileKind::kRangeCount; }
 
 }  // namespace
 

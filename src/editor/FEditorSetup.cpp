@@ -86,7 +86,7 @@ void FEditor::createControls() {
 void FEditor::createMainFrame() {
   fraMain = frame(this, "fraMain", 60, -240, 11715, 7515);
   fraMain->hide();
-  for (std::size_t i = 1; i <= 6; ++i) {
+  for (std::size_t i = 1; i <= FileKind::kRangeCount; ++i) {
     optLockFields[i] = make<QRadioButton>(fraMain, indexed("optLockFields", i), 120, 300 + 240 * int(i - 1),
                                           kRangeButtonWidth, 255);
     optLockFields[i]->setText(i == 1 ? QStringLiteral("Show All Fields [1 to 28]") : QStringLiteral("User-Defined [# to #]"));
@@ -169,16 +169,18 @@ void FEditor::setFileType(std::int32_t lFileType) {
   mFormID = lFileType;
   mFoundRecord = 0;
   showDifferenceCount();
-  setWindowIcon(lFileType >= 0 && lFileType <= 3 ? KindIcons::icon(lFileType) : KindIcons::icon(0));
-  setWindowTitle(CodePage::toQString(GlobalShared::getSectionName(lFileType)) + QStringLiteral(" PelkoEditor"));
+  setWindowIcon(KindIcons::icon(FileKind::find(lFileType) ? lFileType : 0));
+  setWindowTitle(CodePage::toQString(FileKind::sectionName(lFileType)) + QStringLiteral(" PelkoEditor"));
   mGrid->setFileShown(lFileType != 0);
   if (lFileType == 0) return;
   mFile.record().initRanges(lFileType);
   setStatusText(QString());
-  for (std::int32_t n = 1; n <= 6; ++n) {
+  const FileKind* kind = FileKind::find(lFileType);
+  for (std::int32_t n = 1; n <= FileKind::kRangeCount; ++n) {
+    const FieldSpan preset = kind && n == kind->packedRange ? kind->packed : FieldSpan{};
     QString text = n == 1 ? QStringLiteral("Show All Fields [1 to %1]").arg(mFile.record().NoFields())
-                   : n == 2 && lFileType == GlobalShared::kUnitProd ? QStringLiteral("TroopStats Only [22 to 43]")
-                                                                    : QStringLiteral("User-Defined [# to #]");
+                   : !preset.empty() ? QStringLiteral("TroopStats Only [%1 to %2]").arg(preset.first).arg(preset.last)
+                                     : QStringLiteral("User-Defined [# to #]");
     optLockFields[n]->setProperty("Tag", text);
     if (!mHideNames) setRangeButtonCaption(n, CodePage::fromQString(text));
   }
@@ -191,7 +193,7 @@ void FEditor::cmdSlide_Click() {
   mHideNames = !mHideNames;
   cmdSlide->setToolTip(mHideNames ? QStringLiteral("click to show names column") : QStringLiteral("click to hide names column"));
   cmdSlide->setText(mHideNames ? kHideNamesArrow : kShowNamesArrow);
-  for (std::size_t n = 1; n <= 6; ++n) {
+  for (std::size_t n = 1; n <= FileKind::kRangeCount; ++n) {
     QRadioButton* button = optLockFields[n];
     // The caption is fitted to the wide button; a narrow one is as wide as its number needs.
     Twips::place(button, Twips::left(button), Twips::top(button), kRangeButtonWidth, Twips::height(button));
@@ -290,7 +292,7 @@ void FEditor::Form_Resize() {
 int FEditor::gridLeft() const {
   if (!mHideNames) return kNamesShown;
   int widest = mGrid->rowNumberWidth();
-  for (std::size_t n = 1; n <= 6; ++n) widest = std::max(widest, Twips::width(optLockFields[n]));
+  for (std::size_t n = 1; n <= FileKind::kRangeCount; ++n) widest = std::max(widest, Twips::width(optLockFields[n]));
   return std::max(kNamesHidden, kNumbersLeft + widest + kGap + 5);
 }
 

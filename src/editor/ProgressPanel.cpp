@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "Controls.h"
+#include "FileKind.h"
 #include "Twips.h"
 
 using namespace Controls;
@@ -60,7 +61,7 @@ void ProgressPanel::start(Work work, std::int32_t kind, const QIcon& icon, const
   const QWidget* window = parentWidget();
   Twips::move(this, Twips::fromPixels(window->frameGeometry().width()) / 2 - 3727,
               Twips::fromPixels(window->frameGeometry().height()) / 2 - 1210);
-  if (kind >= 0 && kind <= 3) {
+  if (kind == 0 || FileKind::find(kind)) {
     mShownIcon = imgICON[static_cast<std::size_t>(kind)];
     Twips::move(mShownIcon, 360, 120);
     if (mShownIcon->pixmap().isNull()) mShownIcon->setPixmap(icon.pixmap(32));

@@ -13,8 +13,8 @@
 #include "CGlobal.h"
 #include "CodePage.h"
 #include "Controls.h"
-#include "DataFileFormat.h"
 #include "EditedFile.h"
+#include "FileKind.h"
 #include "GridCell.h"
 #include "GridGeometry.h"
 #include "HeaderBox.h"
@@ -154,7 +154,7 @@ void RecordGrid::setFileShown(bool shown) {
 }
 
 std::int32_t RecordGrid::kind() const { return mFile.record().FormID(); }
-std::int32_t RecordGrid::firstDataUnit() const { return DataFileFormat::firstDataUnit(kind()); }
+std::int32_t RecordGrid::firstDataUnit() const { return FileKind::of(kind()).firstUnit; }
 
 void RecordGrid::fitNumbers() {
   const std::int32_t largest = std::max(1, mFile.record().NoUnits() - firstDataUnit() + 1);
@@ -271,7 +271,7 @@ void RecordGrid::refreshColumns(std::int32_t f0, std::int32_t nCols) {
   const auto headerText = [&](std::int32_t c, std::int32_t record) {
     return CodePage::toQString(headers[static_cast<std::size_t>(c)][static_cast<std::size_t>(record - 1)]);
   };
-  const std::int32_t mFormID = kind();
+  const FileKind& fileKind = FileKind::of(kind());
   for (std::int32_t c = 0; c < gGlobal->MaxFields(); ++c) {
     HeaderBox* header = txtColumn[static_cast<std::size_t>(c)];
     if (c >= nCols) {
@@ -284,9 +284,9 @@ void RecordGrid::refreshColumns(std::int32_t f0, std::int32_t nCols) {
     Twips::place(header, colLeft[k], Twips::top(header), colWidth[k], Twips::height(header));
     QString text = QLatin1Char(' ') + QString::number(mFile.record().actualFieldNoInSelectedRange(f0 + c)) +
                    QLatin1Char('\n') + headerText(c, 1);
-    if (mFormID != 3) text += QLatin1Char('\n') + headerText(c, 2) + QLatin1Char('\n') + headerText(c, 3);
+    if (fileKind.headerRows() >= 3) text += QLatin1Char('\n') + headerText(c, 2) + QLatin1Char('\n') + headerText(c, 3);
     header->setPlainText(text);
-    const QString hint = headerText(c, 4 - mFormID);
+    const QString hint = headerText(c, fileKind.tipRow);
     header->setToolTip(hint);
     header->setProperty("Tag", hint);
     colTip[k] = headerText(c, 1);

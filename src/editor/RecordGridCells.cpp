@@ -12,8 +12,8 @@
 
 #include "CGlobal.h"
 #include "Controls.h"
-#include "DataFileFormat.h"
 #include "EditedFile.h"
+#include "FileKind.h"
 #include "GridCell.h"
 #include "GridGeometry.h"
 #include "HeaderBox.h"
@@ -193,7 +193,7 @@ void RecordGrid::showEditedValue(const QString& text) {
   cell->setText(text);
   const std::int32_t field = mFile.record().actualFieldNoInSelectedRange(mFocusedColumn);
   markDifference(cell, mFocusedRecord, field);
-  if (field == DataFileFormat::nameField(kind())) showRowName(cellRow(mFocused), cell->text());
+  if (field == FileKind::of(kind()).nameField) showRowName(cellRow(mFocused), cell->text());
 }
 
 void RecordGrid::refocusLastCell() {

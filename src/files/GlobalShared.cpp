@@ -24,21 +24,6 @@
 namespace GlobalShared {
 namespace {
 
-struct Kind {
-  const char* stem;
-  const char* section;
-};
-
-const Kind* kindOf(FileType iFileType) {
-  static constexpr Kind kinds[] = {
-      {"crusaders_unit_prod11.", "[Unit_Prod11]"},
-      {"crusader_build_prod13.", "[Build_prod13]"},
-      {"ProjectileStats.", "[ProjectileStats]"},
-  };
-  if (iFileType < 1 || iFileType > 3) return nullptr;
-  return &kinds[iFileType - 1];
-}
-
 bool isSeparator(char c) { return std::strchr(kPathSeparators, c) != nullptr && c != '\0'; }
 
 // A file open for reading, closed with the object.
@@ -176,16 +161,6 @@ int readFileBytes(const std::string& sPath, std::string& text) {
     return EFBIG;
   }
   return error;
-}
-
-std::string getDefaultFileName(FileType iFileType, bool bBackup) {
-  const Kind* kind = kindOf(iFileType);
-  return std::string(kind ? kind->stem : "") + (bBackup ? "bak" : "txt");
-}
-
-std::string getSectionName(FileType iFileType) {
-  const Kind* kind = kindOf(iFileType);
-  return kind ? kind->section : "";
 }
 
 bool fileExists(const std::string& sPath) {

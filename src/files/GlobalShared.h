@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-// The kinds of data file, the names derived from them, and the small file operations every
-// subsystem uses. Free functions without state.
+// The codes of the kinds of data file (FileKind describes them) and the small file operations
+// every subsystem uses. Free functions without state.
 namespace GlobalShared {
 
 // 1 unit production, 2 building production, 3 projectile statistics; 0 no kind (or: detect it).
@@ -11,12 +11,6 @@ using FileType = std::int32_t;
 constexpr FileType kUnitProd = 1;
 constexpr FileType kBuildProd = 2;
 constexpr FileType kProjectileStats = 3;
-
-// The kind's name stem followed by "bak" or "txt"; just the extension for a code without a kind.
-std::string getDefaultFileName(FileType iFileType, bool bBackup);
-
-// "[Unit_Prod11]", "[Build_prod13]", "[ProjectileStats]"; empty for any other code.
-std::string getSectionName(FileType iFileType);
 
 // True when the path names an existing file or folder.
 bool fileExists(const std::string& sPath);

@@ -11,7 +11,7 @@ using namespace DataFileFormat;
 
 FileResult<void> CRecordData::createRecord(std::string sInputData, std::string sFilename) {
   std::size_t dataStart = 0;
-  if (mFormID == GlobalShared::kProjectileStats) {
+  if (FileKind::of(mFormID).headerToLastSemicolon) {
     // The header runs to the last semicolon and is kept even when the load then fails.
     const std::size_t semicolon = sInputData.rfind(';');
     dataStart = semicolon == std::string::npos ? 0 : semicolon + 1;
@@ -96,7 +96,7 @@ const SaveProblem* CRecordData::saveProblem(std::int32_t iRecNo) const {
 // A name field comes before the last field, so it ends at a TAB, quoted or not: found without
 // splitting the record, as pairing two files reads every name.
 std::string_view CRecordData::unitName(std::int32_t iRecNo) const {
-  const std::int32_t field = nameField(mFormID);
+  const std::int32_t field = FileKind::of(mFormID).nameField;
   if (!validRecord(iRecNo) || edited(iRecNo) || field >= mNoFields) return value(iRecNo, field);
   std::string_view text = loadedRecord(iRecNo);
   for (std::int32_t f = 1; f < field; ++f) text.remove_prefix(std::min(text.size(), text.find('\t') + 1));

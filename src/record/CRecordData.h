@@ -11,6 +11,7 @@
 
 #include "FieldCache.h"
 #include "FileFailure.h"
+#include "FileKind.h"
 #include "RecordIndex.h"
 #include "SaveGuard.h"
 
@@ -112,7 +113,7 @@ class CRecordData {
 
  private:
   friend class SaveGuard;
-  static constexpr int kRanges = 6;
+  static constexpr int kRanges = FileKind::kRangeCount;
 
   // The record's text as loaded, without its line end.
   std::string_view loadedRecord(std::int32_t iRecNo) const;

@@ -3,19 +3,11 @@
 #include <optional>
 
 #include "CRecordData.h"
-#include "DataFileFormat.h"
+#include "FileKind.h"
 #include "NumberText.h"
+#include "RangeStatus.h"
 
 namespace {
-
-// setRange's status codes: the last event in text order wins.
-enum RangeStatus : std::int32_t {
-  kAccepted = 0,
-  kAboveMax = 1,
-  kBelowOne = 2,
-  kOtherFailure = 4,
-  kTooLargeForLong = 6,
-};
 
 // A range number: the leading number with blanks ignored, rounded down; nothing when it does
 // not fit a Long.
@@ -36,12 +28,16 @@ std::size_t findTo(std::string_view item) {
 
 void CRecordData::initRanges(std::int32_t lFormID) {
   mFormID = lFormID;
-  mNoFields = DataFileFormat::noFields(lFormID);
+  const FileKind* kind = FileKind::find(lFormID);
+  mNoFields = kind ? kind->noFields : 0;
   for (auto& range : mRanges) range.assign(static_cast<std::size_t>(mNoFields) + 1, 0);
   mWidths.assign(static_cast<std::size_t>(mNoFields), 0);
   const std::string allFields = "1 to " + std::to_string(mNoFields) + ",";
   for (std::int32_t r = 1; r <= kRanges; ++r) setRange(r, allFields);
-  if (lFormID == 1) setRange(2, "22 to 43,");
+  // A preset range is read over the full one, as a user's would be.
+  for (std::int32_t r = 1; kind && r <= kRanges; ++r)
+    if (const FieldSpan span = kind->defaultRange(r); span.first != 1 || span.last != mNoFields)
+      setRange(r, std::to_string(span.first) + " to " + std::to_string(span.last) + ",");
   setAllDisplayWidths("");
 }
 

@@ -52,7 +52,7 @@ class Placement {
 
   // The target's record for the unit that `names` (the line's name first) call record iRecNo.
   Place find(std::int32_t iRecNo, const std::vector<std::string_view>& names) {
-    if (iRecNo < DataFileFormat::firstDataUnit(mTarget.FormID())) return {iRecNo <= mTarget.NoUnits() ? iRecNo : 0, 0};
+    if (iRecNo < FileKind::of(mTarget.FormID()).firstUnit) return {iRecNo <= mTarget.NoUnits() ? iRecNo : 0, 0};
     if (iRecNo <= mTarget.NoUnits() && std::find(names.begin(), names.end(), mTarget.unitName(iRecNo)) != names.end())
       return {iRecNo, 1};
     for (const std::string_view name : names) {
@@ -67,7 +67,7 @@ class Placement {
   const std::unordered_map<std::string_view, Place>& index() {
     if (!mIndex) {
       mIndex.emplace();
-      for (std::int32_t r = DataFileFormat::firstDataUnit(mTarget.FormID()); r <= mTarget.NoUnits(); ++r) {
+      for (std::int32_t r = FileKind::of(mTarget.FormID()).firstUnit; r <= mTarget.NoUnits(); ++r) {
         Place& place = (*mIndex)[mTarget.unitName(r)];
         ++place.holders;
         place.record = r;
@@ -93,7 +93,7 @@ void compareRecord(const CRecordData& before, std::int32_t iBefore, const CRecor
 // in both (then all do); nothing once one does not.
 std::optional<std::vector<Change>> compareInOrder(const CRecordData& before, const CRecordData& after) {
   if (before.NoUnits() != after.NoUnits()) return std::nullopt;
-  const std::int32_t firstUnit = DataFileFormat::firstDataUnit(before.FormID());
+  const std::int32_t firstUnit = FileKind::of(before.FormID()).firstUnit;
   std::vector<Change> changes;
   for (std::int32_t r = 1; r <= before.NoUnits(); ++r) {
     if (after.sameText(before, r)) continue;
@@ -175,7 +175,7 @@ Applied apply(CRecordData& target, const std::vector<Change>& changes, bool forc
   Applied applied;
   std::map<LineKey, const Change*> renames;
   for (const Change& change : changes)
-    if (change.field == DataFileFormat::nameField(target.FormID())) renames.emplace(LineKey{change.record, change.name}, &change);
+    if (change.field == FileKind::of(target.FormID()).nameField) renames.emplace(LineKey{change.record, change.name}, &change);
   Placement placement(target);
   std::map<LineKey, Placement::Place> places;
   for (const Change& change : changes) {

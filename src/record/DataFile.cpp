@@ -3,19 +3,14 @@
 #include "AtomicFileWriter.h"
 #include "CRecordData.h"
 #include "ContentHash.h"
+#include "FileKind.h"
 #include "GlobalShared.h"
 #include "SaveGuard.h"
 
 namespace DataFile {
 
 std::int32_t detectFileType(std::string_view sText) {
-  std::string key(sText.substr(0, 4));
-  for (char& c : key)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  if (key == "name") return GlobalShared::kUnitProd;
-  if (key == "numb") return GlobalShared::kBuildProd;
-  if (key == "ver ") return GlobalShared::kProjectileStats;
-  return 0;
+  return FileKind::detect(sText);
 }
 
 FileResult<std::string> readText(const std::string& sPath) {
@@ -66,7 +61,7 @@ bool writeText(CRecordData& record, std::int32_t iFileType, const std::function<
   constexpr std::size_t kDirect = std::size_t{64} << 10;
   std::string buffer;
   buffer.reserve(kPiece + 2 * kDirect);
-  if (iFileType == GlobalShared::kProjectileStats) buffer = record.ProjVerInfo();
+  if (FileKind::of(iFileType).headerToLastSemicolon) buffer = record.ProjVerInfo();
   SaveGuard guard(record);
   const std::int32_t units = record.NoUnits();
   for (std::int32_t r = 1; r <= units;) {

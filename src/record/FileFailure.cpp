@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "FileKind.h"
 #include "GlobalShared.h"
 
 namespace {
@@ -44,7 +45,7 @@ Message messageOf(const FileFailure& failure) {
               "off and try forcing it to load as a specific file-type if you are sure it contains validly formatted data.",
               Message::OkOnly | Message::Critical};
     case Kind::BadData: {
-      const std::string section = GlobalShared::getSectionName(failure.fileType);
+      const std::string section = FileKind::sectionName(failure.fileType);
       return {"Error Loading " + section + " file",
               "There was an error loading the data.\r\n\r\n" + detailText(failure.data, section) +
                   "\r\n\r\nThe Program stopped Loading at Record: " + std::to_string(failure.data.record) +

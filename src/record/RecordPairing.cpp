@@ -148,7 +148,7 @@ RecordPairing RecordPairing::sameOrder(std::int32_t iRecords) { return RecordPai
 RecordPairing::RecordPairing(const CRecordData& before, const CRecordData& after)
     : RecordPairing(before.NoUnits(), after.NoUnits()) {
   const std::int32_t common = std::min(mBeforeCount, mAfterCount);
-  std::int32_t start = std::min(DataFileFormat::firstDataUnit(before.FormID()) - 1, common);  // header rows
+  std::int32_t start = std::min(FileKind::of(before.FormID()).firstUnit - 1, common);  // header rows
   while (start < common && sameName(before, start + 1, after, start + 1)) ++start;
   if (start == mBeforeCount && start == mAfterCount) return;
   mByNumber = false;

@@ -49,7 +49,7 @@ bool SaveGuard::readsBack(std::int32_t iRecNo, std::string_view written) {
   // parser. Only its values must still be the loaded ones.
   if (!mStore.edited(iRecNo) && written.size() >= 2 && written.substr(0, written.size() - 2) == mStore.loadedRecord(iRecNo))
     return true;
-  if (mStore.mFormID == GlobalShared::kProjectileStats && holds(written, ';')) return false;
+  if (FileKind::of(mStore.mFormID).headerToLastSemicolon && holds(written, ';')) return false;
   std::size_t length = 0;
   mFailure = mParser.readRecord(written, iRecNo, mRefs.data(), length);
   if (mFailure || length + 2 != written.size()) return false;
@@ -72,7 +72,7 @@ std::optional<SaveProblem> SaveGuard::valueProblem(std::int32_t iRecNo, std::int
   const bool troop = unitRow && field >= kTroopFirst && field <= kTroopLast;
   auto problem = [&](Reason reason) { return SaveProblem{iRecNo, field, reason, 0, {}}; };
   if (holds(value, '\t') && (field < mStore.mNoFields || troop)) return problem(Reason::Tab);
-  if (mStore.mFormID == GlobalShared::kProjectileStats && holds(value, ';')) return problem(Reason::Semicolon);
+  if (FileKind::of(mStore.mFormID).headerToLastSemicolon && holds(value, ';')) return problem(Reason::Semicolon);
   if (!troop) return std::nullopt;
   if (holds(value, ',')) return problem(Reason::TroopComma);
   if (field == kTroopLast && holds(value, '"')) return problem(Reason::TroopQuote);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "FileKind.h"
 #include "NumberText.h"
 #include "PrivateProfile.h"
 #include "SettingsWindow.h"
@@ -15,7 +16,7 @@ namespace {
 constexpr const char* kNoData = "NoData";
 constexpr const char* kWindowSection = "Pelko Editor";
 constexpr std::int32_t kFirstUserRange = 2;
-constexpr std::int32_t kLastRange = 6;
+constexpr std::int32_t kLastRange = FileKind::kRangeCount;
 
 std::string rangeArrayKey(std::int32_t n) { return "Range Array " + std::to_string(n); }
 std::string captionKey(std::int32_t n) { return "Caption " + std::to_string(n); }
@@ -23,10 +24,9 @@ std::string scrollUpdateKey(std::int32_t i) { return "ScrollUpdate" + std::to_st
 constexpr const char* kSelectedRange = "Selected Range";
 constexpr const char* kWidthsArray = "WidthsArray";
 
-// The kind's section: its bracketed name without the brackets.
 std::string sectionOf(FileType iFileType) {
-  const std::string name = getSectionName(iFileType);
-  return name.size() >= 2 ? name.substr(1, name.size() - 2) : name;
+  const FileKind* kind = FileKind::find(iFileType);
+  return kind ? std::string(kind->section) : std::string();
 }
 
 // The value, or nothing when the key is absent (or literally "NoData").

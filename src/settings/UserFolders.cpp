@@ -11,6 +11,7 @@
 #include <unistd.h>
 #endif
 
+#include "FileKind.h"
 #include "Platform.h"
 
 #ifndef PELKO_INSTALL_BINDIR
@@ -76,7 +77,7 @@ std::string userStateFolder() {
 std::string settingsFolder() { return isPortable() ? Platform::programFolder() : userConfigFolder(); }
 
 std::string getDefaultCopyPath(FileType iFileType) {
-  const std::string name = kPathSeparator + getDefaultFileName(iFileType, true);
+  const std::string name = kPathSeparator + FileKind::defaultFileName(iFileType, true);
   const std::string inProgramFolder = Platform::programFolder() + name;
   const std::string inDataFolder = userDataFolder() + name;
   if (fileExists(inProgramFolder)) return inProgramFolder;
