@@ -1,6 +1,5 @@
 // The wiring of the grid and the edit of its focused cell: what the window does when a cell gets
 // the focus, is typed in and is left, and the keys that reach the edit box.
-#include <QCheckBox>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>

@@ -1,17 +1,14 @@
 // What a modder asks of the values beside the grid: which differ from the game's default copy,
 // putting one back, and undo and redo of finished edits across cells.
-#include <QLabel>
 #include <QMenu>
 #include <memory>
 
 #include "CellEditSession.h"
 #include "CellEditor.h"
-#include "CodePage.h"
 #include "DataFile.h"
 #include "FEditor.h"
 #include "GlobalShared.h"
 #include "RecordGrid.h"
-#include "Twips.h"
 #include "UserFolders.h"
 
 // Once per load: reading and comparing the copy is one pass over both files, and only the
