@@ -51,15 +51,24 @@ std::int32_t RecordGrid::indexOf(const QObject* cell) const {
   return found == txtField.end() ? -1 : static_cast<std::int32_t>(found - txtField.begin());
 }
 
+// Paging moves and repaints hundreds of watched widgets: only the events the grid acts on are
+// looked at.
 bool RecordGrid::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::FocusIn && type != QEvent::KeyPress && type != QEvent::MouseButtonPress &&
+      type != QEvent::MouseMove && type != QEvent::ContextMenu)
+    return QWidget::eventFilter(watched, event);
   if (auto* cell = qobject_cast<GridCell*>(watched)) return cellEvent(cell, event) || QWidget::eventFilter(watched, event);
-  for (std::size_t c = 0; c < txtColumn.size(); ++c) {
-    if (!txtColumn[c]->isAncestorOf(qobject_cast<QWidget*>(watched)) && watched != txtColumn[c]) continue;
-    return headerEvent(static_cast<std::int32_t>(c), watched, event) || QWidget::eventFilter(watched, event);
+  // A header, or its viewport or bar.
+  for (auto* part = qobject_cast<QWidget*>(watched); part && part != fraDisplay; part = part->parentWidget()) {
+    const auto header = std::find(txtColumn.begin(), txtColumn.end(), part);
+    if (header == txtColumn.end()) continue;
+    const auto column = static_cast<std::int32_t>(header - txtColumn.begin());
+    return headerEvent(column, watched, event) || QWidget::eventFilter(watched, event);
   }
-  if (event->type() == QEvent::FocusIn && watched != mEditBox) mLastSelected = -1;
+  if (type == QEvent::FocusIn && watched != mEditBox) mLastSelected = -1;
   // The edit box shows the hint of the cell it lies over.
-  if (event->type() == QEvent::MouseMove && mFocused >= 0 && mEditBox && watched == mEditBox->viewport()) {
+  if (type == QEvent::MouseMove && mFocused >= 0 && mEditBox && watched == mEditBox->viewport()) {
     const int x = Twips::fromPixels(static_cast<QMouseEvent*>(event)->position().toPoint().x());
     showHoverHint(mEditBox->viewport(), cellColumn(mFocused), txtField[static_cast<std::size_t>(mFocused)], x);
   }
