@@ -166,9 +166,12 @@ if [ -x "$3" ]; then
 fi
 started=$(date +%s%N)
 wine "$2" crusaders_unit_prod11.txt & app=$!
-id=$(timeout 60 xdotool search --sync --onlyvisible --name 'PelkoEditor' | head -n 1)
+timeout 60 xdotool search --sync --onlyvisible --name 'PelkoEditor' > /dev/null
 echo "Windows build under Wine: window shown after $((($(date +%s%N) - started) / 1000000)) ms"
-sleep 2
+# Wine makes and drops windows of its own while the program starts: the one to type into is the
+# window whose title names the loaded file.
+id=$(timeout 60 xdotool search --sync --onlyvisible --name '^\[crusaders_unit_prod11\.txt\] - PelkoEditor' | head -n 1)
+sleep 1
 xdotool mousemove --window "$id" 200 118 click 1
 sleep 0.5
 xdotool key --window "$id" ctrl+End 7 ctrl+s
