@@ -5,10 +5,14 @@
 //                                     unit; exit 0 equal, 1 not
 //   pelkoTool apply TARGET CHANGES OUT [--type N] [--force]
 //                                     carries a diff over onto TARGET's units and saves the result as OUT
+//   pelkoTool change IN OUT --field N[,M...] [--name TEXT] EXPR [--type N]
+//                                     applies EXPR to those fields of IN's units and saves OUT
 //   pelkoTool --help                  prints the usage
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +22,7 @@
 #include "FileKind.h"
 #include "GlobalShared.h"
 #include "Platform.h"
+#include "ValueChange.h"
 
 namespace {
 
@@ -28,10 +33,12 @@ void usage(std::ostream& out) {
          "       pelkoTool save IN OUT [--type N]\n"
          "       pelkoTool diff A B [--type N]\n"
          "       pelkoTool apply TARGET CHANGES OUT [--type N] [--force]\n"
+         "       pelkoTool change IN OUT --field N[,M...] [--name TEXT] EXPR [--type N]\n"
          "       pelkoTool --help\n"
          "N: 1 unit production, 2 building production, 3 projectile statistics;\n"
          "without --type the kind is detected from the file's first four characters.\n"
-         "diff and apply pair records by their unit's name, not by their number.\n";
+         "diff and apply pair records by their unit's name, not by their number.\n"
+         "EXPR: =5, +5, -5, *1.2, /2, +10% or -10%; --name keeps the units whose name holds TEXT.\n";
 }
 
 int usageError() {
@@ -148,6 +155,112 @@ int apply(const std::string& targetPath, const std::string& changesPath, const s
   return saved(DataFile::writeDataFile(target, kind, out)) ? EXIT_SUCCESS : kUsageError;
 }
 
+struct ChangeOptions {
+  std::vector<std::int32_t> fields;
+  std::string name;  // empty: every unit
+};
+
+// "3,7,12" as field numbers; empty when any part is not a number from 1.
+std::vector<std::int32_t> fieldList(std::string_view text) {
+  std::vector<std::int32_t> fields;
+  for (std::size_t from = 0; from <= text.size();) {
+    const std::size_t end = std::min(text.find(',', from), text.size());
+    std::int32_t field = 0;
+    const auto [stop, error] = std::from_chars(text.data() + from, text.data() + end, field);
+    if (error != std::errc() || stop != text.data() + end || field < 1) return {};
+    fields.push_back(field);
+    from = end + 1;
+  }
+  return fields;
+}
+
+// Takes --field and --name with their values out of args; nullopt when one lacks its value or
+// --field is not a list of field numbers.
+std::optional<ChangeOptions> takeChangeOptions(std::vector<std::string>& args) {
+  ChangeOptions options;
+  for (std::size_t i = 1; i < args.size();) {
+    if (args[i] != "--field" && args[i] != "--name") {
+      ++i;
+      continue;
+    }
+    if (i + 1 >= args.size()) return std::nullopt;
+    if (args[i] == "--name") options.name = args[i + 1];
+    if (args[i] == "--field" && (options.fields = fieldList(args[i + 1])).empty()) return std::nullopt;
+    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+  }
+  if (options.fields.empty()) return std::nullopt;
+  return options;
+}
+
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool holdsText(std::string_view name, std::string_view text) {
+  return !std::ranges::search(name, text, {}, asciiLower, asciiLower).empty() || text.empty();
+}
+
+// Whether every number among the units' values of the field is whole.
+bool wholeField(const CRecordData& record, std::int32_t firstUnit, std::int32_t field) {
+  std::vector<std::string_view> values;
+  for (std::int32_t unit = firstUnit; unit <= record.NoUnits(); ++unit) values.push_back(record.value(unit, field));
+  return ValueChange::fieldNumbers(values).whole;
+}
+
+struct ChangeCount {
+  std::size_t changed = 0, unchanged = 0, skipped = 0;
+};
+
+// Applies the change to one field of the units whose name holds the options' text; false (with
+// a line on standard error) when a result does not fit, and then the store is half changed.
+bool changeField(CRecordData& record, const FileKind& kind, const ValueChange& change, const ChangeOptions& options,
+                 std::int32_t field, ChangeCount& count) {
+  const bool whole = wholeField(record, kind.firstUnit, field);
+  for (std::int32_t unit = kind.firstUnit; unit <= record.NoUnits(); ++unit) {
+    if (!holdsText(record.value(unit, kind.nameField), options.name)) continue;
+    const std::string old(record.value(unit, field));
+    const auto result = change.apply(old, whole);
+    if (!result && result.error() == ValueChange::ApplyError::NotANumber) {
+      ++count.skipped;
+      continue;
+    }
+    if (!result) {
+      std::cerr << "pelkoTool: record " << unit << ", field " << field << ": the result for " << old
+                << " is too large; nothing was written\n";
+      return false;
+    }
+    ++(*result == old ? count.unchanged : count.changed);
+    record.setValue(unit, field, *result);
+  }
+  return true;
+}
+
+// Applies EXPR to the chosen fields of IN's units and saves OUT. Exit 1 when IN does not load or
+// OUT cannot be written, 2 for a bad expression, field or result that does not fit.
+int change(std::vector<std::string> args, GlobalShared::FileType forced) {
+  const std::optional<ChangeOptions> options = takeChangeOptions(args);
+  if (!options || args.size() != 4) return usageError();
+  const auto change = ValueChange::parse(args[3]);
+  if (!change) {
+    std::cerr << "pelkoTool: " << args[3] << ": " << ValueChange::errorText(change.error()) << '\n';
+    return usageError();
+  }
+  CRecordData record;
+  const GlobalShared::FileType kind = kindLoaded(DataFile::readDataFile(args[1], forced, record));
+  if (kind == 0) return EXIT_FAILURE;
+  ChangeCount count;
+  for (const std::int32_t field : options->fields) {
+    if (field > record.NoFields()) {
+      std::cerr << "pelkoTool: field " << field << ": a " << FileKind::sectionName(kind) << " file has fields 1 to "
+                << record.NoFields() << '\n';
+      return kUsageError;
+    }
+    if (!changeField(record, FileKind::of(kind), *change, *options, field, count)) return kUsageError;
+  }
+  if (!saved(DataFile::writeDataFile(record, kind, args[2]))) return EXIT_FAILURE;
+  std::cout << "changed " << count.changed << " values, unchanged " << count.unchanged << ", skipped "
+            << count.skipped << " (not numbers)\n";
+  return EXIT_SUCCESS;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -171,6 +284,7 @@ int main(int argc, char** argv) {
   const std::string command = args.empty() ? std::string() : args[0];
   if (command == "diff" && args.size() == 3 && !force) return diff(args[1], args[2], fileType);
   if (command == "apply" && args.size() == 4) return apply(args[1], args[2], args[3], fileType, force);
+  if (command == "change" && !force) return change(std::move(args), fileType);
   const bool check = args.size() == 2 && command == "check";
   const bool save = args.size() == 3 && command == "save";
   if (!check && !save) return usageError();
