@@ -32,6 +32,36 @@ class TestPelkoTool : public QObject {
 
   QTemporaryDir mDir;
 
+  // The unit sample with values replaced in the units whose name holds nameHolds in any case; an
+  // edit "15:3>5" turns a 3 in field 15 into a 5, only the first edit of a field that matches.
+  // Fields are outside the packed cell (22 to 43). A unit's record may go on over more lines,
+  // the line end inside one of its cells.
+  static QByteArray unitSampleChanged(const QStringList& edits, const QByteArray& nameHolds) {
+    constexpr qsizetype kCells = 50;  // of a unit record, the packed cell counted once
+    QList<QByteArray> lines = fileBytes(samplePath("crusaders_unit_prod11.txt")).split('\n');
+    qsizetype seen = 0;  // cells of the current record on earlier lines; the cell a line end splits counted once
+    bool chosen = false;
+    for (qsizetype i = 4; i < lines.size(); ++i) {
+      QList<QByteArray> cells = lines[i].split('\t');
+      if (seen == 0) chosen = cells[0].toLower().contains(nameHolds.toLower());
+      const qsizetype first = seen == 0 ? 0 : seen - 1;  // the record's cell that starts this line
+      QSet<int> done;
+      for (const QString& edit : edits) {
+        const int field = edit.section(QLatin1Char(':'), 0, 0).toInt();
+        const qsizetype at = (field < 22 ? field - 1 : field - 22) - first;
+        if (!chosen || done.contains(field) || at < (seen == 0 ? 0 : 1) || at >= cells.size()) continue;
+        if (cells[at] != edit.section(QLatin1Char(':'), 1).section(QLatin1Char('>'), 0, 0).toLatin1()) continue;
+        cells[at] = edit.section(QLatin1Char('>'), 1).toLatin1();
+        done.insert(field);
+      }
+      lines[i] = cells.join('\t');
+      seen = first + cells.size();
+      if (seen >= kCells) seen = 0;
+    }
+    return lines.join('\n');
+  }
+
+
   // The unit sample with edits, in order, each a word: "speed" gives the Crossbowmen (record 12)
   // a Speed (field 66) of 5.5 for 4.5; "inserted" puts a unit Squires before the first unit;
   // "twice" a copy of the Crossbowmen there; "moved" takes the Crossbowmen to the end;
@@ -88,6 +118,19 @@ class TestPelkoTool : public QObject {
     const QString kinds = "pelkoTool: " + buildings + " is a [Build_prod13] file and " + units + " a [Unit_Prod11] file";
     QTest::newRow("diff of a building and a unit file") << QStringList{"diff", buildings, units} << 2 << "" << kinds;
     QTest::newRow("diff of two kinds, one forced") << QStringList{"diff", buildings, units, "--type", "2"} << 2 << "" << kinds;
+    const QString out = mDir.filePath("out.txt");
+    QTest::newRow("change with a bad expression") << QStringList{"change", units, out, "--field", "15", "*x"} << 2 << ""
+                                                  << "pelkoTool: *x: a number such as 5 or 1.25 is expected at column 2\nusage:";
+    QTest::newRow("change without --field") << QStringList{"change", units, out, "+1"} << 2 << "" << "usage:";
+    QTest::newRow("change with a field list that is no list") << QStringList{"change", units, out, "--field", "15,", "+1"} << 2 << ""
+                                                              << "usage:";
+    QTest::newRow("change of a field the file lacks") << QStringList{"change", units, out, "--field", "72", "+1"} << 2 << ""
+                                                      << "pelkoTool: field 72: a [Unit_Prod11] file has fields 1 to 71\n";
+    QTest::newRow("change with a result too large")
+        << QStringList{"change", units, out, "--field", "54", "*1000000000000000000000000000000000000"} << 2 << ""
+        << "pelkoTool: record 5, field 54: the result for 731 is too large; nothing was written\n";
+    QTest::newRow("change of a missing file") << QStringList{"change", "/nonexistent/x.txt", out, "--field", "15", "+1"} << 1 << ""
+                                              << "PelkoEditor\nAn error occurred trying to read '/nonexistent/x.txt'";
     QTest::newRow("apply of unit changes onto a building file")
         << QStringList{"apply", buildings, mDir.filePath("unit.diff"), mDir.filePath("out.txt")} << 2 << ""
         << "pelkoTool: " + mDir.filePath("unit.diff") + " holds changes of another kind of file than " + buildings;
@@ -109,6 +152,40 @@ class TestPelkoTool : public QObject {
     QVERIFY(writeFile(dir.filePath("in.txt"), records));
     QCOMPARE(run({"save", dir.filePath("in.txt"), dir.filePath("out.txt"), "--type", "3"}).exitCode, 0);
     QCOMPARE(fileBytes(dir.filePath("out.txt")), records + "\r\n\r\n");
+  }
+
+  // change rewrites only the values it changes: the saved file is the sample with just those.
+  void change_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QByteArray>("nameHolds");
+    QTest::addColumn<QString>("out");
+    const QString all36 = "changed 36 values, unchanged 0, skipped 0 (not numbers)\n";
+    QTest::newRow("whole field of every unit, half rounded up")
+        << QStringList{"--field", "15", "*1.5"} << QStringList{"15:1>2", "15:2>3", "15:3>5"} << QByteArray() << all36;
+    QTest::newRow("decimal field, exact") << QStringList{"--field", "12", "+0.1"} << QStringList{"12:1.2>1.3"} << QByteArray() << all36;
+    QTest::newRow("percentage after the packed cell") << QStringList{"--field", "66", "-10%"} << QStringList{"66:4.5>4.05"}
+                                                      << QByteArray() << all36;
+    QTest::newRow("negative whole numbers, half away from zero")
+        << QStringList{"*0.5", "--field", "52"} << QStringList{"52:2>1", "52:-2>-1"} << QByteArray()
+        << "changed 14 values, unchanged 22, skipped 0 (not numbers)\n";
+    QTest::newRow("units by name in any case") << QStringList{"--name", "KNIGHTS", "--field", "14", "=10"}
+                                               << QStringList{"14:5>10", "14:4>10"} << QByteArray("knights")
+                                               << "changed 2 values, unchanged 0, skipped 0 (not numbers)\n";
+    QTest::newRow("text of a second field skipped") << QStringList{"--field", "15,44", "+1"}
+                                                    << QStringList{"15:3>4", "15:2>3", "15:1>2"} << QByteArray()
+                                                    << "changed 36 values, unchanged 0, skipped 36 (not numbers)\n";
+    QTest::newRow("name that no unit holds") << QStringList{"--field", "15", "--name", "zz", "+1"} << QStringList() << QByteArray("zz")
+                                             << "changed 0 values, unchanged 0, skipped 0 (not numbers)\n";
+  }
+  void change() {
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.txt");
+    const Run result = run(QStringList{"change", samplePath("crusaders_unit_prod11.txt"), out} + fetched<QStringList>("options"));
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.out, fetched<QString>("out"));
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(fileBytes(out), unitSampleChanged(fetched<QStringList>("edits"), fetched<QByteArray>("nameHolds")));
   }
 
   // diff prints what B changed against A, and exits 1 when there is anything; apply carries that
