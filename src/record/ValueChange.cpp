@@ -26,11 +26,19 @@ Result checked(Wide mantissa, std::int32_t scale) {
   return Decimal{mantissa, scale};
 }
 
+Wide magnitude(Wide mantissa) { return mantissa < 0 ? -mantissa : mantissa; }
+
+// a * b when it stays below the limit. Checked by hand: clang's overflow builtin needs a runtime
+// function for 128 bits that libgcc lacks.
+std::optional<Wide> product(Wide a, Wide b) {
+  if (a != 0 && magnitude(b) > (kLimit - 1) / magnitude(a)) return std::nullopt;
+  return a * b;
+}
+
 std::optional<Wide> timesTen(Wide mantissa, std::int32_t times) {
-  for (; times > 0; --times)
-    if (__builtin_mul_overflow(mantissa, Wide{10}, &mantissa) || mantissa >= kLimit || mantissa <= -kLimit)
-      return std::nullopt;
-  return mantissa;
+  std::optional<Wide> result = mantissa;
+  for (; times > 0 && result; --times) result = product(*result, 10);
+  return result;
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -59,9 +67,7 @@ Result readDecimal(std::string_view text) {
 Wide divideRounded(Wide numerator, Wide denominator) {
   const Wide quotient = numerator / denominator;
   const Wide rest = numerator % denominator;
-  const Wide restSize = rest < 0 ? -rest : rest;
-  const Wide denominatorSize = denominator < 0 ? -denominator : denominator;
-  if (restSize < denominatorSize - restSize) return quotient;
+  if (magnitude(rest) < magnitude(denominator) - magnitude(rest)) return quotient;
   return (numerator < 0) != (denominator < 0) ? quotient - 1 : quotient + 1;
 }
 
@@ -73,9 +79,9 @@ Result add(Decimal a, Decimal b) {
 }
 
 Result multiply(Decimal a, Decimal b) {
-  Wide product;
-  if (__builtin_mul_overflow(a.mantissa, b.mantissa, &product)) return std::nullopt;
-  return checked(product, a.scale + b.scale);
+  const std::optional<Wide> mantissa = product(a.mantissa, b.mantissa);
+  if (!mantissa) return std::nullopt;
+  return Decimal{*mantissa, a.scale + b.scale};
 }
 
 Result divide(Decimal a, Decimal b) {
@@ -105,7 +111,7 @@ Decimal rounded(Decimal number, bool whole) {
 
 std::string text(Decimal number) {
   std::string digits;
-  for (Wide rest = number.mantissa < 0 ? -number.mantissa : number.mantissa; rest != 0; rest /= 10)
+  for (Wide rest = magnitude(number.mantissa); rest != 0; rest /= 10)
     digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(rest % 10)));
   if (digits.size() <= static_cast<std::size_t>(number.scale))
     digits.insert(0, static_cast<std::size_t>(number.scale) + 1 - digits.size(), '0');
