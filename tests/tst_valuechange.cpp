@@ -25,28 +25,39 @@ class TestValueChange : public QObject {
     QTest::addColumn<QByteArray>("result");
     const QByteArray huge = "99999999999999999999999999999999999999";  // 38 digits: the most that fit
     QTest::newRow("set") << QByteArray("=5") << QByteArray("12") << true << QByteArray("5");
-    QTest::newRow("set a negative decimal") << QByteArray("= -2.25") << QByteArray("12") << false << QByteArray("-2.25");
-    QTest::newRow("set a decimal in a whole field") << QByteArray("=2.5") << QByteArray("12") << true << QByteArray("3");
+    QTest::newRow("set a negative decimal")
+        << QByteArray("= -2.25") << QByteArray("12") << false << QByteArray("-2.25");
+    QTest::newRow("set a decimal in a whole field")
+        << QByteArray("=2.5") << QByteArray("12") << true << QByteArray("3");
     QTest::newRow("add") << QByteArray("+5") << QByteArray("12") << true << QByteArray("17");
     QTest::newRow("add exactly: 0.1 + 0.2") << QByteArray("+0.2") << QByteArray("0.1") << false << QByteArray("0.3");
     QTest::newRow("subtract below zero") << QByteArray("-5") << QByteArray("3") << true << QByteArray("-2");
     QTest::newRow("subtract to zero, never -0") << QByteArray("-1.5") << QByteArray("1.5") << false << QByteArray("0");
-    QTest::newRow("multiply keeps the decimals it needs") << QByteArray("*1.2") << QByteArray("1.2") << false << QByteArray("1.44");
-    QTest::newRow("multiply drops trailing zeros") << QByteArray("*1.5") << QByteArray("4.2") << false << QByteArray("6.3");
+    QTest::newRow("multiply keeps the decimals it needs")
+        << QByteArray("*1.2") << QByteArray("1.2") << false << QByteArray("1.44");
+    QTest::newRow("multiply drops trailing zeros")
+        << QByteArray("*1.5") << QByteArray("4.2") << false << QByteArray("6.3");
     QTest::newRow("multiply by a negative") << QByteArray("*-1") << QByteArray("4") << true << QByteArray("-4");
     QTest::newRow("multiply a whole field: 2.5 up") << QByteArray("*0.5") << QByteArray("5") << true << QByteArray("3");
-    QTest::newRow("multiply a whole field: -2.5 down") << QByteArray("*0.5") << QByteArray("-5") << true << QByteArray("-3");
-    QTest::newRow("multiply a whole field: 2.4 down") << QByteArray("*0.2") << QByteArray("12") << true << QByteArray("2");
-    QTest::newRow("multiply a whole field: -0.4 is 0") << QByteArray("*0.1") << QByteArray("-4") << true << QByteArray("0");
+    QTest::newRow("multiply a whole field: -2.5 down")
+        << QByteArray("*0.5") << QByteArray("-5") << true << QByteArray("-3");
+    QTest::newRow("multiply a whole field: 2.4 down")
+        << QByteArray("*0.2") << QByteArray("12") << true << QByteArray("2");
+    QTest::newRow("multiply a whole field: -0.4 is 0")
+        << QByteArray("*0.1") << QByteArray("-4") << true << QByteArray("0");
     QTest::newRow("divide exactly") << QByteArray("/2") << QByteArray("3") << false << QByteArray("1.5");
-    QTest::newRow("divide: six more decimals, half up") << QByteArray("/3") << QByteArray("2") << false << QByteArray("0.666667");
-    QTest::newRow("divide: the value's decimals plus six") << QByteArray("/3") << QByteArray("0.1") << false << QByteArray("0.0333333");
-    QTest::newRow("divide a negative: half away from zero") << QByteArray("/3") << QByteArray("-2") << false << QByteArray("-0.666667");
+    QTest::newRow("divide: six more decimals, half up")
+        << QByteArray("/3") << QByteArray("2") << false << QByteArray("0.666667");
+    QTest::newRow("divide: the value's decimals plus six")
+        << QByteArray("/3") << QByteArray("0.1") << false << QByteArray("0.0333333");
+    QTest::newRow("divide a negative: half away from zero")
+        << QByteArray("/3") << QByteArray("-2") << false << QByteArray("-0.666667");
     QTest::newRow("divide a whole field") << QByteArray("/4") << QByteArray("10") << true << QByteArray("3");
     QTest::newRow("divide by a decimal") << QByteArray("/0.5") << QByteArray("1.25") << false << QByteArray("2.5");
     QTest::newRow("add a percentage") << QByteArray("+10%") << QByteArray("1.2") << false << QByteArray("1.32");
     QTest::newRow("subtract a percentage") << QByteArray("-10%") << QByteArray("250") << true << QByteArray("225");
-    QTest::newRow("percentage in a whole field, rounded") << QByteArray("+10%") << QByteArray("5") << true << QByteArray("6");
+    QTest::newRow("percentage in a whole field, rounded")
+        << QByteArray("+10%") << QByteArray("5") << true << QByteArray("6");
     QTest::newRow("decimal percentage") << QByteArray("+2.5%") << QByteArray("40") << false << QByteArray("41");
     QTest::newRow("blanks around") << QByteArray(" \t* 2 ") << QByteArray("1.05") << false << QByteArray("2.1");
     QTest::newRow("leading zeros of a value") << QByteArray("+1") << QByteArray("007") << true << QByteArray("8");
@@ -57,7 +68,8 @@ class TestValueChange : public QObject {
     QTest::newRow("+5 is text") << QByteArray("+1") << QByteArray("+5") << true << QByteArray("not a number");
     QTest::newRow(".5 is text") << QByteArray("+1") << QByteArray(".5") << false << QByteArray("not a number");
     QTest::newRow("5. is text") << QByteArray("+1") << QByteArray("5.") << false << QByteArray("not a number");
-    QTest::newRow("blank around a number is text") << QByteArray("+1") << QByteArray(" 5") << true << QByteArray("not a number");
+    QTest::newRow("blank around a number is text")
+        << QByteArray("+1") << QByteArray(" 5") << true << QByteArray("not a number");
     QTest::newRow("exponent is text") << QByteArray("+1") << QByteArray("1e5") << true << QByteArray("not a number");
     QTest::newRow("list cell is text") << QByteArray("+1") << QByteArray("1, 2") << true << QByteArray("not a number");
     QTest::newRow("largest value, unchanged") << QByteArray("*1") << huge << true << huge;

@@ -256,8 +256,8 @@ int change(std::vector<std::string> args, GlobalShared::FileType forced) {
     if (!changeField(record, FileKind::of(kind), *change, *options, field, count)) return kUsageError;
   }
   if (!saved(DataFile::writeDataFile(record, kind, args[2]))) return EXIT_FAILURE;
-  std::cout << "changed " << count.changed << " values, unchanged " << count.unchanged << ", skipped "
-            << count.skipped << " (not numbers)\n";
+  std::cout << "changed " << count.changed << " values, unchanged " << count.unchanged << ", skipped " << count.skipped
+            << " (not numbers)\n";
   return EXIT_SUCCESS;
 }
 

@@ -122,13 +122,21 @@ std::string text(Decimal number) {
 Result applied(ValueChange::Operation operation, Decimal value, Decimal operand) {
   using Operation = ValueChange::Operation;
   switch (operation) {
-    case Operation::Set: return operand;
-    case Operation::Add: return add(value, operand);
-    case Operation::Subtract: return add(value, {-operand.mantissa, operand.scale});
-    case Operation::Multiply: return multiply(value, operand);
-    case Operation::Divide: return divide(value, operand);
-    case Operation::AddPercent: break;
-    case Operation::SubtractPercent: operand.mantissa = -operand.mantissa; break;
+    case Operation::Set:
+      return operand;
+    case Operation::Add:
+      return add(value, operand);
+    case Operation::Subtract:
+      return add(value, {-operand.mantissa, operand.scale});
+    case Operation::Multiply:
+      return multiply(value, operand);
+    case Operation::Divide:
+      return divide(value, operand);
+    case Operation::AddPercent:
+      break;
+    case Operation::SubtractPercent:
+      operand.mantissa = -operand.mantissa;
+      break;
   }
   const Result factor = percentFactor(operand);
   return factor ? multiply(value, *factor) : std::nullopt;
@@ -219,7 +227,8 @@ std::expected<ValueChange, ValueChange::ParseError> ValueChange::parse(std::stri
   if (!percent) return std::unexpected(percent.error());
   const Result value = readDecimal(*operand);
   if (!value) return reader.failAtNumber(ParseError::Kind::TooLong);
-  if (*operation == Operation::Divide && value->mantissa == 0) return reader.failAtNumber(ParseError::Kind::DivisionByZero);
+  if (*operation == Operation::Divide && value->mantissa == 0)
+    return reader.failAtNumber(ParseError::Kind::DivisionByZero);
   if (!*percent) return ValueChange(*operation, *operand);
   return ValueChange(*operation == Operation::Add ? Operation::AddPercent : Operation::SubtractPercent, *operand);
 }
@@ -227,13 +236,20 @@ std::expected<ValueChange, ValueChange::ParseError> ValueChange::parse(std::stri
 std::string ValueChange::errorText(const ParseError& error) {
   const std::string column = "column " + std::to_string(error.position + 1);
   switch (error.kind) {
-    case ParseError::Kind::NoOperator: return "the expression must start with =, +, -, * or / (" + column + ")";
-    case ParseError::Kind::NoNumber: return "a number such as 5 or 1.25 is expected at " + column;
-    case ParseError::Kind::SignNotAllowed: return "no sign may follow + or - (" + column + ")";
-    case ParseError::Kind::Trailing: return "unexpected text after the number at " + column;
-    case ParseError::Kind::PercentNotAllowed: return "% may only follow a number after + or - (" + column + ")";
-    case ParseError::Kind::DivisionByZero: return "division by zero (" + column + ")";
-    case ParseError::Kind::TooLong: return "the number at " + column + " has too many digits";
+    case ParseError::Kind::NoOperator:
+      return "the expression must start with =, +, -, * or / (" + column + ")";
+    case ParseError::Kind::NoNumber:
+      return "a number such as 5 or 1.25 is expected at " + column;
+    case ParseError::Kind::SignNotAllowed:
+      return "no sign may follow + or - (" + column + ")";
+    case ParseError::Kind::Trailing:
+      return "unexpected text after the number at " + column;
+    case ParseError::Kind::PercentNotAllowed:
+      return "% may only follow a number after + or - (" + column + ")";
+    case ParseError::Kind::DivisionByZero:
+      return "division by zero (" + column + ")";
+    case ParseError::Kind::TooLong:
+      return "the number at " + column + " has too many digits";
   }
   return {};
 }
