@@ -23,18 +23,21 @@ void appendValue(std::string& out, std::string_view value) {
     return;
   }
   out += kQuote;
-  for (const char c : value) {
-    if (c == kQuote) out += kQuote;
-    out += c;
+  std::size_t from = 0;
+  for (std::size_t quote = value.find(kQuote); quote != std::string_view::npos; quote = value.find(kQuote, from)) {
+    out += value.substr(from, quote + 1 - from);
+    out += kQuote;
+    from = quote + 1;
   }
+  out += value.substr(from);
   out += kQuote;
 }
 
-// Appends the bytes from pos up to the next separator; pos ends on the separator or the text's end.
-void appendUnquoted(std::string_view text, std::size_t& pos, std::string& value) {
+// The bytes from pos up to the next separator; pos ends on the separator or the text's end.
+std::string_view unquoted(std::string_view text, std::size_t& pos) {
   const std::size_t start = pos;
   while (pos < text.size() && !isSeparator(text[pos])) ++pos;
-  value.append(text.substr(start, pos - start));
+  return text.substr(start, pos - start);
 }
 
 // pos is just past the opening quote; it ends past the closing quote, or at the text's end when
@@ -55,13 +58,17 @@ void appendQuoted(std::string_view text, std::size_t& pos, std::string& value) {
   }
 }
 
-// Reads the field at pos into value and moves pos past the separator that ends it.
-FieldEnd readField(std::string_view text, std::size_t& pos, std::string& value) {
+// Adds the field at pos to row and moves pos past the separator that ends it. A plain value is
+// built once, in place: a large block is mostly short plain values.
+FieldEnd readField(std::string_view text, std::size_t& pos, std::vector<std::string>& row) {
   if (pos < text.size() && text[pos] == kQuote) {
+    std::string& value = row.emplace_back();
     ++pos;
     appendQuoted(text, pos, value);
+    value += unquoted(text, pos);
+  } else {
+    row.emplace_back(unquoted(text, pos));
   }
-  appendUnquoted(text, pos, value);
   if (pos >= text.size()) return FieldEnd::TextEnd;
   const char separator = text[pos++];
   if (separator == '\t') return FieldEnd::Tab;
@@ -88,9 +95,7 @@ Rows decode(std::string_view text) {
   std::vector<std::string> row;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::string value;
-    const FieldEnd end = readField(text, pos, value);
-    row.push_back(std::move(value));
+    const FieldEnd end = readField(text, pos, row);
     if (end == FieldEnd::Tab && pos < text.size()) continue;
     // A TAB at the text's end still ends a value: the empty one after it.
     if (end == FieldEnd::Tab) row.emplace_back();
@@ -104,7 +109,7 @@ Rows decode(std::string_view text) {
 
 bool isBlock(std::string_view text) {
   std::size_t pos = 0;
-  std::string first;
+  std::vector<std::string> first;
   const FieldEnd end = readField(text, pos, first);
   return end == FieldEnd::Tab || (end == FieldEnd::LineBreak && pos < text.size());
 }
