@@ -2,8 +2,8 @@
 # Builds the libFuzzer targets with clang, ASan and UBSan in build-fuzz and runs one of them.
 #   scripts/fuzz.sh [TARGET] [SECONDS] [libFuzzer flags...]
 # TARGET: record (default; the record store), text (range and width texts), ini (the settings
-# file) or check (pelkoTool check's whole path). SECONDS defaults to 600; FUZZ_JOBS (default 2)
-# is the number of worker processes. New inputs go to build-fuzz/corpus-TARGET (seeded from
+# file), check (pelkoTool check's whole path) or sheet (the clipboard's block text). SECONDS
+# defaults to 600; FUZZ_JOBS (default 2) is the number of worker processes. New inputs go to build-fuzz/corpus-TARGET (seeded from
 # fuzz/corpus/TARGET, which stays as committed) and crashes to build-fuzz/artifacts-TARGET.
 # Exits 1 when the run found a crash.
 set -euo pipefail
