@@ -24,7 +24,7 @@ FileResult<void> CRecordData::createRecord(std::string sInputData, std::string s
     FileFailure failure(FileFailure::Kind::BadData, std::move(sFilename));
     failure.fileType = mFormID;
     failure.data = std::move(*parsed);
-    return std::unexpected(std::move(failure));
+    return pelko::unexpected(std::move(failure));
   }
   mText = std::move(sInputData);
   mIndex = parser.takeIndex();

@@ -17,8 +17,8 @@ FileResult<std::string> readText(const std::string& sPath) {
   std::string text;
   const int error = GlobalShared::readFileBytes(sPath, text);
   if (error == 0) return text;
-  if (error == GlobalShared::kNotRegularFile) return std::unexpected(FileFailure{FileFailure::Kind::NotAFile, sPath});
-  return std::unexpected(FileFailure{FileFailure::Kind::Unreadable, sPath, SystemError::of(error)});
+  if (error == GlobalShared::kNotRegularFile) return pelko::unexpected(FileFailure{FileFailure::Kind::NotAFile, sPath});
+  return pelko::unexpected(FileFailure{FileFailure::Kind::Unreadable, sPath, SystemError::of(error)});
 }
 
 FileResult<std::int32_t> readDataFile(const std::string& sPath, std::int32_t iFileType, CRecordData& record) {
@@ -46,11 +46,11 @@ FileResult<std::int32_t> loadDataText(FileResult<std::string> text, const std::s
   if (iFileType == 0) {
     FileFailure unknown(FileFailure::Kind::UnknownKind, sPath);
     unknown.before = std::move(unread);
-    return std::unexpected(std::move(unknown));
+    return pelko::unexpected(std::move(unknown));
   }
   if (auto loaded = storeFor(iFileType).createRecord(std::move(bytes), sPath); !loaded) {
     loaded.error().before = std::move(unread);
-    return std::unexpected(std::move(loaded.error()));
+    return pelko::unexpected(std::move(loaded.error()));
   }
   return iFileType;
 }
@@ -106,10 +106,10 @@ FileResult<void> writeDataFile(CRecordData& record, std::int32_t iFileType, cons
   if (problem) {
     FileFailure refused(FileFailure::Kind::WouldNotReadBack, sPath);
     refused.problem = SaveGuard::describe(record, *problem);
-    return std::unexpected(std::move(refused));
+    return pelko::unexpected(std::move(refused));
   }
   if (!ok || !file.commit())
-    return std::unexpected(FileFailure{FileFailure::Kind::NotWritten, sPath, SystemError::of(file.errorNumber())});
+    return pelko::unexpected(FileFailure{FileFailure::Kind::NotWritten, sPath, SystemError::of(file.errorNumber())});
   if (written) *written = hash.identity();
   return {};
 }

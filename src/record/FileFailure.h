@@ -1,10 +1,10 @@
 #pragma once
 #include <cstdint>
-#include <expected>
 #include <string>
 #include <vector>
 
 #include "DataFileParser.h"
+#include "Expected.h"
 #include "Message.h"
 #include "SystemError.h"
 
@@ -35,7 +35,7 @@ struct FileFailure {
 };
 
 template <class T>
-using FileResult = std::expected<T, FileFailure>;
+using FileResult = pelko::expected<T, FileFailure>;
 
 // The boxes a failure shows, in order, word for word as the program has always shown them.
 std::vector<Message> failureMessages(const FileFailure& failure);

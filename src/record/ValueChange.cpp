@@ -149,7 +149,7 @@ class ExpressionReader {
 
   explicit ExpressionReader(std::string_view expression) : mText(expression) {}
 
-  std::expected<ValueChange::Operation, ValueChange::ParseError> operation() {
+  pelko::expected<ValueChange::Operation, ValueChange::ParseError> operation() {
     using Operation = ValueChange::Operation;
     skipBlanks();
     constexpr std::string_view kSigns = "=+-*/";
@@ -162,7 +162,7 @@ class ExpressionReader {
   }
 
   // The number with its minus, if any ("+" is dropped).
-  std::expected<std::string, ValueChange::ParseError> number(bool signAllowed) {
+  pelko::expected<std::string, ValueChange::ParseError> number(bool signAllowed) {
     skipBlanks();
     mNumberAt = mPos;
     std::string number;
@@ -181,7 +181,7 @@ class ExpressionReader {
   }
 
   // Whether a '%' follows; the expression must end then.
-  std::expected<bool, ValueChange::ParseError> percentAndEnd(bool percentAllowed) {
+  pelko::expected<bool, ValueChange::ParseError> percentAndEnd(bool percentAllowed) {
     skipBlanks();
     const bool percent = peek() == '%';
     if (percent && !percentAllowed) return fail(Kind::PercentNotAllowed);
@@ -191,13 +191,13 @@ class ExpressionReader {
     return percent;
   }
 
-  std::unexpected<ValueChange::ParseError> failAtNumber(Kind kind) const {
-    return std::unexpected(ValueChange::ParseError{kind, mNumberAt});
+  pelko::unexpected<ValueChange::ParseError> failAtNumber(Kind kind) const {
+    return pelko::unexpected(ValueChange::ParseError{kind, mNumberAt});
   }
 
  private:
-  std::unexpected<ValueChange::ParseError> fail(Kind kind) const {
-    return std::unexpected(ValueChange::ParseError{kind, mPos});
+  pelko::unexpected<ValueChange::ParseError> fail(Kind kind) const {
+    return pelko::unexpected(ValueChange::ParseError{kind, mPos});
   }
   void skipBlanks() {
     while (peek() == ' ' || peek() == '\t') ++mPos;
@@ -216,15 +216,15 @@ class ExpressionReader {
 
 }  // namespace
 
-std::expected<ValueChange, ValueChange::ParseError> ValueChange::parse(std::string_view expression) {
+pelko::expected<ValueChange, ValueChange::ParseError> ValueChange::parse(std::string_view expression) {
   ExpressionReader reader(expression);
   const auto operation = reader.operation();
-  if (!operation) return std::unexpected(operation.error());
+  if (!operation) return pelko::unexpected(operation.error());
   const bool additive = *operation == Operation::Add || *operation == Operation::Subtract;
   const auto operand = reader.number(!additive);
-  if (!operand) return std::unexpected(operand.error());
+  if (!operand) return pelko::unexpected(operand.error());
   const auto percent = reader.percentAndEnd(additive);
-  if (!percent) return std::unexpected(percent.error());
+  if (!percent) return pelko::unexpected(percent.error());
   const Result value = readDecimal(*operand);
   if (!value) return reader.failAtNumber(ParseError::Kind::TooLong);
   if (*operation == Operation::Divide && value->mantissa == 0)
@@ -254,11 +254,11 @@ std::string ValueChange::errorText(const ParseError& error) {
   return {};
 }
 
-std::expected<std::string, ValueChange::ApplyError> ValueChange::apply(std::string_view value, bool whole) const {
-  if (!isNumber(value)) return std::unexpected(ApplyError::NotANumber);
+pelko::expected<std::string, ValueChange::ApplyError> ValueChange::apply(std::string_view value, bool whole) const {
+  if (!isNumber(value)) return pelko::unexpected(ApplyError::NotANumber);
   const Result number = readDecimal(value);
   const Result result = number ? applied(mOperation, *number, *readDecimal(mOperand)) : std::nullopt;
-  if (!result) return std::unexpected(ApplyError::TooLarge);
+  if (!result) return pelko::unexpected(ApplyError::TooLarge);
   return text(rounded(*result, whole));
 }
 

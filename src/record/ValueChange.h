@@ -1,10 +1,11 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <expected>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "Expected.h"
 
 // One expression applied to many values: "=5", "+5", "-5", "*1.2", "/2", "+10%", "-10%".
 // Arithmetic is exact decimal (0.1 + 0.2 is 0.3). Only division rounds: to the value's own
@@ -33,12 +34,12 @@ class ValueChange {
     bool numeric() const { return numbers > 0 && others == 0; }
   };
 
-  static std::expected<ValueChange, ParseError> parse(std::string_view expression);
+  static pelko::expected<ValueChange, ParseError> parse(std::string_view expression);
   static std::string errorText(const ParseError& error);
 
   // The new text of a value. With whole, the result is rounded to a whole number, half away
   // from zero: a field of whole numbers stays one.
-  std::expected<std::string, ApplyError> apply(std::string_view value, bool whole) const;
+  pelko::expected<std::string, ApplyError> apply(std::string_view value, bool whole) const;
 
   // A number as the data files write it: an optional minus, digits, optionally a point and
   // digits. "+5", ".5", "5." and blanks are text: the files never write a number so.
