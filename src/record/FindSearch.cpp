@@ -35,41 +35,88 @@ unsigned char fold(char c) {
   return table[static_cast<unsigned char>(c)];
 }
 
-// Finds a text in values, letter case aside. Candidates are found with memchr for the two cases
-// of the text's first character: a file of 100 MB is searched at every key typed.
-class FoldedSearch {
+// Finds a text in values, letter case aside unless asked. Candidates are found with memchr for
+// the two cases of the text's first character: a file of 100 MB is searched at every key typed.
+class Matcher {
  public:
-  explicit FoldedSearch(std::string needle) : mNeedle(std::move(needle)) {
+  Matcher(std::string needle, bool matchCase, bool wholeValue)
+      : mNeedle(std::move(needle)), mMatchCase(matchCase), mWholeValue(wholeValue) {
     if (mNeedle.empty()) return;
     mFirst[0] = mFirst[1] = mNeedle[0];
-    for (int b = 0; b < 256; ++b)
-      if (fold(char(b)) == fold(mNeedle[0]) && char(b) != mNeedle[0]) mFirst[1] = char(b);
+    if (!matchCase)
+      for (int b = 0; b < 256; ++b)
+        if (fold(char(b)) == fold(mNeedle[0]) && char(b) != mNeedle[0]) mFirst[1] = char(b);
   }
 
-  bool in(std::string_view value) const {
+  std::size_t size() const { return mNeedle.size(); }
+  bool wholeValue() const { return mWholeValue; }
+
+  // Where the text's next occurrence at or after `from` starts; npos when there is none.
+  std::size_t find(std::string_view value, std::size_t from = 0) const {
     const std::size_t n = mNeedle.size();
-    if (n == 0 || value.size() < n) return n == 0;
+    if (n == 0 || from > value.size() || value.size() - from < n) return std::string_view::npos;
     const char* const data = value.data();
     const char* const end = data + (value.size() - n + 1);  // past the last place a match can start
     std::array<const char*, 2> next{};                     // each case's next place, found lazily
-    for (const char* from = data; from < end;) {
+    for (const char* at = data + from; at < end;) {
       for (std::size_t c = 0; c < 2; ++c)
-        if (next[c] != end && next[c] < from) {
-          const void* found = std::memchr(from, mFirst[c], static_cast<std::size_t>(end - from));
+        if (next[c] != end && next[c] < at) {
+          const void* found = std::memchr(at, mFirst[c], static_cast<std::size_t>(end - at));
           next[c] = found ? static_cast<const char*>(found) : end;
         }
-      const char* at = std::min(next[0], next[1]);
-      if (at == end) return false;
-      if (std::equal(at + 1, at + n, mNeedle.begin() + 1, [](char a, char b) { return fold(a) == fold(b); })) return true;
-      from = at + 1;
+      const char* candidate = std::min(next[0], next[1]);
+      if (candidate == end) return std::string_view::npos;
+      if (same(candidate)) return static_cast<std::size_t>(candidate - data);
+      at = candidate + 1;
     }
-    return false;
+    return std::string_view::npos;
+  }
+
+  // The value is a match: holds the text, or is the text with wholeValue.
+  bool matches(std::string_view value) const {
+    if (!mWholeValue) return find(value) != std::string_view::npos;
+    return !mNeedle.empty() && value.size() == mNeedle.size() && same(value.data());
   }
 
  private:
+  bool same(const char* at) const {
+    if (mMatchCase) return std::memcmp(at, mNeedle.data(), mNeedle.size()) == 0;
+    return std::equal(mNeedle.begin(), mNeedle.end(), at, [](char a, char b) { return fold(a) == fold(b); });
+  }
+
   std::string mNeedle;
+  bool mMatchCase;
+  bool mWholeValue;
   std::array<char, 2> mFirst{};
 };
+
+Matcher matcher(const Request& request) { return Matcher(request.text, request.matchCase, request.wholeValue); }
+
+// A matching value with its matches replaced, into `out`; false, and `out` unspecified, when
+// that would be longer than replace.longest. The length is counted first, so that a value that
+// would grow enormous is never built.
+bool replaceIn(std::string_view value, const Matcher& search, const Replace& replace, std::string& out) {
+  out.clear();
+  const std::string_view with = replace.with;
+  if (search.wholeValue()) {
+    if (with.size() > replace.longest) return false;
+    out = with;
+    return true;
+  }
+  constexpr std::size_t none = std::string_view::npos;
+  std::size_t count = 0;
+  for (std::size_t at = search.find(value); at != none; at = search.find(value, at + search.size())) ++count;
+  const std::size_t length = value.size() - count * search.size() + count * with.size();
+  if (length > replace.longest) return false;
+  out.reserve(length);
+  std::size_t from = 0;
+  for (std::size_t at = search.find(value); at != none; at = search.find(value, from)) {
+    out.append(value.substr(from, at - from)).append(with);
+    from = at + search.size();
+  }
+  out.append(value.substr(from));
+  return true;
+}
 
 }  // namespace
 
@@ -82,7 +129,7 @@ std::optional<Match> next(const CRecordData& store, const Request& request) {
   const std::int64_t here = std::int64_t(request.record - first) * columns + (request.allValues ? column - 1 : 0);
   const std::int64_t direction = request.backwards ? -1 : 1;
   const std::int64_t start = (here + (request.startCounts ? 0 : direction) + total) % total;
-  const FoldedSearch search(request.text);
+  const Matcher search = matcher(request);
   std::int32_t checked = 0;  // the record whose whole text was searched last, and the outcome
   bool mayMatch = false;
   for (std::int64_t k = 0; k < total; ++k) {
@@ -91,15 +138,51 @@ std::optional<Match> next(const CRecordData& store, const Request& request) {
     if (found != checked) {
       const auto text = store.unchangedText(found);
       checked = found;
-      mayMatch = !text || search.in(*text);
+      mayMatch = !text || search.find(*text) != std::string_view::npos;
     }
     if (!mayMatch) continue;
     const auto shown = static_cast<std::int32_t>(request.allValues ? at % columns + 1 : 0);
     const std::int32_t field = request.allValues ? store.actualFieldNoInSelectedRange(shown) : request.nameField;
-    if (!search.in(store.value(found, field))) continue;
+    if (!search.matches(store.value(found, field))) continue;
     return Match{found, shown, direction > 0 ? at < start : at > start};
   }
   return std::nullopt;
+}
+
+bool matches(std::string_view value, const Request& request) { return matcher(request).matches(value); }
+
+Cells inUnits(const CRecordData& store, const Request& request) {
+  Cells cells{request.firstUnit, store.NoUnits(), {}};
+  if (!request.allValues) cells.fields.push_back(request.nameField);
+  else
+    for (std::int32_t column = 1; column <= store.NoFieldsInSelectedRange(); ++column)
+      cells.fields.push_back(store.actualFieldNoInSelectedRange(column));
+  return cells;
+}
+
+Cells inBlock(const CRecordData& store, const Request& request, const CellBlock& block) {
+  Cells cells{std::max(block.firstRecord, request.firstUnit), std::min(block.lastRecord, store.NoUnits()), {}};
+  const std::int32_t last = std::min(block.lastColumn, store.NoFieldsInSelectedRange());
+  for (std::int32_t column = std::max(block.firstColumn, 1); column <= last; ++column)
+    cells.fields.push_back(store.actualFieldNoInSelectedRange(column));
+  return cells;
+}
+
+Replacement replaceAll(const CRecordData& store, const Request& request, const Replace& replace, const Cells& where) {
+  Replacement result;
+  const Matcher search = matcher(request);
+  if (search.size() == 0) return result;
+  std::string after;
+  for (std::int32_t record = where.firstRecord; record <= where.lastRecord; ++record) {
+    if (const auto text = store.unchangedText(record); text && search.find(*text) == std::string_view::npos) continue;
+    for (const std::int32_t field : where.fields) {
+      const std::string_view before = store.value(record, field);
+      if (!search.matches(before)) continue;
+      if (!replaceIn(before, search, replace, after)) ++result.tooLong;
+      else if (after != before) result.cells.add(record, field, before, after);
+    }
+  }
+  return result;
 }
 
 }  // namespace FindSearch

@@ -2,11 +2,17 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "CellBlock.h"
+#include "CellChanges.h"
 
 class CRecordData;
 
 // Find's walk through the store: the units in order, a unit's searched fields one after the
-// other, wrapping at either end; letter case aside, in the file's code page (windows-1252).
+// other, wrapping at either end; letter case aside unless asked, in the file's code page
+// (windows-1252). Replace works on the same matches, on the file's bytes as they are.
 namespace FindSearch {
 
 struct Request {
@@ -14,6 +20,8 @@ struct Request {
   std::int32_t firstUnit = 1;  // the records before it are header rows, never searched
   std::int32_t nameField = 1;
   bool allValues = false;      // every field of the selected range, else the name field alone
+  bool matchCase = false;
+  bool wholeValue = false;     // the text must be the whole value, not a part of it
   std::int32_t record = 1;     // where the walk starts: a record and, for all values, a display
   std::int32_t column = 1;     // column of the selected range (clamped to it)
   bool backwards = false;
@@ -27,5 +35,35 @@ struct Match {
 };
 
 std::optional<Match> next(const CRecordData& store, const Request& request);
+
+// True when the value holds a match of the request's text, under its options.
+bool matches(std::string_view value, const Request& request);
+
+struct Replace {
+  std::string with;  // code-page bytes; empty deletes the text
+  // A value that would grow longer is left as it is: a record holds only so much, and a value
+  // made of thousands of replaced matches would be no use to anyone.
+  std::size_t longest = std::string::npos;
+};
+
+// The values a replace looks at: records firstRecord..lastRecord, in each the fields in order.
+struct Cells {
+  std::int32_t firstRecord = 1;
+  std::int32_t lastRecord = 0;
+  std::vector<std::int32_t> fields;
+};
+// The units a find walks: the name field alone, or every field of the selected range.
+Cells inUnits(const CRecordData& store, const Request& request);
+// Every value of the block, header rows (before request.firstUnit) left out.
+Cells inBlock(const CRecordData& store, const Request& request, const CellBlock& block);
+
+struct Replacement {
+  CellChanges cells;        // the values that change, in record order
+  std::size_t tooLong = 0;  // matching values left alone: they would grow past Replace::longest
+};
+
+// Every match in every value of `where` replaced: each occurrence of the text, left to right, or
+// the whole value with wholeValue. A value the replacement leaves as it was is no change.
+Replacement replaceAll(const CRecordData& store, const Request& request, const Replace& replace, const Cells& where);
 
 }  // namespace FindSearch
