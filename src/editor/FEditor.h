@@ -150,6 +150,7 @@ class FEditor : public QWidget, public SettingsWindow {
   void revertToDefault(std::int32_t iRecNo, std::int32_t iColumn);
   void undoRedo(bool redo);
   void showStep(std::int32_t iRecNo, std::int32_t iField);
+  void showCells(const EditedFile::Step& step);
 
   // --- find (FEditorFind.cpp) ---
   void showFindBar();
