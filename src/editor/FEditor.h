@@ -30,6 +30,10 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class RecordGrid;
+namespace FindSearch {
+struct Replacement;
+struct Request;
+}  // namespace FindSearch
 
 // The editor window: one data file of one kind at a time. It wires the parts that own what they
 // show (the grid of records, the edit of its focused cell, the load and save panel) to the file
@@ -152,10 +156,15 @@ class FEditor : public QWidget, public SettingsWindow {
   void showStep(std::int32_t iRecNo, std::int32_t iField);
   void showCells(const EditedFile::Step& step);
 
-  // --- find (FEditorFind.cpp) ---
+  // --- find (FEditorFind.cpp) and replace (FEditorReplace.cpp) ---
   void showFindBar();
+  FindBar& findBar();  // made on first use
   void placeFindBar();
+  FindSearch::Request findRequest() const;
   void findNext(int step);
+  void showReplaceBar();
+  void replace(bool all);
+  QString applyReplacement(FindSearch::Replacement made);
 
   // --- the settings file's view of the window (FEditorSettings.cpp) ---
   std::int32_t setRange(std::int32_t iRange, const std::string& sText) override;

@@ -9,12 +9,17 @@
 #include "RecordGrid.h"
 
 void FEditor::showFindBar() {
+  findBar().showForSearch();
+  placeFindBar();
+}
+
+FindBar& FEditor::findBar() {
   if (!mFindBar) {
     mFindBar = new FindBar(this);
     connect(mFindBar, &FindBar::findRequested, this, &FEditor::findNext);
+    connect(mFindBar, &FindBar::replaceRequested, this, &FEditor::replace);
   }
-  placeFindBar();
-  mFindBar->showForSearch();
+  return *mFindBar;
 }
 
 // Over the status line at the top right, as wide as it needs within the window.
@@ -24,18 +29,26 @@ void FEditor::placeFindBar() {
   mFindBar->setGeometry(this->width() - width - 8, 2, width, mFindBar->sizeHint().height());
 }
 
+// What the bar asks for; the place the walk starts is up to the caller.
+FindSearch::Request FEditor::findRequest() const {
+  FindSearch::Request request;
+  request.text = CodePage::fromQString(mFindBar->text());
+  request.firstUnit = firstDataUnit();
+  request.nameField = FileKind::of(mFormID).nameField;
+  request.allValues = mFindBar->allValues();
+  request.matchCase = mFindBar->matchCase();
+  request.wholeValue = mFindBar->wholeValue();
+  return request;
+}
+
 // Goes from the last match (or the top of the page) through the units in order, a unit's shown
 // fields one after the other, wrapping at either end. While the user types (step 0) a match at
 // the last one's place counts, and the grid only scrolls to it: the find bar keeps the keys. Enter,
 // F3 and Shift+F3 give the match's cell the focus.
 void FEditor::findNext(int step) {
   if (!mFindBar || mFindBar->isHidden()) return showFindBar();
-  FindSearch::Request request;
-  request.text = CodePage::fromQString(mFindBar->text());
+  FindSearch::Request request = findRequest();
   if (request.text.empty()) return mFindBar->setNote({});
-  request.firstUnit = firstDataUnit();
-  request.nameField = FileKind::of(mFormID).nameField;
-  request.allValues = mFindBar->allValues();
   const bool fresh = mFoundRecord < request.firstUnit || mFoundRecord > record().NoUnits();
   request.record = fresh ? std::max(mGrid->firstRecord(), request.firstUnit) : mFoundRecord;
   request.column = fresh ? mGrid->firstColumn() : mFoundColumn;

@@ -63,6 +63,7 @@ void FEditor::Form_Load() {
   setAcceptDrops(true);
   connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &FEditor::saveToLoadedFile);
   connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, &FEditor::showFindBar);
+  connect(new QShortcut(Qt::CTRL | Qt::Key_H, this), &QShortcut::activated, this, &FEditor::showReplaceBar);
   connect(new QShortcut(QKeySequence::FindNext, this), &QShortcut::activated, this, [this] { findNext(1); });
   connect(new QShortcut(QKeySequence::FindPrevious, this), &QShortcut::activated, this, [this] { findNext(-1); });
   // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z everywhere: the platform's own undo keys may be only some of them.

@@ -4,8 +4,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QShortcut>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -24,7 +26,11 @@ FindBar::FindBar(QWidget* parent)
     : QFrame(parent),
       mText(new QLineEdit(this)),
       mAllValues(new QCheckBox(QStringLiteral("All values"), this)),
-      mNote(new QLabel(this)) {
+      mNote(new QLabel(this)),
+      mReplaceRow(new QWidget(this)),
+      mReplacement(new QLineEdit(mReplaceRow)),
+      mMatchCase(new QCheckBox(QStringLiteral("Match case"), mReplaceRow)),
+      mWholeValue(new QCheckBox(QStringLiteral("Whole value"), mReplaceRow)) {
   setObjectName(QStringLiteral("FindBar"));
   setFrameShape(QFrame::StyledPanel);
   setAutoFillBackground(true);
@@ -39,9 +45,13 @@ FindBar::FindBar(QWidget* parent)
   auto* previous = button(this, "cmdFindPrevious", QStringLiteral("\u25B2"), QStringLiteral("Previous match (Shift+F3)"));
   auto* next = button(this, "cmdFindNext", QStringLiteral("\u25BC"), QStringLiteral("Next match (Enter, F3)"));
   auto* close = button(this, "cmdFindClose", QStringLiteral("\u2715"), QStringLiteral("Close (Escape)"));
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(4, 2, 2, 2);
+  auto* rows = new QVBoxLayout(this);
+  rows->setContentsMargins(4, 2, 2, 2);
+  rows->setSpacing(2);
+  auto* layout = new QHBoxLayout;
   layout->setSpacing(4);
+  rows->addLayout(layout);
+  rows->addWidget(mReplaceRow);
   layout->addWidget(mText, 1);
   layout->addWidget(mAllValues);
   layout->addWidget(previous);
@@ -54,6 +64,7 @@ FindBar::FindBar(QWidget* parent)
   connect(next, &QToolButton::clicked, this, [this] { emit findRequested(1); });
   connect(previous, &QToolButton::clicked, this, [this] { emit findRequested(-1); });
   connect(close, &QToolButton::clicked, this, &QWidget::hide);
+  createReplaceRow();
   auto* escape = new QShortcut(Qt::Key_Escape, this);
   escape->setContext(Qt::WidgetWithChildrenShortcut);
   connect(escape, &QShortcut::activated, this, &QWidget::hide);
@@ -63,11 +74,57 @@ QString FindBar::text() const { return mText->text(); }
 
 bool FindBar::allValues() const { return mAllValues->isChecked(); }
 
+bool FindBar::matchCase() const { return mReplaceRow->isVisibleTo(this) && mMatchCase->isChecked(); }
+
+bool FindBar::wholeValue() const { return mReplaceRow->isVisibleTo(this) && mWholeValue->isChecked(); }
+
+QString FindBar::replacement() const { return mReplacement->text(); }
+
+QString FindBar::note() const { return mNote->text(); }
+
 void FindBar::setNote(const QString& note) { mNote->setText(note); }
 
-void FindBar::showForSearch() {
+void FindBar::showForSearch() { showWithText(false); }
+
+void FindBar::showForReplace() { showWithText(true); }
+
+void FindBar::showWithText(bool replacing) {
+  mReplaceRow->setVisible(replacing);
   show();
   raise();
   mText->setFocus(Qt::ShortcutFocusReason);
   mText->selectAll();
+}
+
+// Below the find row: what replaces a match, the options and the two buttons. Tab goes from the
+// find box to the replace box.
+void FindBar::createReplaceRow() {
+  mReplacement->setObjectName(QStringLiteral("txtReplace"));
+  mReplacement->setPlaceholderText(QStringLiteral("Replace with"));
+  mReplacement->setClearButtonEnabled(true);
+  mMatchCase->setObjectName(QStringLiteral("chkMatchCase"));
+  mWholeValue->setObjectName(QStringLiteral("chkWholeValue"));
+  mWholeValue->setToolTip(QStringLiteral("Only values that are the whole text match"));
+  auto* replace = new QPushButton(QStringLiteral("&Replace"), mReplaceRow);
+  replace->setObjectName(QStringLiteral("cmdReplace"));
+  replace->setToolTip(QStringLiteral("Replace this match and go to the next (Alt+R)"));
+  auto* all = new QPushButton(QStringLiteral("Replace &All"), mReplaceRow);
+  all->setObjectName(QStringLiteral("cmdReplaceAll"));
+  all->setToolTip(QStringLiteral("Replace every match in the selected block, or else in all units (Alt+A)"));
+  for (QPushButton* button : {replace, all}) button->setAutoDefault(false);
+  auto* layout = new QHBoxLayout(mReplaceRow);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(4);
+  layout->addWidget(mReplacement, 1);
+  layout->addWidget(mMatchCase);
+  layout->addWidget(mWholeValue);
+  layout->addWidget(replace);
+  layout->addWidget(all);
+  setTabOrder(mText, mReplacement);
+  for (QCheckBox* option : {mMatchCase, mWholeValue})
+    connect(option, &QCheckBox::toggled, this, [this] { emit findRequested(0); });
+  connect(mReplacement, &QLineEdit::returnPressed, this, [this] { emit replaceRequested(false); });
+  connect(replace, &QPushButton::clicked, this, [this] { emit replaceRequested(false); });
+  connect(all, &QPushButton::clicked, this, [this] { emit replaceRequested(true); });
+  mReplaceRow->hide();
 }

@@ -4,10 +4,11 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QWidget;
 
 // The find bar of Ctrl+F, over the top right of the window: searches the unit names, or every
 // value of the shown fields, as the user types; Enter and F3 go to the next match, Shift+F3 to
-// the one before, Escape closes it.
+// the one before, Escape closes it. Ctrl+H shows it with a second row, which replaces matches.
 class FindBar : public QFrame {
   Q_OBJECT
 
@@ -16,16 +17,32 @@ class FindBar : public QFrame {
 
   QString text() const;
   bool allValues() const;
+  // The replace row's options; off while it is hidden, so that Ctrl+F finds as it always did.
+  bool matchCase() const;
+  bool wholeValue() const;
+  QString replacement() const;
+  QString note() const;
   void setNote(const QString& note);
-  // Shows the bar with its text selected, ready for a new search.
+  // Shows the bar with its text selected, ready for a new search; the replace row hidden.
   void showForSearch();
+  // The same with the replace row.
+  void showForReplace();
 
  signals:
   // step: 0 while typing (a match at the current place counts), 1 the next, -1 the one before.
   void findRequested(int step);
+  // all: every match, else the current one.
+  void replaceRequested(bool all);
 
  private:
+  void createReplaceRow();
+  void showWithText(bool replacing);
+
   QLineEdit* mText;
   QCheckBox* mAllValues;
   QLabel* mNote;
+  QWidget* mReplaceRow;
+  QLineEdit* mReplacement;
+  QCheckBox* mMatchCase;
+  QCheckBox* mWholeValue;
 };
