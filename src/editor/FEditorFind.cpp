@@ -1,4 +1,5 @@
-// Find (Ctrl+F): unit names, or every value of the shown fields, case-insensitive.
+// Find (Ctrl+F): unit names, or every value of the shown fields; letter case aside unless the
+// replace row asks otherwise.
 #include <algorithm>
 
 #include "CodePage.h"

@@ -28,16 +28,20 @@ void FEditor::replace(bool all) {
     const CellBlock block = mGrid->selectedBlock();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     FindSearch::Replacement made = FindSearch::replaceAll(
-        record(), request, with, block.empty() ? FindSearch::inUnits(record(), request) : FindSearch::inBlock(record(), request, block));
+        record(), request, with,
+        block.empty() ? FindSearch::inUnits(record(), request) : FindSearch::inBlock(record(), request, block));
     QGuiApplication::restoreOverrideCursor();
     mFindBar->setNote(applyReplacement(std::move(made)));
     return placeFindBar();
   }
-  const bool atMatch = mFoundRecord >= request.firstUnit && mFoundRecord <= record().NoUnits() &&
-                       (!request.allValues || (mFoundColumn >= 1 && mFoundColumn <= record().NoFieldsInSelectedRange()));
+  const bool atMatch =
+      mFoundRecord >= request.firstUnit && mFoundRecord <= record().NoUnits() &&
+      (!request.allValues || (mFoundColumn >= 1 && mFoundColumn <= record().NoFieldsInSelectedRange()));
   if (atMatch) {
-    const std::int32_t field = request.allValues ? record().actualFieldNoInSelectedRange(mFoundColumn) : request.nameField;
-    FindSearch::Replacement made = FindSearch::replaceAll(record(), request, with, {mFoundRecord, mFoundRecord, {field}});
+    const std::int32_t field =
+        request.allValues ? record().actualFieldNoInSelectedRange(mFoundColumn) : request.nameField;
+    FindSearch::Replacement made =
+        FindSearch::replaceAll(record(), request, with, {mFoundRecord, mFoundRecord, {field}});
     if (!made.cells.empty() || made.tooLong > 0) {
       const QString note = applyReplacement(std::move(made));
       findNext(1);
@@ -53,7 +57,8 @@ void FEditor::replace(bool all) {
 QString FEditor::applyReplacement(FindSearch::Replacement made) {
   const QLocale locale;
   const auto count = static_cast<qulonglong>(made.cells.size());
-  QString note = count == 1 ? QStringLiteral("Replaced 1 value") : QStringLiteral("Replaced %1 values").arg(locale.toString(count));
+  QString note = count == 1 ? QStringLiteral("Replaced 1 value")
+                            : QStringLiteral("Replaced %1 values").arg(locale.toString(count));
   if (made.tooLong > 0)
     note += QStringLiteral("; %1 too long to hold").arg(locale.toString(static_cast<qulonglong>(made.tooLong)));
   mSession->finishStep();

@@ -20,25 +20,38 @@ QToolButton* button(QWidget* parent, const char* name, const QString& text, cons
   return made;
 }
 
+QLineEdit* textBox(QWidget* parent, const char* name, const QString& placeholder) {
+  auto* made = new QLineEdit(parent);
+  made->setObjectName(QLatin1String(name));
+  made->setPlaceholderText(placeholder);
+  made->setClearButtonEnabled(true);
+  return made;
+}
+
+QCheckBox* option(QWidget* parent, const char* name, const QString& text, const QString& hint) {
+  auto* made = new QCheckBox(text, parent);
+  made->setObjectName(QLatin1String(name));
+  made->setToolTip(hint);
+  return made;
+}
+
 }  // namespace
 
 FindBar::FindBar(QWidget* parent)
     : QFrame(parent),
-      mText(new QLineEdit(this)),
-      mAllValues(new QCheckBox(QStringLiteral("All values"), this)),
+      mText(textBox(this, "txtFind", QStringLiteral("Find a unit"))),
+      mAllValues(option(this, "chkFindAllValues", QStringLiteral("All values"),
+                        QStringLiteral("Search every value of the fields the selected range shows"))),
       mNote(new QLabel(this)),
       mReplaceRow(new QWidget(this)),
-      mReplacement(new QLineEdit(mReplaceRow)),
-      mMatchCase(new QCheckBox(QStringLiteral("Match case"), mReplaceRow)),
-      mWholeValue(new QCheckBox(QStringLiteral("Whole value"), mReplaceRow)) {
+      mReplacement(textBox(mReplaceRow, "txtReplace", QStringLiteral("Replace with"))),
+      mMatchCase(option(mReplaceRow, "chkMatchCase", QStringLiteral("Match case"),
+                        QStringLiteral("Letter case must match too"))),
+      mWholeValue(option(mReplaceRow, "chkWholeValue", QStringLiteral("Whole value"),
+                         QStringLiteral("Only values that are the whole text match"))) {
   setObjectName(QStringLiteral("FindBar"));
   setFrameShape(QFrame::StyledPanel);
   setAutoFillBackground(true);
-  mText->setObjectName(QStringLiteral("txtFind"));
-  mText->setPlaceholderText(QStringLiteral("Find a unit"));
-  mText->setClearButtonEnabled(true);
-  mAllValues->setObjectName(QStringLiteral("chkFindAllValues"));
-  mAllValues->setToolTip(QStringLiteral("Search every value of the fields the selected range shows"));
   mNote->setObjectName(QStringLiteral("lblFindNote"));
   // As wide as the longest note, so that a note does not move the bar's controls.
   mNote->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Wrapped to the first unit")));
@@ -99,12 +112,6 @@ void FindBar::showWithText(bool replacing) {
 // Below the find row: what replaces a match, the options and the two buttons. Tab goes from the
 // find box to the replace box.
 void FindBar::createReplaceRow() {
-  mReplacement->setObjectName(QStringLiteral("txtReplace"));
-  mReplacement->setPlaceholderText(QStringLiteral("Replace with"));
-  mReplacement->setClearButtonEnabled(true);
-  mMatchCase->setObjectName(QStringLiteral("chkMatchCase"));
-  mWholeValue->setObjectName(QStringLiteral("chkWholeValue"));
-  mWholeValue->setToolTip(QStringLiteral("Only values that are the whole text match"));
   auto* replace = new QPushButton(QStringLiteral("&Replace"), mReplaceRow);
   replace->setObjectName(QStringLiteral("cmdReplace"));
   replace->setToolTip(QStringLiteral("Replace this match and go to the next (Alt+R)"));
@@ -121,8 +128,8 @@ void FindBar::createReplaceRow() {
   layout->addWidget(replace);
   layout->addWidget(all);
   setTabOrder(mText, mReplacement);
-  for (QCheckBox* option : {mMatchCase, mWholeValue})
-    connect(option, &QCheckBox::toggled, this, [this] { emit findRequested(0); });
+  for (QCheckBox* box : {mMatchCase, mWholeValue})
+    connect(box, &QCheckBox::toggled, this, [this] { emit findRequested(0); });
   connect(mReplacement, &QLineEdit::returnPressed, this, [this] { emit replaceRequested(false); });
   connect(replace, &QPushButton::clicked, this, [this] { emit replaceRequested(false); });
   connect(all, &QPushButton::clicked, this, [this] { emit replaceRequested(true); });

@@ -57,7 +57,7 @@ class Matcher {
     if (n == 0 || from > value.size() || value.size() - from < n) return std::string_view::npos;
     const char* const data = value.data();
     const char* const end = data + (value.size() - n + 1);  // past the last place a match can start
-    std::array<const char*, 2> next{};                     // each case's next place, found lazily
+    std::array<const char*, 2> next{};                      // each case's next place, found lazily
     for (const char* at = data + from; at < end;) {
       for (std::size_t c = 0; c < 2; ++c)
         if (next[c] != end && next[c] < at) {
@@ -153,7 +153,8 @@ bool matches(std::string_view value, const Request& request) { return matcher(re
 
 Cells inUnits(const CRecordData& store, const Request& request) {
   Cells cells{request.firstUnit, store.NoUnits(), {}};
-  if (!request.allValues) cells.fields.push_back(request.nameField);
+  if (!request.allValues)
+    cells.fields.push_back(request.nameField);
   else
     for (std::int32_t column = 1; column <= store.NoFieldsInSelectedRange(); ++column)
       cells.fields.push_back(store.actualFieldNoInSelectedRange(column));
@@ -178,8 +179,10 @@ Replacement replaceAll(const CRecordData& store, const Request& request, const R
     for (const std::int32_t field : where.fields) {
       const std::string_view before = store.value(record, field);
       if (!search.matches(before)) continue;
-      if (!replaceIn(before, search, replace, after)) ++result.tooLong;
-      else if (after != before) result.cells.add(record, field, before, after);
+      if (!replaceIn(before, search, replace, after))
+        ++result.tooLong;
+      else if (after != before)
+        result.cells.add(record, field, before, after);
     }
   }
   return result;
