@@ -154,7 +154,6 @@ class FEditor : public QWidget, public SettingsWindow {
   void revertToDefault(std::int32_t iRecNo, std::int32_t iColumn);
   void undoRedo(bool redo);
   void showStep(std::int32_t iRecNo, std::int32_t iField);
-  void showCells(const EditedFile::Step& step);
 
   // --- find (FEditorFind.cpp) and replace (FEditorReplace.cpp) ---
   void showFindBar();

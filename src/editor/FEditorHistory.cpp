@@ -56,10 +56,7 @@ void FEditor::revertToDefault(std::int32_t iRecNo, std::int32_t iColumn) {
 // Inside a cell the text box's own typing is undone first.
 void FEditor::undoRedo(bool redo) {
   if (mSession->active() && mSession->undoTyping(redo)) return;
-  if (const EditedFile::Step* step = redo ? mFile.redo() : mFile.undo()) {
-    if (!step->cells.empty()) return showCells(*step);
-    showStep(step->record, step->field);
-  }
+  if (const EditedFile::Step* step = redo ? mFile.redo() : mFile.undo()) showStep(step->record, step->field);
 }
 
 // After a value was put back: the grid shows it, the cell comes into view with the focus (when
@@ -76,11 +73,4 @@ void FEditor::showStep(std::int32_t iRecNo, std::int32_t iField) {
   }
   if (mSession->isEditing(iRecNo, column)) mSession->takeStoredValue();
   mGrid->focusField(iRecNo, column);
-}
-
-void FEditor::showCells(const EditedFile::Step&) {
-  showDataChanged();
-  showDifferenceCount();
-  mGrid->refreshDisplay(3);
-  if (mSession->active()) mSession->takeStoredValue();
 }

@@ -44,21 +44,13 @@ void EditedFile::addStep(Step step) {
 
 void EditedFile::makeStep(Step step) {
   addStep(std::move(step));
-  putBack(mSteps.back(), mSteps.back().after, true);
-}
-
-bool EditedFile::makeStep(CellChanges cells) {
-  if (cells.empty()) return false;
-  Step step;
-  step.cells = std::move(cells);
-  makeStep(std::move(step));
-  return true;
+  putBack(mSteps.back(), mSteps.back().after);
 }
 
 const EditedFile::Step* EditedFile::undo() {
   if (mDone == 0) return nullptr;
   --mDone;
-  const Step* step = putBack(mSteps[mDone], mSteps[mDone].before, false);
+  const Step* step = putBack(mSteps[mDone], mSteps[mDone].before);
   tell(HistorySink::Change::Undo);
   return step;
 }
@@ -66,14 +58,13 @@ const EditedFile::Step* EditedFile::undo() {
 const EditedFile::Step* EditedFile::redo() {
   if (mDone == mSteps.size()) return nullptr;
   ++mDone;
-  const Step* step = putBack(mSteps[mDone - 1], mSteps[mDone - 1].after, true);
+  const Step* step = putBack(mSteps[mDone - 1], mSteps[mDone - 1].after);
   tell(HistorySink::Change::Redo);
   return step;
 }
 
-const EditedFile::Step* EditedFile::putBack(const Step& step, const std::string& value, bool after) {
-  if (step.cells.empty()) setValue(step.record, step.field, value);
-  for (const CellChanges::Cell& cell : step.cells) setValue(cell.record, cell.field, std::string(after ? cell.after : cell.before));
+const EditedFile::Step* EditedFile::putBack(const Step& step, const std::string& value) {
+  setValue(step.record, step.field, value);
   mDataChanged = mSavedAt != mDone;
   return &step;
 }

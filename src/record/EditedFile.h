@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "CRecordData.h"
-#include "CellChanges.h"
 
 // What the editor window edits: the record store of one file, whether it changed since it was
 // loaded or saved, the finished edits to undo and redo, and the values that differ from the
@@ -20,7 +19,6 @@ class EditedFile {
     std::int32_t field = 0;
     std::string before;
     std::string after;
-    CellChanges cells;
   };
 
   // Told of every change to the undo history once it is made, so that nothing that changes the
@@ -53,7 +51,6 @@ class EditedFile {
   void addStep(Step step);
   // Stores the step's value and adds the step.
   void makeStep(Step step);
-  bool makeStep(CellChanges cells);
   // Puts back the value before (undo) or after (redo) the step; null when there is none.
   const Step* undo();
   const Step* redo();
@@ -82,7 +79,7 @@ class EditedFile {
   static std::uint64_t key(std::int32_t iRecNo, std::int32_t iField) {
     return (std::uint64_t(std::uint32_t(iRecNo)) << 32) | std::uint32_t(iField);
   }
-  const Step* putBack(const Step& step, const std::string& value, bool after);
+  const Step* putBack(const Step& step, const std::string& value);
   bool compared(std::int32_t iRecNo, std::int32_t iField) const;
   void tell(HistorySink::Change change) {
     if (mSink) mSink->historyChanged(*this, change);
