@@ -61,11 +61,8 @@ QString FEditor::applyReplacement(FindSearch::Replacement made) {
                             : QStringLiteral("Replaced %1 values").arg(locale.toString(count));
   if (made.tooLong > 0)
     note += QStringLiteral("; %1 too long to hold").arg(locale.toString(static_cast<qulonglong>(made.tooLong)));
-  mSession->finishStep();
-  if (!mFile.makeStep(std::move(made.cells))) return note;
-  const EditedFile::Step& step = mFile.steps()[mFile.stepsDone() - 1];
-  showCells(step);
-  for (const CellChanges::Cell& cell : step.cells)
+  if (!applyCells(std::move(made.cells))) return note;
+  for (const CellChanges::Cell& cell : mFile.steps()[mFile.stepsDone() - 1].cells)
     if (const SaveProblem* problem = record().saveProblem(cell.record)) {
       setStatusText(mGrid->saveProblemText(cell.record, problem->field));
       break;
