@@ -121,11 +121,13 @@ class TestFindSearch : public QObject {
     QTest::newRow("case beyond ASCII") << QByteArray("\xe9LAN") << QByteArray("\xc8" "cu") << "" << "" << -1
                                        << QByteArrayList{"8:2 \xc9lan>\xc8" "cu"} << 0;
     QTest::newRow("match case beyond ASCII") << QByteArray("\xe9lan") << QByteArray("x") << "case" << "" << -1 << none << 0;
-    QTest::newRow("a block, whatever all values says") << QByteArray("spear") << QByteArray("pike") << "" << "7-9 5-5" << -1
-                                                       << QByteArrayList{"7:5 long_spear>long_pike"} << 0;
-    QTest::newRow("a block leaves header rows out") << QByteArray("F28") << QByteArray("x") << "" << "1-6 28-28" << -1
+    QTest::newRow("a block's values") << QByteArray("spear") << QByteArray("pike") << "all" << "7-9 5-5" << -1
+                                      << QByteArrayList{"7:5 long_spear>long_pike"} << 0;
+    QTest::newRow("the names of a block's units") << QByteArray("spear") << QByteArray("pike") << "" << "7-9 5-5" << -1
+                                                  << QByteArrayList{"9:2 spearmen>pikemen"} << 0;
+    QTest::newRow("a block leaves header rows out") << QByteArray("F28") << QByteArray("x") << "all" << "1-6 28-28" << -1
                                                     << QByteArrayList{"5:28 r1f28>r1x", "6:28 r2f28>r2x"} << 0;
-    QTest::newRow("a block past the last unit and column") << QByteArray("f28") << QByteArray("x") << "" << "9-12 27-30" << -1
+    QTest::newRow("a block past the last unit and column") << QByteArray("f28") << QByteArray("x") << "all" << "9-12 27-30" << -1
                                                            << QByteArrayList{"9:28 r5f28>r5x"} << 0;
     QTest::newRow("a replacement the same as the value") << QByteArray("KNIGHTS") << QByteArray("knights") << "whole" << "" << -1
                                                          << none << 0;

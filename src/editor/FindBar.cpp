@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcutEvent>
 #include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -118,7 +119,10 @@ void FindBar::createReplaceRow() {
   auto* all = new QPushButton(QStringLiteral("Replace &All"), mReplaceRow);
   all->setObjectName(QStringLiteral("cmdReplaceAll"));
   all->setToolTip(QStringLiteral("Replace every match in the selected block, or else in all units (Alt+A)"));
-  for (QPushButton* button : {replace, all}) button->setAutoDefault(false);
+  for (QPushButton* button : {replace, all}) {
+    button->setAutoDefault(false);
+    button->installEventFilter(this);
+  }
   auto* layout = new QHBoxLayout(mReplaceRow);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(4);
@@ -134,4 +138,14 @@ void FindBar::createReplaceRow() {
   connect(replace, &QPushButton::clicked, this, [this] { emit replaceRequested(false); });
   connect(all, &QPushButton::clicked, this, [this] { emit replaceRequested(true); });
   mReplaceRow->hide();
+}
+
+// An access key clicks its button at once, where a button's own waits a moment to show it going
+// down: a key typed right after Alt+A (Ctrl+S, say) must find the values replaced.
+bool FindBar::eventFilter(QObject* watched, QEvent* event) {
+  auto* button = qobject_cast<QPushButton*>(watched);
+  if (!button || event->type() != QEvent::Shortcut || static_cast<QShortcutEvent*>(event)->isAmbiguous())
+    return QFrame::eventFilter(watched, event);
+  button->click();
+  return true;
 }

@@ -35,6 +35,7 @@ class FindBar : public QFrame {
   void replaceRequested(bool all);
 
  private:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void createReplaceRow();
   void showWithText(bool replacing);
 

@@ -163,6 +163,10 @@ Cells inUnits(const CRecordData& store, const Request& request) {
 
 Cells inBlock(const CRecordData& store, const Request& request, const CellBlock& block) {
   Cells cells{std::max(block.firstRecord, request.firstUnit), std::min(block.lastRecord, store.NoUnits()), {}};
+  if (!request.allValues) {
+    cells.fields.push_back(request.nameField);
+    return cells;
+  }
   const std::int32_t last = std::min(block.lastColumn, store.NoFieldsInSelectedRange());
   for (std::int32_t column = std::max(block.firstColumn, 1); column <= last; ++column)
     cells.fields.push_back(store.actualFieldNoInSelectedRange(column));

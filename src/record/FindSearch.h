@@ -54,7 +54,8 @@ struct Cells {
 };
 // The units a find walks: the name field alone, or every field of the selected range.
 Cells inUnits(const CRecordData& store, const Request& request);
-// Every value of the block, header rows (before request.firstUnit) left out.
+// The block's values, or with names only the names of its units; header rows (before
+// request.firstUnit) left out.
 Cells inBlock(const CRecordData& store, const Request& request, const CellBlock& block);
 
 struct Replacement {
