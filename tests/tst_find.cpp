@@ -160,6 +160,7 @@ class TestFind : public QObject, EditorFixture {
     loadUnits();
     QTest::keyClick(w, Qt::Key_H, Qt::ControlModifier);
     QTRY_VERIFY(find(QStringLiteral("txtReplace"))->isVisible());
+    shoot(w, QStringLiteral("Find and replace.png"));
     find<QAbstractButton>(QStringLiteral("chkWholeValue"))->setChecked(true);
     QTest::keyClick(w, Qt::Key_F, Qt::ControlModifier);
     QVERIFY(!find(QStringLiteral("txtReplace"))->isVisible());
