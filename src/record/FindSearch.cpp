@@ -149,8 +149,6 @@ std::optional<Match> next(const CRecordData& store, const Request& request) {
   return std::nullopt;
 }
 
-bool matches(std::string_view value, const Request& request) { return matcher(request).matches(value); }
-
 Cells inUnits(const CRecordData& store, const Request& request) {
   Cells cells{request.firstUnit, store.NoUnits(), {}};
   if (!request.allValues)

@@ -36,9 +36,6 @@ struct Match {
 
 std::optional<Match> next(const CRecordData& store, const Request& request);
 
-// True when the value holds a match of the request's text, under its options.
-bool matches(std::string_view value, const Request& request);
-
 struct Replace {
   std::string with;  // code-page bytes; empty deletes the text
   // A value that would grow longer is left as it is: a record holds only so much, and a value
