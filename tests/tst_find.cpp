@@ -18,7 +18,7 @@ class TestFind : public QObject, EditorFixture {
     file.replace("\tr2f2\t", "\tknights\t").replace("\tr3f2\t", "\tKnights_templar\t").replace("\tr3f5\t", "\tlong_spear\t");
     loadText(2, file.replace("\tr5f2\t", "\tspearmen\t"));
   }
-  // Every value of the units as "record:field value", or those of `cells` that are not in `before`.
+  // Every value of the units as "record:field value", less those in `before`.
   QStringList values(const QStringList& before = {}) const {
     QStringList cells;
     for (int r = 5; r <= w->record().NoUnits(); ++r)
