@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "CellBlock.h"
-
 class EditedFile;
 class GridCell;
 class GridFrame;
@@ -83,8 +81,6 @@ class RecordGrid : public QWidget {
   void forgetLastCell() { mLastSelected = -1; }
   void refocusLastCell();
   QString saveProblemText(std::int32_t iRecNo, std::int32_t iField) const;
-  CellBlock selectedBlock() const { return mBlock; }
-  void selectBlock(const CellBlock& block) { mBlock = block; }
 
   // --- the values that differ from the game's default copy ---
   // Their count below the grid, shown once a copy was compared; true when its width changed.
@@ -156,5 +152,4 @@ class RecordGrid : public QWidget {
   std::int32_t mFocusedRecord = 0;
   std::int32_t mFocusedColumn = 0;
   std::int32_t mLastSelected = -1;
-  CellBlock mBlock;
 };
