@@ -97,17 +97,19 @@ class TestSelection : public QObject, EditorFixture {
     QTest::addColumn<QString>("gesture");
     QTest::addColumn<QString>("block");
     QTest::addColumn<QString>("focus");
-    QTest::newRow("drag") << "drag" << "6-8 x 2-4" << "8:4";
-    QTest::newRow("drag back onto the pressed cell") << "drag back" << "6-6 x 2-2" << "6:2";
-    QTest::newRow("plain click") << "click" << "none" << "8:4";
-    QTest::newRow("Shift+click") << "shift" << "6-9 x 2-5" << "9:5";
-    QTest::newRow("row number") << "row" << "8-8 x 1-28" << "8:1";
-    QTest::newRow("Shift and another row number") << "rows" << "6-8 x 1-28" << "8:1";
+    QTest::addColumn<QString>("count");
+    QTest::newRow("drag") << "drag" << "6-8 x 2-4" << "8:4" << "9 values selected (3 units \u00d7 3 fields)";
+    QTest::newRow("drag back onto the pressed cell") << "drag back" << "6-6 x 2-2" << "6:2" << "1 value selected (1 unit \u00d7 1 field)";
+    QTest::newRow("plain click") << "click" << "none" << "8:4" << "";
+    QTest::newRow("Shift+click") << "shift" << "6-9 x 2-5" << "9:5" << "16 values selected (4 units \u00d7 4 fields)";
+    QTest::newRow("row number") << "row" << "8-8 x 1-28" << "8:1" << "28 values selected (1 unit \u00d7 28 fields)";
+    QTest::newRow("Shift and another row number") << "rows" << "6-8 x 1-28" << "8:1" << "84 values selected (3 units \u00d7 28 fields)";
   }
   void byMouse() {
     QFETCH(QString, gesture);
     QFETCH(QString, block);
     QFETCH(QString, focus);
+    QFETCH(QString, count);
     grid()->selectBlock({kFirst, kFirst + 1, 1, 1});  // every gesture starts a new block or clears it
     GridCell* from = cellOf(6, 2);
     if (gesture.startsWith(QStringLiteral("drag"))) {
@@ -129,6 +131,7 @@ class TestSelection : public QObject, EditorFixture {
     QCOMPARE(this->block(), block);
     QTRY_COMPARE(focused(), focus);
     QCOMPARE(wronglyDrawn(), QStringList());
+    QCOMPARE(visible(QStringLiteral("lblSelection")) ? text(QStringLiteral("lblSelection")) : QString(), count);
   }
 
   // The block is held by records and columns: paging either way draws it on the cells that now
@@ -162,8 +165,9 @@ class TestSelection : public QObject, EditorFixture {
   // Held beyond the grid's edge, the button scrolls the grid and the block grows with it.
   void dragBeyondTheEdge_data() {
     QTest::addColumn<bool>("below");
-    QTest::newRow("below the grid") << true;
-    QTest::newRow("right of the grid") << false;
+    QTest::addColumn<QString>("bar");
+    QTest::newRow("below the grid") << true << "vsbUnits2display";
+    QTest::newRow("right of the grid") << false << "hsbFields2Display";
   }
   void dragBeyondTheEdge() {
     QFETCH(bool, below);
@@ -172,7 +176,7 @@ class TestSelection : public QObject, EditorFixture {
     const QPoint beyond = below ? QPoint(from->x() + 5, frame->height() + 20) : QPoint(frame->width() + 20, from->y() + 5);
     QTest::mousePress(from, Qt::LeftButton, {}, centre(from));
     QTest::mouseMove(from, from->mapFrom(frame, beyond));
-    QScrollBar* scrolled = bar(below ? "vsbUnits2display" : "hsbFields2Display");
+    auto* scrolled = find<QScrollBar>(fetched<QString>("bar"));
     const int start = scrolled->value();
     QTRY_VERIFY(scrolled->value() >= start + 3);
     QTest::mouseRelease(from, Qt::LeftButton, {}, from->mapFrom(frame, beyond));

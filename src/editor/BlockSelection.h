@@ -1,6 +1,4 @@
 #pragma once
-#include <cstdint>
-
 #include "CellBlock.h"
 
 // The grid's block of selected values, held as the corner it was started from (the anchor) and
@@ -8,9 +6,9 @@
 // corner, so a block shrinks back through the anchor as spreadsheets do.
 class BlockSelection {
  public:
+  // A record of the store and a display column.
   struct Corner {
-    std::int32_t record = 0;
-    std::int32_t column = 0;
+    std::int32_t record = 0, column = 0;
     bool operator==(const Corner&) const = default;
   };
 
