@@ -59,11 +59,12 @@ bool RecordGrid::eventFilter(QObject* watched, QEvent* event) {
   if (type != QEvent::FocusIn && type != QEvent::KeyPress && type != QEvent::MouseButtonPress &&
       type != QEvent::MouseMove && type != QEvent::ContextMenu && type != QEvent::MouseButtonRelease)
     return QWidget::eventFilter(watched, event);
-  if (type == QEvent::MouseButtonRelease) {
+  // Every press or release ends a drag; a press on a cell or in the edit box starts one anew.
+  if (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonPress) {
     mDragging = false;
     mDragTimer->stop();
-    return QWidget::eventFilter(watched, event);
   }
+  if (type == QEvent::MouseButtonRelease) return QWidget::eventFilter(watched, event);
   if (mDragging && type == QEvent::MouseMove && (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton))
     dragTo(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
   if (auto* cell = qobject_cast<GridCell*>(watched)) return cellEvent(cell, event) || QWidget::eventFilter(watched, event);
