@@ -97,7 +97,7 @@ int screenshots(FEditor& editor, const QString& folder) {
   editor.findChild<GridCell*>(QStringLiteral("txtField_79"))->setFocus();
   settle();
   editor.grab().save(folder + QStringLiteral("/editing.png"));
-  editor.findChild<RecordGrid*>()->selectBlock({6, 9, 3, 6});
+  editor.findChild<RecordGrid*>()->selectBlock({7, 10, 2, 5});  // the focused cell is its top left corner
   settle();
   editor.grab().save(folder + QStringLiteral("/selected-block.png"));
   editor.findChild<RecordGrid*>()->clearBlock();

@@ -106,6 +106,7 @@ class RecordGrid : public QWidget {
   int selectionCountWidth() const;
 
  signals:
+  // A block was selected, changed or cleared.
   void blockChanged();
   // A cell got the focus: the record and display column it shows.
   void cellFocused(std::int32_t record, std::int32_t column);
