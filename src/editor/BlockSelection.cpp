@@ -25,8 +25,9 @@ bool BlockSelection::extend(Corner from, std::int32_t dRecords, std::int32_t dCo
   };
   mActive = {move(mActive.record, dRecords, bounds.firstRecord, bounds.lastRecord),
              move(mActive.column, dColumns, bounds.firstColumn, bounds.lastColumn)};
-  if (started) mAnchor = {std::clamp(mAnchor.record, bounds.firstRecord, bounds.lastRecord),
-                          std::clamp(mAnchor.column, bounds.firstColumn, bounds.lastColumn)};
+  if (started)
+    mAnchor = {std::clamp(mAnchor.record, bounds.firstRecord, bounds.lastRecord),
+               std::clamp(mAnchor.column, bounds.firstColumn, bounds.lastColumn)};
   return started || mActive != before;
 }
 

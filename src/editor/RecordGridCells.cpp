@@ -78,11 +78,13 @@ bool RecordGrid::eventFilter(QObject* watched, QEvent* event) {
   }
   if (type == QEvent::FocusIn && watched != mEditBox) mLastSelected = -1;
   // A press in the focused cell's box clears the block and may start a drag from there.
-  if (type == QEvent::MouseButtonPress && mFocused >= 0 && mEditBox && watched == mEditBox->viewport() &&
-      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && !(static_cast<QMouseEvent*>(event)->modifiers() & Qt::ShiftModifier)) {
-    clearBlock();
-    mDragging = true;
-    mDragAnchor = {mFocusedRecord, mFocusedColumn};
+  if (type == QEvent::MouseButtonPress && mFocused >= 0 && mEditBox && watched == mEditBox->viewport()) {
+    const auto* press = static_cast<QMouseEvent*>(event);
+    if (press->button() == Qt::LeftButton && !(press->modifiers() & Qt::ShiftModifier)) {
+      clearBlock();
+      mDragging = true;
+      mDragAnchor = {mFocusedRecord, mFocusedColumn};
+    }
   }
   // The edit box shows the hint of the cell it lies over.
   if (type == QEvent::MouseMove && mFocused >= 0 && mEditBox && watched == mEditBox->viewport()) {
