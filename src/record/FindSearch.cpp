@@ -92,7 +92,7 @@ class Matcher {
 
 Matcher matcher(const Request& request) { return Matcher(request.text, request.matchCase, request.wholeValue); }
 
-// A matching value with its matches replaced, into `out`; false, and `out` unspecified, when
+// A matching value with its matches replaced, into `out`; false, `out` then of no use, when
 // that would be longer than replace.longest. The length is counted first, so that a value that
 // would grow enormous is never built.
 bool replaceIn(std::string_view value, const Matcher& search, const Replace& replace, std::string& out) {
