@@ -1,0 +1,16 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// Records × display columns of the selected range, bounds included; empty when last < first.
+struct CellBlock {
+  std::int32_t firstRecord = 0, lastRecord = -1;
+  std::int32_t firstColumn = 0, lastColumn = -1;
+  bool empty() const { return lastRecord < firstRecord || lastColumn < firstColumn; }
+  std::int32_t records() const { return empty() ? 0 : lastRecord - firstRecord + 1; }
+  std::int32_t columns() const { return empty() ? 0 : lastColumn - firstColumn + 1; }
+  std::size_t cells() const { return std::size_t(records()) * std::size_t(columns()); }
+  bool contains(std::int32_t record, std::int32_t column) const {
+    return record >= firstRecord && record <= lastRecord && column >= firstColumn && column <= lastColumn;
+  }
+};
