@@ -62,19 +62,22 @@ std::string copyText(const CRecordData& store, const CellBlock& block, bool with
   std::string out;
   if (block.empty()) return out;
   const std::vector<std::int32_t> fields = fieldsOf(store, block);
+  // Room for the values at the loaded text's mean length, so that a whole file's copy is not
+  // moved as it grows.
+  if (store.NoUnits() > 0 && store.NoFields() > 0)
+    out.reserve(store.loadedText().size() / static_cast<std::size_t>(store.NoUnits()) * block.cells() /
+                static_cast<std::size_t>(store.NoFields()) + block.cells() + 256);
   const std::size_t first = withNames ? 1 : 0;
-  // One line at a time: a whole file's block never lives as millions of separate strings.
-  SpreadsheetText::Rows line(1, std::vector<std::string>(first + fields.size()));
-  std::vector<std::string>& row = line.front();
+  std::vector<std::string_view> row(first + fields.size());
   if (withNames) {
     const bool titled = FileKind::of(store.FormID()).headerRows() > 0;
     for (std::size_t k = 0; k < fields.size(); ++k) row[first + k] = titled ? store.value(1, fields[k]) : "";
-    out += SpreadsheetText::encode(line, lineEnd);
+    SpreadsheetText::appendRow(out, row, lineEnd);
   }
   for (std::int32_t record = block.firstRecord; record <= block.lastRecord; ++record) {
     if (withNames) row[0] = store.unitName(record);
     for (std::size_t k = 0; k < fields.size(); ++k) row[first + k] = store.value(record, fields[k]);
-    out += SpreadsheetText::encode(line, lineEnd);
+    SpreadsheetText::appendRow(out, row, lineEnd);
   }
   return out;
 }
@@ -82,9 +85,8 @@ std::string copyText(const CRecordData& store, const CellBlock& block, bool with
 PastePlan planPaste(const CRecordData& store, std::string_view text, const CellBlock& target) {
   PastePlan plan;
   if (target.empty() || text.empty()) return plan;
-  const SpreadsheetText::Rows rows = SpreadsheetText::decode(text);
-  if (rows.empty()) return plan;
   if (!SpreadsheetText::isBlock(text)) {
+    const SpreadsheetText::Rows rows = SpreadsheetText::decode(text);
     plan.blockRecords = plan.fitRecords = target.records();
     plan.blockColumns = plan.fitColumns = target.columns();
     const std::vector<std::int32_t> fields = fieldsOf(store, target);
@@ -95,23 +97,26 @@ PastePlan planPaste(const CRecordData& store, std::string_view text, const CellB
         break;
     return plan;
   }
-  plan.blockRecords = static_cast<std::int32_t>(rows.size());
-  for (const auto& row : rows) plan.blockColumns = std::max(plan.blockColumns, static_cast<std::int32_t>(row.size()));
-  plan.fitRecords = std::clamp(store.NoUnits() - target.firstRecord + 1, 0, plan.blockRecords);
-  plan.fitColumns = std::clamp(store.NoFieldsInSelectedRange() - target.firstColumn + 1, 0, plan.blockColumns);
+  // One pass, rows decoded one at a time: planning stops once the block outgrows the room, and
+  // the rest is only measured.
+  const std::int32_t roomRecords = std::max(store.NoUnits() - target.firstRecord + 1, 0);
+  const std::int32_t roomColumns = std::max(store.NoFieldsInSelectedRange() - target.firstColumn + 1, 0);
+  const std::vector<std::int32_t> fields =
+      fieldsOf(store, {target.firstRecord, target.firstRecord, target.firstColumn, target.firstColumn + roomColumns - 1});
+  std::size_t pasted = 0;
+  bool planning = true;
+  SpreadsheetText::forEachRow(text, [&](const std::vector<std::string>& row) {
+    const std::int32_t record = target.firstRecord + plan.blockRecords++;
+    plan.blockColumns = std::max(plan.blockColumns, static_cast<std::int32_t>(row.size()));
+    planning = planning && plan.blockRecords <= roomRecords && plan.blockColumns <= roomColumns &&
+               planRecord(store, record, fields, row.size(), [&](std::size_t k) { return std::string_view(row[k]); },
+                          pasted, plan);
+  });
+  plan.fitRecords = std::min(plan.blockRecords, roomRecords);
+  plan.fitColumns = std::min(plan.blockColumns, roomColumns);
   if (plan.fitRecords < plan.blockRecords || plan.fitColumns < plan.blockColumns) {
     plan.refusal = PastePlan::Refusal::TooLarge;
-    return plan;
-  }
-  const CellBlock placed{target.firstRecord, target.firstRecord + plan.blockRecords - 1, target.firstColumn,
-                         target.firstColumn + plan.blockColumns - 1};
-  const std::vector<std::int32_t> fields = fieldsOf(store, placed);
-  std::size_t pasted = 0;
-  for (std::int32_t record = placed.firstRecord; record <= placed.lastRecord; ++record) {
-    const std::vector<std::string>& row = rows[static_cast<std::size_t>(record - placed.firstRecord)];
-    if (!planRecord(store, record, fields, row.size(), [&](std::size_t k) { return std::string_view(row[k]); }, pasted,
-                    plan))
-      break;
+    plan.changes = {};
   }
   return plan;
 }
