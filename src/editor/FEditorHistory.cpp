@@ -36,6 +36,7 @@ void FEditor::showCellMenu(QPoint globalPos) {
   const std::int32_t record = mSession->record(), column = mSession->column();
   const std::unique_ptr<QMenu> menu(mSession->editor()->createStandardContextMenu());
   menu->setObjectName(QStringLiteral("cellMenu"));
+  addCopyWithNames(*menu);
   menu->addSeparator();
   QAction* revert = menu->addAction(QStringLiteral("Revert to Default Value"));
   revert->setEnabled(mSession->differs());
@@ -74,3 +75,4 @@ void FEditor::showStep(std::int32_t iRecNo, std::int32_t iField) {
   if (mSession->isEditing(iRecNo, column)) mSession->takeStoredValue();
   mGrid->focusField(iRecNo, column);
 }
+
