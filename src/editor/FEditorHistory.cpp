@@ -75,4 +75,3 @@ void FEditor::showStep(std::int32_t iRecNo, std::int32_t iField) {
   if (mSession->isEditing(iRecNo, column)) mSession->takeStoredValue();
   mGrid->focusField(iRecNo, column);
 }
-
