@@ -1,7 +1,6 @@
 #include <QClipboard>
 
 #include "EditorFixture.h"
-#include "ModalAnswerer.h"
 #include "RecordGrid.h"
 
 // Copy and Paste of blocks in the window: Ctrl+C and Ctrl+V, the cell menu's Copy with Names,
@@ -99,19 +98,10 @@ class TestClipboard : public QObject, EditorFixture {
     focusCell(cellOf(block[0], block[2])->objectName().mid(9).toInt());
     if (block[1] > block[0] || block[3] > block[2]) grid()->selectBlock({block[0], block[1], block[2], block[3]});
     QApplication::clipboard()->clear();
-    if (fetched<bool>("names")) {
-      ModalAnswerer answerer;
-      answerer.then<QMenu>([](QMenu* menu) {
-        for (QAction* action : menu->actions())
-          if (action->text() == QStringLiteral("Copy with Names")) action->trigger();
-        menu->close();
-      });
-      QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), editor()->mapToGlobal(QPoint(2, 2)));
-      QApplication::sendEvent(editor()->viewport(), &click);
-      QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
-    } else {
+    if (fetched<bool>("names"))
+      chooseFromCellMenu(QStringLiteral("Copy with Names"), editor()->viewport());
+    else
       key(Qt::CTRL | Qt::Key_C);
-    }
     QString expected = fetched<QString>("clipboard");
 #ifdef Q_OS_WIN
     expected.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
