@@ -152,6 +152,10 @@ class FEditor : public QWidget, public SettingsWindow {
   void revertToDefault(std::int32_t iRecNo, std::int32_t iColumn);
   void undoRedo(bool redo);
   void showStep(std::int32_t iRecNo, std::int32_t iField);
+  // Makes the values one undo step, after the typing of the edited cell; false when none changes.
+  bool applyCells(CellChanges cells);
+  // After a step was made, undone or redone: the grid, the count and the modified flag follow.
+  void showCells(const EditedFile::Step& step);
 
   // --- copy and paste of blocks (FEditorClipboard.cpp) ---
   void watchClipboard();

@@ -3,50 +3,67 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
-// The values one undo step changes, their bytes in one pack.
+// The values one undo step changes: where each is and its bytes before and after. A change of
+// one field of every unit holds a hundred thousand short values, so they are packed into one
+// string: per value a record step, the field only when it differs from the previous value's, both
+// lengths in one byte when short, then the bytes. That keeps a step at about the size of the
+// values it holds, where a struct of two strings each would be ten times that.
 class CellChanges {
  public:
   struct Cell {
-    std::int32_t record;
-    std::int32_t field;
+    std::int32_t record = 0;
+    std::int32_t field = 0;
     std::string_view before;
     std::string_view after;
   };
 
-  void add(std::int32_t record, std::int32_t field, std::string_view before, std::string_view after) {
-    mEntries.push_back({record, field, mPack.size(), before.size(), after.size()});
-    mPack += before;
-    mPack += after;
-  }
-  std::size_t size() const { return mEntries.size(); }
-  bool empty() const { return mEntries.empty(); }
-  std::size_t bytes() const { return mPack.capacity() + mEntries.capacity() * sizeof(Entry); }
-
-  class const_iterator {
+  class Iterator {
    public:
-    const_iterator(const CellChanges& changes, std::size_t i) : mChanges(&changes), mI(i) {}
-    Cell operator*() const {
-      const Entry& e = mChanges->mEntries[mI];
-      const std::string_view pack = mChanges->mPack;
-      return {e.record, e.field, pack.substr(e.offset, e.before), pack.substr(e.offset + e.before, e.after)};
+    using value_type = Cell;
+    using difference_type = std::ptrdiff_t;
+    Iterator() = default;
+    const Cell& operator*() const { return mCell; }
+    const Cell* operator->() const { return &mCell; }
+    Iterator& operator++();
+    Iterator operator++(int) {
+      Iterator was = *this;
+      ++*this;
+      return was;
     }
-    const_iterator& operator++() { return ++mI, *this; }
-    bool operator!=(const const_iterator& other) const { return mI != other.mI; }
+    bool operator==(const Iterator& other) const { return mPos == other.mPos; }
 
    private:
-    const CellChanges* mChanges;
-    std::size_t mI;
+    friend class CellChanges;
+    Iterator(std::string_view pack, std::size_t pos) : mPack(pack), mPos(pos) { read(); }
+    void read();
+    std::string_view mPack;
+    std::size_t mPos = 0;
+    std::size_t mNext = 0;
+    Cell mCell;
   };
-  const_iterator begin() const { return {*this, 0}; }
-  const_iterator end() const { return {*this, mEntries.size()}; }
+
+  CellChanges() = default;
+  CellChanges(std::int32_t record, std::int32_t field, std::string_view before, std::string_view after) {
+    add(record, field, before, after);
+  }
+
+  void add(std::int32_t record, std::int32_t field, std::string_view before, std::string_view after);
+  std::size_t size() const { return mCount; }
+  bool empty() const { return mCount == 0; }
+  // What the step keeps in memory.
+  std::size_t bytes() const { return mPack.capacity() + sizeof *this; }
+  Iterator begin() const { return Iterator(mPack, 0); }
+  Iterator end() const { return Iterator(mPack, mPack.size()); }
+  Cell front() const { return *begin(); }
+  // Shrinks the pack to its size once every value was added.
+  void seal() { mPack.shrink_to_fit(); }
+
+  bool operator==(const CellChanges& other) const { return mPack == other.mPack; }
 
  private:
-  struct Entry {
-    std::int32_t record, field;
-    std::size_t offset, before, after;
-  };
   std::string mPack;
-  std::vector<Entry> mEntries;
+  std::size_t mCount = 0;
+  std::int32_t mLastRecord = 0;
+  std::int32_t mLastField = 0;
 };
