@@ -93,14 +93,11 @@ bool FEditor::pasteBlock(const QString& text) {
     QApplication::beep();
     return true;
   }
-  mSession->finishStep();
   const std::size_t changed = plan.changes.size();
   std::int32_t problem = 0;  // the first changed record the file cannot hold as it now is
-  if (mFile.makeStep(std::move(plan.changes))) {
-    const EditedFile::Step& step = mFile.steps()[mFile.stepsDone() - 1];
-    for (const CellChanges::Cell& cell : step.cells)
+  if (applyCells(std::move(plan.changes))) {
+    for (const CellChanges::Cell& cell : mFile.steps()[mFile.stepsDone() - 1].cells)
       if (!problem && mFile.record().saveProblem(cell.record)) problem = cell.record;
-    showCells(step);
   }
   QString said = QStringLiteral("Pasted: %1 values changed.").arg(number(changed));
   if (std::count(bytes.begin(), bytes.end(), '?') > text.count(QLatin1Char('?')))
