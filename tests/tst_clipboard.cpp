@@ -34,7 +34,7 @@ class TestClipboard : public QObject, EditorFixture {
         << QStringLiteral("Pasted: 4 values changed.");
     QTest::newRow("block from the top-left of the selected block")
         << QList<int>{6, 7, 3, 4} << QStringLiteral("a\tr2f4\n")
-        << QStringList{QStringLiteral("6:3=a")} << QStringLiteral("Pasted: 1 values changed.");
+        << QStringList{QStringLiteral("6:3=a")} << QStringLiteral("Pasted: 1 value changed.");
     QTest::newRow("one value fills the selected block")
         << QList<int>{6, 7, 1, 2} << QStringLiteral("\u00e9")
         << QStringList{QStringLiteral("6:1=\u00e9"), QStringLiteral("6:2=\u00e9"), QStringLiteral("7:1=\u00e9"),

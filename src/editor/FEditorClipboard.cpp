@@ -28,11 +28,14 @@ constexpr std::string_view kLineEnd = "\n";
 
 QString number(std::size_t n) { return QLocale().toString(static_cast<qulonglong>(n)); }
 
+QString counted(std::size_t n, const QString& one, const QString& many) {
+  return number(n) + QLatin1Char(' ') + (n == 1 ? one : many);
+}
+
 QString unitsByFields(std::int32_t units, std::int32_t fields) {
-  return QStringLiteral("%1 %2 %3 %4 %5")
-      .arg(number(static_cast<std::size_t>(units)), units == 1 ? QStringLiteral("unit") : QStringLiteral("units"),
-           QChar(0x00D7), number(static_cast<std::size_t>(fields)),
-           fields == 1 ? QStringLiteral("field") : QStringLiteral("fields"));
+  return counted(static_cast<std::size_t>(units), QStringLiteral("unit"), QStringLiteral("units")) +
+         QStringLiteral(" \u00d7 ") +
+         counted(static_cast<std::size_t>(fields), QStringLiteral("field"), QStringLiteral("fields"));
 }
 
 }  // namespace
@@ -95,11 +98,14 @@ bool FEditor::pasteBlock(const QString& text) {
   }
   const std::size_t changed = plan.changes.size();
   std::int32_t problem = 0;  // the first changed record the file cannot hold as it now is
-  if (applyCells(std::move(plan.changes))) {
+  if (applyCells(std::move(plan.changes)) && mFile.record().hasSaveProblems()) {
     for (const CellChanges::Cell& cell : mFile.steps()[mFile.stepsDone() - 1].cells)
-      if (!problem && mFile.record().saveProblem(cell.record)) problem = cell.record;
+      if (mFile.record().saveProblem(cell.record)) {
+        problem = cell.record;
+        break;
+      }
   }
-  QString said = QStringLiteral("Pasted: %1 values changed.").arg(number(changed));
+  QString said = QStringLiteral("Pasted: %1 changed.").arg(counted(changed, QStringLiteral("value"), QStringLiteral("values")));
   if (std::count(bytes.begin(), bytes.end(), '?') > text.count(QLatin1Char('?')))
     said += QStringLiteral(" A character that the file's code page cannot hold was stored as \"?\".");
   if (problem) said = mGrid->saveProblemText(problem, mFile.record().saveProblem(problem)->field);
