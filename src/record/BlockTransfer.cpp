@@ -6,6 +6,7 @@
 #include "CRecordData.h"
 #include "DataFileFormat.h"
 #include "FileKind.h"
+#include "GlobalShared.h"
 #include "SpreadsheetText.h"
 
 namespace BlockTransfer {
@@ -65,7 +66,7 @@ std::string copyText(const CRecordData& store, const CellBlock& block, bool with
   // Room for the values at the loaded text's mean length, so that a whole file's copy is not
   // moved as it grows.
   if (store.NoUnits() > 0 && store.NoFields() > 0)
-    out.reserve(store.loadedText().size() / static_cast<std::size_t>(store.NoUnits()) * block.cells() /
+    GlobalShared::reserveLarge(out, store.loadedText().size() / static_cast<std::size_t>(store.NoUnits()) * block.cells() /
                 static_cast<std::size_t>(store.NoFields()) + block.cells() + 256);
   const std::size_t first = withNames ? 1 : 0;
   std::vector<std::string_view> row(first + fields.size());
