@@ -49,7 +49,8 @@ void copyAll(benchmark::State& state) {
   load(file);
   for (auto _ : state) {
     std::string text;
-    state.SetIterationTime(secondsFor([&] { text = BlockTransfer::copyText(file.record(), everything(file.record()), false, "\r\n"); }));
+    state.SetIterationTime(
+        secondsFor([&] { text = BlockTransfer::copyText(file.record(), everything(file.record()), false, "\r\n"); }));
     state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
   }
 }

@@ -24,17 +24,18 @@ class TestClipboard : public QObject, EditorFixture {
   void cleanup() { closeWindow(); }
 
   void paste_data() {
-    QTest::addColumn<QList<int>>("block");  // selected: first and last record, first and last field; or the focused cell
+    QTest::addColumn<QList<int>>(
+        "block");  // selected: first and last record, first and last field; or the focused cell
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QStringList>("changed");
     QTest::addColumn<QString>("status");
-    QTest::newRow("block from the focused cell")
-        << QList<int>{5, 5, 2, 2} << QStringLiteral("a\tb\r\nc\t\"d d\"\r\n")
-        << QStringList{QStringLiteral("5:2=a"), QStringLiteral("5:3=b"), QStringLiteral("6:2=c"), QStringLiteral("6:3=d d")}
-        << QStringLiteral("Pasted: 4 values changed.");
+    QTest::newRow("block from the focused cell") << QList<int>{5, 5, 2, 2} << QStringLiteral("a\tb\r\nc\t\"d d\"\r\n")
+                                                 << QStringList{QStringLiteral("5:2=a"), QStringLiteral("5:3=b"),
+                                                                QStringLiteral("6:2=c"), QStringLiteral("6:3=d d")}
+                                                 << QStringLiteral("Pasted: 4 values changed.");
     QTest::newRow("block from the top-left of the selected block")
-        << QList<int>{6, 7, 3, 4} << QStringLiteral("a\tr2f4\n")
-        << QStringList{QStringLiteral("6:3=a")} << QStringLiteral("Pasted: 1 value changed.");
+        << QList<int>{6, 7, 3, 4} << QStringLiteral("a\tr2f4\n") << QStringList{QStringLiteral("6:3=a")}
+        << QStringLiteral("Pasted: 1 value changed.");
     QTest::newRow("one value fills the selected block")
         << QList<int>{6, 7, 1, 2} << QStringLiteral("\u00e9")
         << QStringList{QStringLiteral("6:1=\u00e9"), QStringLiteral("6:2=\u00e9"), QStringLiteral("7:1=\u00e9"),
@@ -42,10 +43,12 @@ class TestClipboard : public QObject, EditorFixture {
         << QStringLiteral("Pasted: 4 values changed.");
     QTest::newRow("too large, nothing changes")
         << QList<int>{7, 7, 3, 3} << QStringLiteral("a\tb\nc\td\n") << QStringList{}
-        << QStringLiteral("Not pasted: the block is 2 units \u00d7 2 fields; from this cell 1 unit \u00d7 2 fields fit.");
+        << QStringLiteral(
+               "Not pasted: the block is 2 units \u00d7 2 fields; from this cell 1 unit \u00d7 2 fields fit.");
     QTest::newRow("a value the file cannot hold is marked")
         << QList<int>{5, 5, 1, 1} << QStringLiteral("\"a\tb\"\tx\n")
-        << QStringList{QStringLiteral("5:1=a\tb"), QStringLiteral("5:2=x")} << QStringLiteral("Cannot be saved as it is: Record 5 (\"x\"), field 1: a TAB");
+        << QStringList{QStringLiteral("5:1=a\tb"), QStringLiteral("5:2=x")}
+        << QStringLiteral("Cannot be saved as it is: Record 5 (\"x\"), field 1: a TAB");
   }
   void paste() {
     load(2, 3);
@@ -85,9 +88,10 @@ class TestClipboard : public QObject, EditorFixture {
     QTest::addColumn<QList<int>>("block");
     QTest::addColumn<bool>("names");
     QTest::addColumn<QString>("clipboard");
-    QTest::newRow("the selected block")
-        << QList<int>{5, 6, 3, 4} << false << QStringLiteral("r1f3\tr1f4\nr2f3\t\"x\ty\"\n");
-    QTest::newRow("with names: the focused cell") << QList<int>{6, 6, 3, 3} << true << QStringLiteral("\th1f3\nr2f2\tr2f3\n");
+    QTest::newRow("the selected block") << QList<int>{5, 6, 3, 4} << false
+                                        << QStringLiteral("r1f3\tr1f4\nr2f3\t\"x\ty\"\n");
+    QTest::newRow("with names: the focused cell")
+        << QList<int>{6, 6, 3, 3} << true << QStringLiteral("\th1f3\nr2f2\tr2f3\n");
     QTest::newRow("with names: the selected block")
         << QList<int>{5, 6, 3, 4} << true << QStringLiteral("\th1f3\th1f4\nr1f2\tr1f3\tr1f4\nr2f2\tr2f3\t\"x\ty\"\n");
   }

@@ -56,7 +56,8 @@ CellBlock FEditor::blockOrFocusedCell() const {
 bool FEditor::copyBlock(bool withNames) {
   const CellBlock block = withNames ? blockOrFocusedCell() : mGrid->selectedBlock();
   if (block.empty()) return false;
-  QGuiApplication::clipboard()->setText(CodePage::toQString(BlockTransfer::copyText(mFile.record(), block, withNames, kLineEnd)));
+  QGuiApplication::clipboard()->setText(
+      CodePage::toQString(BlockTransfer::copyText(mFile.record(), block, withNames, kLineEnd)));
   return true;
 }
 
@@ -65,8 +66,9 @@ void FEditor::addCopyWithNames(QMenu& menu) {
   copyWithNames->setObjectName(QStringLiteral("copyWithNames"));
   connect(copyWithNames, &QAction::triggered, this, [this] { copyBlock(true); });
   const QList<QAction*> actions = menu.actions();
-  const auto copy = std::find_if(actions.begin(), actions.end(),
-                                 [](const QAction* action) { return action->objectName() == QStringLiteral("edit-copy"); });
+  const auto copy = std::find_if(actions.begin(), actions.end(), [](const QAction* action) {
+    return action->objectName() == QStringLiteral("edit-copy");
+  });
   menu.insertAction(copy == actions.end() || copy + 1 == actions.end() ? nullptr : *(copy + 1), copyWithNames);
 }
 
@@ -84,11 +86,13 @@ bool FEditor::pasteBlock(const QString& text) {
     QString why;
     if (plan.refusal == Refusal::TooLarge)
       why = QStringLiteral("Not pasted: the block is %1; from this cell %2 fit.")
-                .arg(unitsByFields(plan.blockRecords, plan.blockColumns), unitsByFields(plan.fitRecords, plan.fitColumns));
+                .arg(unitsByFields(plan.blockRecords, plan.blockColumns),
+                     unitsByFields(plan.fitRecords, plan.fitColumns));
     else if (plan.refusal == Refusal::TooLong)
       why = QStringLiteral("Not pasted: record %1 (\"%2\") would be %3 characters long; a record may hold at most %4.")
-                .arg(number(static_cast<std::size_t>(plan.record)), CodePage::toQString(mFile.record().unitName(plan.record)),
-                     number(plan.length), number(DataFileFormat::kLongestRecord));
+                .arg(number(static_cast<std::size_t>(plan.record)),
+                     CodePage::toQString(mFile.record().unitName(plan.record)), number(plan.length),
+                     number(DataFileFormat::kLongestRecord));
     else
       why = QStringLiteral("Not pasted: the new values would take %1 bytes; a paste may take at most %2.")
                 .arg(number(plan.length), number(BlockTransfer::kMostPastedBytes));
@@ -105,7 +109,8 @@ bool FEditor::pasteBlock(const QString& text) {
         break;
       }
   }
-  QString said = QStringLiteral("Pasted: %1 changed.").arg(counted(changed, QStringLiteral("value"), QStringLiteral("values")));
+  QString said =
+      QStringLiteral("Pasted: %1 changed.").arg(counted(changed, QStringLiteral("value"), QStringLiteral("values")));
   if (std::count(bytes.begin(), bytes.end(), '?') > text.count(QLatin1Char('?')))
     said += QStringLiteral(" A character that the file's code page cannot hold was stored as \"?\".");
   if (problem) said = mGrid->saveProblemText(problem, mFile.record().saveProblem(problem)->field);

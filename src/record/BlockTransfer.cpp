@@ -66,8 +66,9 @@ std::string copyText(const CRecordData& store, const CellBlock& block, bool with
   // Room for the values at the loaded text's mean length, so that a whole file's copy is not
   // moved as it grows.
   if (store.NoUnits() > 0 && store.NoFields() > 0)
-    GlobalShared::reserveLarge(out, store.loadedText().size() / static_cast<std::size_t>(store.NoUnits()) * block.cells() /
-                static_cast<std::size_t>(store.NoFields()) + block.cells() + 256);
+    GlobalShared::reserveLarge(out, store.loadedText().size() / static_cast<std::size_t>(store.NoUnits()) *
+                                            block.cells() / static_cast<std::size_t>(store.NoFields()) +
+                                        block.cells() + 256);
   const std::size_t first = withNames ? 1 : 0;
   std::vector<std::string_view> row(first + fields.size());
   if (withNames) {
@@ -94,7 +95,8 @@ PastePlan planPaste(const CRecordData& store, std::string_view text, const CellB
     const std::string_view value = rows.front().front();
     std::size_t pasted = 0;
     for (std::int32_t record = target.firstRecord; record <= target.lastRecord; ++record)
-      if (!planRecord(store, record, fields, fields.size(), [&](std::size_t) { return value; }, pasted, plan))
+      if (!planRecord(
+              store, record, fields, fields.size(), [&](std::size_t) { return value; }, pasted, plan))
         break;
     return plan;
   }
@@ -102,16 +104,17 @@ PastePlan planPaste(const CRecordData& store, std::string_view text, const CellB
   // the rest is only measured.
   const std::int32_t roomRecords = std::max(store.NoUnits() - target.firstRecord + 1, 0);
   const std::int32_t roomColumns = std::max(store.NoFieldsInSelectedRange() - target.firstColumn + 1, 0);
-  const std::vector<std::int32_t> fields =
-      fieldsOf(store, {target.firstRecord, target.firstRecord, target.firstColumn, target.firstColumn + roomColumns - 1});
+  const std::vector<std::int32_t> fields = fieldsOf(
+      store, {target.firstRecord, target.firstRecord, target.firstColumn, target.firstColumn + roomColumns - 1});
   std::size_t pasted = 0;
   bool planning = true;
   SpreadsheetText::forEachRow(text, [&](const std::vector<std::string>& row) {
     const std::int32_t record = target.firstRecord + plan.blockRecords++;
     plan.blockColumns = std::max(plan.blockColumns, static_cast<std::int32_t>(row.size()));
-    planning = planning && plan.blockRecords <= roomRecords && plan.blockColumns <= roomColumns &&
-               planRecord(store, record, fields, row.size(), [&](std::size_t k) { return std::string_view(row[k]); },
-                          pasted, plan);
+    planning =
+        planning && plan.blockRecords <= roomRecords && plan.blockColumns <= roomColumns &&
+        planRecord(
+            store, record, fields, row.size(), [&](std::size_t k) { return std::string_view(row[k]); }, pasted, plan);
   });
   plan.fitRecords = std::min(plan.blockRecords, roomRecords);
   plan.fitColumns = std::min(plan.blockColumns, roomColumns);
