@@ -16,13 +16,14 @@ constexpr int kTextMarginY = 1;
 struct ImageKey {
   QSize size;
   QRgb background;
+  QRgb foreground;
   bool marked;
   QString text;
   bool operator==(const ImageKey&) const = default;
 };
 
 size_t qHash(const ImageKey& key, size_t seed = 0) {
-  return qHashMulti(seed, key.size.width(), key.size.height(), key.background, key.marked, key.text);
+  return qHashMulti(seed, key.size.width(), key.size.height(), key.background, key.foreground, key.marked, key.text);
 }
 }  // namespace
 
@@ -51,6 +52,12 @@ void GridCell::setDefaultValue(bool differs, const QString& value) {
   if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
 }
 
+void GridCell::setSelected(bool selected) {
+  if (selected == mSelected) return;
+  mSelected = selected;
+  if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
+}
+
 QString GridCell::hint() const {
   if (!mMark.isEmpty()) return mMark;
   if (!mDiffers) return mTag;
@@ -70,6 +77,8 @@ QColor differenceTint(const QColor& background) {
   const auto mix = [&](int from, int to) { return static_cast<int>(from * (1 - kShare) + to * kShare + 0.5); };
   return QColor(mix(background.red(), tint.red()), mix(background.green(), tint.green()), mix(background.blue(), tint.blue()));
 }
+
+QColor selectionColour(const QColor& highlight, bool differs) { return differs ? highlight.darker(130) : highlight; }
 
 class CellLayer : public QWidget {
  public:
@@ -92,9 +101,12 @@ class CellLayer : public QWidget {
 const QPixmap& CellLayer::image(const GridCell& cell) {
   const QSize size = cell.size();
   const QPalette& colours = cell.palette();
-  const QColor background =
-      cell.differs() ? differenceTint(colours.color(cell.backgroundRole())) : colours.color(cell.backgroundRole());
-  const ImageKey key{size, background.rgba(), !cell.mark().isEmpty(), cell.text()};
+  const QColor own = colours.color(cell.backgroundRole());
+  const QColor background = cell.selected() ? selectionColour(colours.color(QPalette::Highlight), cell.differs())
+                            : cell.differs() ? differenceTint(own)
+                                             : own;
+  const QColor foreground = colours.color(cell.selected() ? QPalette::HighlightedText : cell.foregroundRole());
+  const ImageKey key{size, background.rgba(), foreground.rgba(), !cell.mark().isEmpty(), cell.text()};
   if (const QPixmap* kept = mImages.object(key)) return *kept;
   const qreal ratio = devicePixelRatioF();
   auto* pixmap = new QPixmap(size * ratio);
@@ -107,7 +119,7 @@ const QPixmap& CellLayer::image(const GridCell& cell) {
   QString text = paintedPart(cell.text(), size);
   text.remove(QLatin1Char('\r'));  // a CR LF in a value is one line break
   painter.setFont(font());
-  painter.setPen(colours.color(cell.foregroundRole()));
+  painter.setPen(foreground);
   painter.drawText(QRect(QPoint(kTextMarginX, kTextMarginY), size - QSize(2 * kTextMarginX, 2 * kTextMarginY)),
                    Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
   painter.end();

@@ -30,6 +30,10 @@ class GridCell : public QWidget {
   bool differs() const { return mDiffers; }
   void setDefaultValue(bool differs, const QString& value = {});
 
+  // A cell inside the grid's selected block is tinted with the selection colour.
+  bool selected() const { return mSelected; }
+  void setSelected(bool selected);
+
   // The tool tip: why the value cannot be saved, or the tag and the default value.
   QString hint() const;
 
@@ -39,6 +43,7 @@ class GridCell : public QWidget {
   QString mMark;
   QString mDefault;
   bool mDiffers = false;
+  bool mSelected = false;
 };
 
 // As much of a text as a box of this size can show word-wrapped: a value may run to 39,998
@@ -48,6 +53,10 @@ QString paintedPart(const QString& text, QSize box);
 // The background of a cell whose value differs from the default copy: the colour it would have,
 // tinted, so that it stays readable focused or not.
 QColor differenceTint(const QColor& background);
+// The background of a selected cell, its text in the highlighted text's colour: the platform's
+// highlight, darker where the value differs from the default copy (a light tint would not show
+// on it).
+QColor selectionColour(const QColor& highlight, bool differs);
 
 class CellLayer;
 
