@@ -100,7 +100,9 @@ class TestClipboard : public QObject, EditorFixture {
     w->record().setValue(6, 4, "x\ty");
     const QList<int> block = fetched<QList<int>>("block");
     focusCell(cellOf(block[0], block[2])->objectName().mid(9).toInt());
-    if (block[1] > block[0] || block[3] > block[2]) grid()->selectBlock({block[0], block[1], block[2], block[3]});
+    // By keys, as a user selects one: the focused cell is the block's first corner.
+    for (int r = block[0]; r < block[1]; ++r) key(Qt::CTRL | Qt::SHIFT | Qt::Key_Down);
+    for (int c = block[2]; c < block[3]; ++c) key(Qt::CTRL | Qt::SHIFT | Qt::Key_Right);
     QApplication::clipboard()->clear();
     if (fetched<bool>("names"))
       chooseFromCellMenu(QStringLiteral("Copy with Names"), editor()->viewport());
