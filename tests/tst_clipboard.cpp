@@ -72,6 +72,22 @@ class TestClipboard : public QObject, EditorFixture {
     QCOMPARE(QApplication::focusWidget(), editor());
   }
 
+  // Typing in the focused cell, then a paste beside it: two steps, the paste undone first.
+  void typingThenPasteUndoneInTurn() {
+    load(2, 3);
+    focusCell(cellOf(7, 2)->objectName().mid(9).toInt());
+    grid()->selectBlock({6, 7, 1, 2});
+    QTest::keyClicks(editor(), QStringLiteral("z"));
+    QApplication::clipboard()->setText(QStringLiteral("a\tb\n"));
+    key(Qt::CTRL | Qt::Key_V);
+    const QStringList typed{QStringLiteral("7:2=z")};
+    QCOMPARE(changed(), (QStringList{QStringLiteral("6:1=a"), QStringLiteral("6:2=b")} + typed));
+    key(Qt::CTRL | Qt::Key_Z);
+    QCOMPARE(changed(), typed);
+    key(Qt::CTRL | Qt::Key_Z);
+    QCOMPARE(changed(), QStringList());
+  }
+
   // Without a block, Ctrl+C and Ctrl+V are the edit box's own, within its text.
   void withoutABlockTheEditBoxCopiesAndPastes() {
     load(2, 1);
