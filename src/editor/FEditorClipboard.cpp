@@ -102,10 +102,7 @@ bool FEditor::pasteBlock(const QString& text) {
   }
   const std::size_t changed = plan.changes.size();
   std::int32_t problem = 0;  // the first changed record the file cannot hold as it now is
-  const bool made = applyCells(std::move(plan.changes));
-  // The typing in the edit box is a step before the paste now: Ctrl+Z must undo the paste first.
-  if (made && mSession->active()) mSession->editor()->document()->clearUndoRedoStacks();
-  if (made && mFile.record().hasSaveProblems()) {
+  if (applyCells(std::move(plan.changes)) && mFile.record().hasSaveProblems()) {
     for (const CellChanges::Cell& cell : mFile.steps()[mFile.stepsDone() - 1].cells)
       if (mFile.record().saveProblem(cell.record)) {
         problem = cell.record;

@@ -64,6 +64,8 @@ void FEditor::undoRedo(bool redo) {
 bool FEditor::applyCells(CellChanges cells) {
   mSession->finishStep();
   if (!mFile.makeStep(std::move(cells))) return false;
+  // The edit box's typing is a step before this one now: Ctrl+Z must undo this one first.
+  if (mSession->active()) mSession->editor()->document()->clearUndoRedoStacks();
   showCells(mFile.steps()[mFile.stepsDone() - 1]);
   return true;
 }
