@@ -102,14 +102,17 @@ class TestClipboard : public QObject, EditorFixture {
 
   void copy_data() {
     QTest::addColumn<QList<int>>("block");
-    QTest::addColumn<bool>("names");
+    QTest::addColumn<QString>("command");  // a key, or the cell menu's action by its text or name
     QTest::addColumn<QString>("clipboard");
-    QTest::newRow("the selected block") << QList<int>{5, 6, 3, 4} << false
+    QTest::newRow("the selected block") << QList<int>{5, 6, 3, 4} << QStringLiteral("Ctrl+C")
                                         << QStringLiteral("r1f3\tr1f4\nr2f3\t\"x\ty\"\n");
+    QTest::newRow("the menu's Copy: the selected block")
+        << QList<int>{5, 6, 3, 4} << QStringLiteral("edit-copy") << QStringLiteral("r1f3\tr1f4\nr2f3\t\"x\ty\"\n");
     QTest::newRow("with names: the focused cell")
-        << QList<int>{6, 6, 3, 3} << true << QStringLiteral("\th1f3\nr2f2\tr2f3\n");
+        << QList<int>{6, 6, 3, 3} << QStringLiteral("Copy with Names") << QStringLiteral("\th1f3\nr2f2\tr2f3\n");
     QTest::newRow("with names: the selected block")
-        << QList<int>{5, 6, 3, 4} << true << QStringLiteral("\th1f3\th1f4\nr1f2\tr1f3\tr1f4\nr2f2\tr2f3\t\"x\ty\"\n");
+        << QList<int>{5, 6, 3, 4} << QStringLiteral("Copy with Names")
+        << QStringLiteral("\th1f3\th1f4\nr1f2\tr1f3\tr1f4\nr2f2\tr2f3\t\"x\ty\"\n");
   }
   void copy() {
     load(2, 2, {});
@@ -120,10 +123,10 @@ class TestClipboard : public QObject, EditorFixture {
     for (int r = block[0]; r < block[1]; ++r) key(Qt::CTRL | Qt::SHIFT | Qt::Key_Down);
     for (int c = block[2]; c < block[3]; ++c) key(Qt::CTRL | Qt::SHIFT | Qt::Key_Right);
     QApplication::clipboard()->clear();
-    if (fetched<bool>("names"))
-      chooseFromCellMenu(QStringLiteral("Copy with Names"), editor()->viewport());
-    else
+    if (const QString command = fetched<QString>("command"); command == QStringLiteral("Ctrl+C"))
       key(Qt::CTRL | Qt::Key_C);
+    else
+      chooseFromCellMenu(command, editor()->viewport());
     // The Windows clipboard may turn line ends into CR LF and back: only the lines are compared.
     QCOMPARE(QApplication::clipboard()->text().replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
              fetched<QString>("clipboard"));

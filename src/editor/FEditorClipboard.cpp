@@ -61,6 +61,7 @@ bool FEditor::copyBlock(bool withNames) {
   return true;
 }
 
+// With a block selected, the menu's Copy copies it, as Ctrl+C does.
 void FEditor::addCopyWithNames(QMenu& menu) {
   QAction* copyWithNames = new QAction(QStringLiteral("Copy with Names"), &menu);
   copyWithNames->setObjectName(QStringLiteral("copyWithNames"));
@@ -70,6 +71,10 @@ void FEditor::addCopyWithNames(QMenu& menu) {
     return action->objectName() == QStringLiteral("edit-copy");
   });
   menu.insertAction(copy == actions.end() || copy + 1 == actions.end() ? nullptr : *(copy + 1), copyWithNames);
+  if (copy == actions.end() || mGrid->selectedBlock().empty()) return;
+  (*copy)->disconnect();
+  (*copy)->setEnabled(true);
+  connect(*copy, &QAction::triggered, this, [this] { copyBlock(false); });
 }
 
 // A refused paste is told on the status line, with a beep, as the edit box's own refused paste

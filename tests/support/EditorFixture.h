@@ -159,12 +159,12 @@ class EditorFixture {
     QFocusEvent toAMenu(QEvent::FocusOut, Qt::PopupFocusReason);  // as a desktop's menu takes it
     QApplication::sendEvent(editor(), &toAMenu);
   }
-  // Opens the cell menu by a right click on `on` and triggers the action with that text.
+  // Opens the cell menu by a right click on `on` and triggers the action with that text or name.
   void chooseFromCellMenu(const QString& text, QWidget* on) {
     ModalAnswerer answerer;
     answerer.then<QMenu>([text](QMenu* menu) {
       for (QAction* action : menu->actions())
-        if (action->text() == text) action->trigger();
+        if (action->text() == text || action->objectName() == text) action->trigger();
       menu->close();
     });
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), editor()->mapToGlobal(QPoint(2, 2)));
