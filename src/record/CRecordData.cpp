@@ -108,11 +108,17 @@ void CRecordData::setValues(std::int32_t iRecNo, std::span<const std::pair<std::
     growth += std::int64_t(value.size()) - std::int64_t(old.size());
     storeValue(iRecNo, field, std::string(value));
   }
-  if (!readsBackStill || growth > 0) checkRecord(iRecNo);
+  if (!readsBackStill || (growth > 0 && !fitsWhenWritten(iRecNo))) checkRecord(iRecNo);
+}
+
+bool CRecordData::fitsWhenWritten(std::int32_t iRecNo) const {
+  std::string written;
+  writeRecord(iRecNo, written, nullptr);
+  return written.size() - 2 < kLastTerminatorPosition;
 }
 
 // Outside the packed list, a value without the bytes that steer the parser is read back as it
-// was written, in a record of the same length or shorter, whatever the record holds besides.
+// was written, in a record that is not too long, whatever the record holds besides.
 bool CRecordData::inertEdit(std::int32_t field, std::string_view before, std::string_view after) const {
   if (mFormID == GlobalShared::kUnitProd && field >= kTroopFirst && field <= kTroopLast) return false;
   constexpr std::string_view kSteering = "\t\r\n\";";

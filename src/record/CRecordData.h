@@ -133,6 +133,7 @@ class CRecordData {
   void storeValue(std::int32_t iRecNo, std::int32_t field, std::string value);
   void checkRecord(std::int32_t iRecNo);
   bool inertEdit(std::int32_t field, std::string_view before, std::string_view after) const;
+  bool fitsWhenWritten(std::int32_t iRecNo) const;
   bool validRecord(std::int32_t iRecNo) const { return iRecNo >= 1 && iRecNo <= NoUnits(); }
   bool validField(std::int32_t iField) const { return iField >= 1 && iField <= mNoFields; }
   std::int32_t getDefaultWidth(std::int32_t iField) const;
