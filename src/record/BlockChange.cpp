@@ -1,0 +1,70 @@
+#include "BlockChange.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "CRecordData.h"
+#include "FileKind.h"
+
+namespace {
+
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool holdsText(std::string_view name, std::string_view text) {
+  return text.empty() || !std::ranges::search(name, text, {}, asciiLower, asciiLower).empty();
+}
+
+std::int32_t firstUnit(const CRecordData& record) { return FileKind::of(record.FormID()).firstUnit; }
+
+// Judged over every data record, whichever of them are changed.
+bool wholeField(const CRecordData& record, std::int32_t field) {
+  std::vector<std::string_view> values;
+  values.reserve(static_cast<std::size_t>(std::max(0, record.NoUnits() - firstUnit(record) + 1)));
+  for (std::int32_t unit = firstUnit(record); unit <= record.NoUnits(); ++unit) values.push_back(record.value(unit, field));
+  return ValueChange::fieldNumbers(values).whole;
+}
+
+}  // namespace
+
+ChangeTargets ChangeTargets::of(const CRecordData& record, const CellBlock& block) {
+  ChangeTargets targets;
+  for (std::int32_t column = block.firstColumn; column <= block.lastColumn; ++column)
+    targets.fields.push_back(record.actualFieldNoInSelectedRange(column));
+  targets.firstRecord = block.firstRecord;
+  targets.lastRecord = block.lastRecord;
+  return targets;
+}
+
+ChangeTargets ChangeTargets::allUnits(const CRecordData& record, std::vector<std::int32_t> fields, std::string name) {
+  return {std::move(fields), firstUnit(record), record.NoUnits(), std::move(name)};
+}
+
+pelko::expected<BlockChange, ChangeTooLarge> changeValues(const CRecordData& record, const ValueChange& change,
+                                                          const ChangeTargets& targets) {
+  BlockChange result;
+  const std::int32_t first = std::max(targets.firstRecord, firstUnit(record));
+  const std::int32_t last = std::min(targets.lastRecord, record.NoUnits());
+  std::vector<bool> named;
+  for (std::int32_t unit = first; unit <= last; ++unit)
+    named.push_back(holdsText(record.unitName(unit), targets.nameContains));
+  for (const std::int32_t field : targets.fields) {
+    if (field < 1 || field > record.NoFields()) continue;
+    const bool whole = wholeField(record, field);
+    for (std::int32_t unit = first; unit <= last; ++unit) {
+      if (!named[static_cast<std::size_t>(unit - first)]) continue;
+      const std::string_view old = record.value(unit, field);
+      const auto now = change.apply(old, whole);
+      if (!now && now.error() == ValueChange::ApplyError::NotANumber) {
+        ++result.skipped;
+      } else if (!now) {
+        return pelko::unexpected(ChangeTooLarge{unit, field, std::string(old)});
+      } else if (*now == old) {
+        ++result.unchanged;
+      } else {
+        ++result.changed;
+        result.cells.add(unit, field, old, *now);
+      }
+    }
+  }
+  return result;
+}
