@@ -151,6 +151,9 @@ class FEditor : public QWidget, public SettingsWindow {
   void undoRedo(bool redo);
   void showStep(std::int32_t iRecNo, std::int32_t iField);
 
+  // --- Change Values (FEditorChange.cpp) ---
+  void changeValues();
+
   // --- find (FEditorFind.cpp) ---
   void showFindBar();
   void placeFindBar();
