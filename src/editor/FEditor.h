@@ -153,6 +153,7 @@ class FEditor : public QWidget, public SettingsWindow {
 
   // --- Change Values (FEditorChange.cpp) ---
   void changeValues();
+  void showCells(const EditedFile::Step& step);  // stand-in
 
   // --- find (FEditorFind.cpp) ---
   void showFindBar();

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "CellBlock.h"
+
 class EditedFile;
 class GridCell;
 class GridFrame;
@@ -81,6 +83,7 @@ class RecordGrid : public QWidget {
   void forgetLastCell() { mLastSelected = -1; }
   void refocusLastCell();
   QString saveProblemText(std::int32_t iRecNo, std::int32_t iField) const;
+  CellBlock selectedBlock() const { return {}; }  // stand-in
 
   // --- the values that differ from the game's default copy ---
   // Their count below the grid, shown once a copy was compared; true when its width changed.

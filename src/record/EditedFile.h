@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CRecordData.h"
+#include "CellChanges.h"
 
 // What the editor window edits: the record store of one file, whether it changed since it was
 // loaded or saved, the finished edits to undo and redo, and the values that differ from the
@@ -51,6 +52,11 @@ class EditedFile {
   void addStep(Step step);
   // Stores the step's value and adds the step.
   void makeStep(Step step);
+  // Stand-in until the shared undo step lands: one step per value.
+  bool makeStep(const CellChanges& cells) {
+    for (const CellChanges::Cell& c : cells) makeStep(Step{c.record, c.field, std::string(c.before), std::string(c.after)});
+    return !cells.empty();
+  }
   // Puts back the value before (undo) or after (redo) the step; null when there is none.
   const Step* undo();
   const Step* redo();
