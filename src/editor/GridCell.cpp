@@ -17,12 +17,13 @@ struct ImageKey {
   QSize size;
   QRgb background;
   bool marked;
+  bool textAmongNumbers;
   QString text;
   bool operator==(const ImageKey&) const = default;
 };
 
 size_t qHash(const ImageKey& key, size_t seed = 0) {
-  return qHashMulti(seed, key.size.width(), key.size.height(), key.background, key.marked, key.text);
+  return qHashMulti(seed, key.size.width(), key.size.height(), key.background, key.marked, key.textAmongNumbers, key.text);
 }
 }  // namespace
 
@@ -51,11 +52,19 @@ void GridCell::setDefaultValue(bool differs, const QString& value) {
   if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
 }
 
+void GridCell::setTextAmongNumbers(bool text) {
+  if (text == mTextAmongNumbers) return;
+  mTextAmongNumbers = text;
+  if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
+}
+
 QString GridCell::hint() const {
   if (!mMark.isEmpty()) return mMark;
-  if (!mDiffers) return mTag;
-  return mTag + (mTag.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("Default value: ") +
-         (mDefault.isEmpty() ? QStringLiteral("(empty)") : mDefault);
+  QString hint = mTag;
+  const auto line = [&hint](const QString& text) { hint += (hint.isEmpty() ? QString() : QStringLiteral("\n")) + text; };
+  if (mTextAmongNumbers) line(QStringLiteral("The other units hold numbers in this field."));
+  if (mDiffers) line(QStringLiteral("Default value: ") + (mDefault.isEmpty() ? QStringLiteral("(empty)") : mDefault));
+  return hint;
 }
 
 QString paintedPart(const QString& text, QSize box) {
@@ -94,7 +103,7 @@ const QPixmap& CellLayer::image(const GridCell& cell) {
   const QPalette& colours = cell.palette();
   const QColor background =
       cell.differs() ? differenceTint(colours.color(cell.backgroundRole())) : colours.color(cell.backgroundRole());
-  const ImageKey key{size, background.rgba(), !cell.mark().isEmpty(), cell.text()};
+  const ImageKey key{size, background.rgba(), !cell.mark().isEmpty(), cell.textAmongNumbers(), cell.text()};
   if (const QPixmap* kept = mImages.object(key)) return *kept;
   const qreal ratio = devicePixelRatioF();
   auto* pixmap = new QPixmap(size * ratio);
@@ -104,6 +113,12 @@ const QPixmap& CellLayer::image(const GridCell& cell) {
   painter.fillRect(QRect(QPoint(), size), marked ? QColor(Qt::red) : colours.color(QPalette::Mid));  // the border
   const int border = marked ? 2 : 1;
   painter.fillRect(QRect(QPoint(border, border), size - QSize(2 * border, 2 * border)), background);
+  if (cell.textAmongNumbers()) {
+    // Dark amber reads on the plain, the focused and the tinted background alike.
+    painter.setPen(QPen(QColor(200, 120, 0), 2, Qt::DotLine));
+    const int bottom = size.height() - border - 2;
+    painter.drawLine(border + 1, bottom, size.width() - border - 2, bottom);
+  }
   QString text = paintedPart(cell.text(), size);
   text.remove(QLatin1Char('\r'));  // a CR LF in a value is one line break
   painter.setFont(font());

@@ -30,6 +30,10 @@ class GridCell : public QWidget {
   bool differs() const { return mDiffers; }
   void setDefaultValue(bool differs, const QString& value = {});
 
+  // A value that is no number where the other units hold numbers: underlined in amber. It saves.
+  bool textAmongNumbers() const { return mTextAmongNumbers; }
+  void setTextAmongNumbers(bool text);
+
   // The tool tip: why the value cannot be saved, or the tag and the default value.
   QString hint() const;
 
@@ -39,6 +43,7 @@ class GridCell : public QWidget {
   QString mMark;
   QString mDefault;
   bool mDiffers = false;
+  bool mTextAmongNumbers = false;
 };
 
 // As much of a text as a box of this size can show word-wrapped: a value may run to 39,998

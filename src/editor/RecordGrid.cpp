@@ -234,6 +234,7 @@ void RecordGrid::setVerticalMaximum(std::int32_t maximum) {
 }
 
 void RecordGrid::showFromStart() {
+  mNumbers.forget();
   vsbUnits2display->setMinimum(firstDataUnit());
   setVerticalMaximum(mFile.record().NoUnits() - noUnits2Display() + 1);
   vsbUnits2display->setValue(firstDataUnit());  // a new file starts at its first unit

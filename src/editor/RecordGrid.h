@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CellBlock.h"
+#include "NumericFields.h"
 
 class EditedFile;
 class GridCell;
@@ -155,4 +156,5 @@ class RecordGrid : public QWidget {
   std::int32_t mFocusedRecord = 0;
   std::int32_t mFocusedColumn = 0;
   std::int32_t mLastSelected = -1;
+  NumericFields mNumbers;  // which fields' other units hold numbers, found as pages show them
 };

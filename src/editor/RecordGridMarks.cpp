@@ -1,5 +1,6 @@
 // What the grid marks on the values it shows: those that differ from the game's default copy
-// (tinted, with their count below the grid) and those a save would refuse (framed in red).
+// (tinted, with their count below the grid), those a save would refuse (framed in red) and text
+// where the other units hold numbers (underlined).
 #include <QLabel>
 #include <QScrollBar>
 
@@ -12,10 +13,15 @@
 #include "SaveGuard.h"
 #include "Twips.h"
 #include "UserFolders.h"
+#include "ValueChange.h"
 
 void RecordGrid::markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField) {
   const std::string* value = mFile.defaultValue(iRecNo, iField);
   cell->setDefaultValue(value != nullptr, value ? CodePage::toQString(*value) : QString());
+  const CRecordData& record = mFile.record();
+  // Most values are numbers or lie in text fields: the field is looked at only for a text.
+  cell->setTextAmongNumbers(iRecNo >= firstDataUnit() && !ValueChange::isNumber(record.value(iRecNo, iField)) &&
+                            mNumbers.othersHoldNumbers(record, iRecNo, iField));
   const QString hint = cell->hint();
   if (cell->toolTip() != hint) cell->setToolTip(hint);
 }
