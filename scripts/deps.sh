@@ -13,6 +13,7 @@ packages=(
   dpkg-dev file   # cpack's Debian package
   python3 time    # the benchmark scripts
   xdotool twm     # bench/start_stop.sh
+  xclip           # the keys-only check of copy and paste
 )
 [ $# -eq 0 ] || packages=("$@")
 

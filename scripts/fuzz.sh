@@ -2,7 +2,8 @@
 # Builds the libFuzzer targets with clang, ASan and UBSan in build-fuzz and runs one of them.
 #   scripts/fuzz.sh [TARGET] [SECONDS] [libFuzzer flags...]
 # TARGET: record (default; the record store), text (range and width texts), ini (the settings
-# file), check (pelkoTool check's whole path) or sheet (the clipboard's block text). SECONDS
+# file), check (pelkoTool check's whole path), sheet (the clipboard's block text) or journal (a journal of
+# unsaved edits read back after a crash). SECONDS
 # defaults to 600; FUZZ_JOBS (default 2) is the number of worker processes. New inputs go to build-fuzz/corpus-TARGET (seeded from
 # fuzz/corpus/TARGET, which stays as committed) and crashes to build-fuzz/artifacts-TARGET.
 # Exits 1 when the run found a crash.
@@ -18,6 +19,7 @@ work=$build/corpus-$target
 artifacts=$build/artifacts-$target
 dict=$root/fuzz/record.dict
 [[ $target == ini ]] && dict=$root/fuzz/ini.dict
+[[ $target == journal ]] && dict=$root/fuzz/journal.dict
 [[ -d $root/fuzz/corpus/$target ]] || { echo "no fuzz target '$target'" >&2; exit 2; }
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DPELKO_FUZZ=ON >/dev/null

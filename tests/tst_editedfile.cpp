@@ -27,8 +27,9 @@ bool loadEdited(EditedFile& file, const QString& path) {
   return true;
 }
 
-// Plays a script on field 3 of a loaded building file: "e5=x" edits record 5, "U" undoes, "R"
-// redoes, "S" saves to the file and follows it on, as the window does.
+// Plays a script on field 3 of a loaded building file: "e5=x" edits record 5, "b4-6=x" records 4
+// to 6 as one step, "U" undoes, "R" redoes, "S" saves to the file and follows it on, as the
+// window does.
 void play(const QList<QByteArray>& script, EditedFile& file, EditJournal* journal, const QString& path) {
   for (const QByteArray& step : script) {
     if (step == "U") file.undo();
@@ -43,8 +44,11 @@ void play(const QList<QByteArray>& script, EditedFile& file, EditJournal* journa
       if (journal) journal->discard();
       if (journal) journal->follow(file, path.toStdString(), [written] { return written; });
     } else {
-      const int record = step.mid(1, step.indexOf('=') - 1).toInt();
-      file.makeStep({record, 3, std::string(file.record().value(record, 3)), step.mid(step.indexOf('=') + 1).toStdString()});
+      const QList<QByteArray> records = step.mid(1, step.indexOf('=') - 1).split('-');
+      CellChanges cells;
+      for (int record = records.front().toInt(); record <= records.back().toInt(); ++record)
+        cells.add(record, 3, file.record().value(record, 3), step.mid(step.indexOf('=') + 1).toStdString());
+      file.makeStep(std::move(cells));
     }
   }
 }
@@ -54,12 +58,14 @@ void play(const QList<QByteArray>& script, EditedFile& file, EditJournal* journa
 QStringList history(const EditedFile& file) {
   QStringList lines;
   for (std::size_t i = 0; i < file.steps().size(); ++i) {
-    const EditedFile::Step& step = file.steps()[i];
-    lines << QStringLiteral("%1%2:%3 %4 > %5")
-                 .arg(i < file.stepsDone() ? "+" : "-")
-                 .arg(step.record)
-                 .arg(step.field)
-                 .arg(QString::fromLatin1(DataDiff::escape(step.before)), QString::fromLatin1(DataDiff::escape(step.after)));
+    QString line = i < file.stepsDone() ? "+" : "-";
+    for (const CellChanges::Cell& cell : file.steps()[i].cells)
+      line += QStringLiteral(" %1:%2 %3 > %4")
+                  .arg(cell.record)
+                  .arg(cell.field)
+                  .arg(QString::fromLatin1(DataDiff::escape(cell.before)),
+                       QString::fromLatin1(DataDiff::escape(cell.after)));
+    lines << line;
   }
   lines << QStringLiteral("saved at %1").arg(file.savedAt() ? int(*file.savedAt()) : -1);
   return lines;
@@ -118,6 +124,31 @@ class TestEditedFile : public QObject {
     QCOMPARE(QString::fromStdString(std::string(file.record().value(5, 3))), fetched<QString>("value"));
   }
 
+  // The packed values of a step give back every value where it was, in the order added: short and
+  // long values, records going back (a sorted view), a field left and come back to.
+  void packedValues_data() {
+    QTest::addColumn<QList<QStringList>>("cells");  // record, field, before, after
+    const QString longValue = QString(200, QLatin1Char('x'));
+    QTest::newRow("one value") << QList<QStringList>{{"5", "3", "12", "13"}};
+    QTest::newRow("a column") << QList<QStringList>{{"5", "3", "1", "2"}, {"6", "3", "", "x"}, {"7", "3", "9", ""}};
+    QTest::newRow("long and empty values") << QList<QStringList>{{"5", "3", longValue, ""}, {"5", "4", "", longValue},
+                                                                 {"5", "5", QString(14, 'a'), QString(15, 'b')}};
+    QTest::newRow("records going back") << QList<QStringList>{{"900000", "2", "a", "b"}, {"4", "2", "c", "d"}, {"70000", "260", "e", "f"}};
+    QTest::newRow("a field left and come back to") << QList<QStringList>{{"5", "3", "a", "b"}, {"5", "4", "c", "d"}, {"6", "3", "e", "f"}};
+  }
+  void packedValues() {
+    QFETCH(QList<QStringList>, cells);
+    CellChanges changes;
+    for (const QStringList& cell : cells)
+      changes.add(cell[0].toInt(), cell[1].toInt(), cell[2].toStdString(), cell[3].toStdString());
+    QList<QStringList> back;
+    for (const CellChanges::Cell& cell : changes)
+      back << QStringList{QString::number(cell.record), QString::number(cell.field), QString::fromStdString(std::string(cell.before)),
+                          QString::fromStdString(std::string(cell.after))};
+    QCOMPARE(back, cells);
+    QCOMPARE(changes.size(), std::size_t(cells.size()));
+  }
+
   // A journal outlives a killed program: a child edits a file through the core and is killed
   // without a flush; the next load of the file restores the same values and undo history, which
   // save to the same bytes as the edits made without a journal. A journal cut short by a power
@@ -131,6 +162,8 @@ class TestEditedFile : public QObject {
     const int restorable = EditJournal::Kept::Restorable;
     QTest::newRow("three edits") << QList<QByteArray>{"e5=x", "e6=y", "e7=z"} << "" << restorable << 3;
     QTest::newRow("undo and redo") << QList<QByteArray>{"e5=x", "e6=y", "U", "U", "R"} << "" << restorable << 5;
+    QTest::newRow("a step of many values, undone and redone")
+        << QList<QByteArray>{"b4-7=x\ty", "e5=z", "U", "U", "R"} << "" << restorable << 5;
     QTest::newRow("CR, LF, TAB, backslashes and any byte")
         << QList<QByteArray>{QByteArray("e5=a\tb\r\nc\\t\\\r") + '\0' + "\x01\xff\n", "e6=\\n", "e5=plain"} << "" << restorable << 3;
     QTest::newRow("undone past a save") << QList<QByteArray>{"e5=x", "e6=q", "U", "S", "U", "e7=z"} << "" << restorable << 2;
@@ -183,7 +216,7 @@ class TestEditedFile : public QObject {
     QCOMPARE(GlobalShared::readFileBytes(journalPath.toStdString(), text), 0);
     const auto reread = JournalFormat::read(text);
     QVERIFY(reread && reread->entries.size() == found.edits + 1);
-    QCOMPARE(reread->entries.back().step.after, std::string("w"));
+    QCOMPARE(reread->entries.back().step.cells.front().after, "w");
     QCOMPARE(reread->entries.back().end, text.size());
   }
 };

@@ -150,10 +150,13 @@ class FEditor : public QWidget, public SettingsWindow {
   void revertToDefault(std::int32_t iRecNo, std::int32_t iColumn);
   void undoRedo(bool redo);
   void showStep(std::int32_t iRecNo, std::int32_t iField);
+  // Makes the values one undo step, after the typing of the edited cell; false when none changes.
+  bool applyCells(CellChanges cells);
+  // After a step was made, undone or redone: the grid, the count and the modified flag follow.
+  void showCells(const EditedFile::Step& step);
 
   // --- Change Values (FEditorChange.cpp) ---
   void changeValues();
-  void showCells(const EditedFile::Step& step);  // stand-in
 
   // --- find (FEditorFind.cpp) ---
   void showFindBar();

@@ -10,19 +10,9 @@ void FEditor::changeValues() {
   const std::int32_t record = mSession->record(), column = mSession->column();
   CellBlock block = mGrid->selectedBlock();
   if (block.empty()) block = {record, record, column, column};
-  // What is being typed is a step of its own, and the change starts from it.
-  mSession->finishStep();
   FChangeValues dialog(mFile.record(), ChangeTargets::of(mFile.record(), block), this);
-  const bool applied = dialog.exec() == QDialog::Accepted && mFile.makeStep(dialog.takeCells());
+  const bool accepted = dialog.exec() == QDialog::Accepted;
   // Where the platform ended the edit as the dialog took the focus, the cell gets it back.
   if (!mSession->active() && record > 0) mGrid->focusField(record, column);
-  if (applied) showCells(mFile.steps()[mFile.stepsDone() - 1]);
-}
-
-// Stand-in until the shared refresh lands.
-void FEditor::showCells(const EditedFile::Step&) {
-  showDataChanged();
-  showDifferenceCount();
-  mGrid->refreshDisplay(3);
-  if (mSession->active()) mSession->takeStoredValue();
+  if (accepted) applyCells(dialog.takeCells());
 }

@@ -1,6 +1,7 @@
 // What a modder asks of the values beside the grid: which differ from the game's default copy,
 // putting one back, and undo and redo of finished edits across cells.
 #include <QMenu>
+#include <algorithm>
 #include <memory>
 
 #include "CellEditSession.h"
@@ -59,7 +60,31 @@ void FEditor::revertToDefault(std::int32_t iRecNo, std::int32_t iColumn) {
 // Inside a cell the text box's own typing is undone first.
 void FEditor::undoRedo(bool redo) {
   if (mSession->active() && mSession->undoTyping(redo)) return;
-  if (const EditedFile::Step* step = redo ? mFile.redo() : mFile.undo()) showStep(step->record, step->field);
+  if (const EditedFile::Step* step = redo ? mFile.redo() : mFile.undo()) showCells(*step);
+}
+
+bool FEditor::applyCells(CellChanges cells) {
+  mSession->finishStep();
+  if (!mFile.makeStep(std::move(cells))) return false;
+  showCells(mFile.steps()[mFile.stepsDone() - 1]);
+  return true;
+}
+
+// A step of one value is shown as a typed one: its cell gets the focus. A step of many leaves the
+// focus and the block where they are; the edited cell takes its new value, and when the step
+// holds none of the page's cells the page goes to its first.
+void FEditor::showCells(const EditedFile::Step& step) {
+  const CellChanges::Cell first = step.cells.front();
+  if (step.cells.size() == 1) return showStep(first.record, first.field);
+  showDataChanged();
+  showDifferenceCount();
+  mGrid->refreshDisplay(3);
+  const bool editedHere = mSession->active() && std::ranges::any_of(step.cells, [this](const CellChanges::Cell& cell) {
+    return cell.record == mSession->record() && cell.field == mSession->field();
+  });
+  if (editedHere) return mSession->takeStoredValue();
+  if (const std::int32_t column = mGrid->displayColumn(first.field); column > 0 && !mSession->active())
+    mGrid->scrollToField(first.record, column);
 }
 
 // After a value was put back: the grid shows it, the cell comes into view with the focus (when

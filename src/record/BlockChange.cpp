@@ -66,5 +66,6 @@ pelko::expected<BlockChange, ChangeTooLarge> changeValues(const CRecordData& rec
       }
     }
   }
+  result.cells.seal();
   return result;
 }

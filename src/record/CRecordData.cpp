@@ -51,12 +51,21 @@ std::string_view CRecordData::loadedRecord(std::int32_t iRecNo) const {
   return std::string_view(mText).substr(start, recordEnd(iRecNo) - 2 - start);  // less the CR and the character after it
 }
 
+namespace {
+
+template <class Edits>
+auto editOf(Edits& edits, std::int32_t field) {
+  return std::lower_bound(edits.begin(), edits.end(), field, [](const auto& edit, std::int32_t f) { return edit.first < f; });
+}
+
+}  // namespace
+
 std::string_view CRecordData::value(std::int32_t iRecNo, std::int32_t iField) const {
   if (!validRecord(iRecNo) || !validField(iField) || iField > mFields->noFields()) return {};
   if (!mEdits.empty()) {
     if (const auto found = mEdits.find(iRecNo); found != mEdits.end())
-      for (const auto& [field, edit] : found->second)
-        if (field == iField) return edit;
+      if (const auto edit = editOf(found->second, iField); edit != found->second.end() && edit->first == iField)
+        return edit->second;
   }
   return loadedField(iRecNo, iField);
 }
@@ -78,12 +87,26 @@ void CRecordData::setField(std::int32_t iFieldNo, std::int32_t iRecNo, std::stri
 
 void CRecordData::setValue(std::int32_t iRecNo, std::int32_t field, std::string sFieldData) {
   if (!validRecord(iRecNo) || !validField(field)) return;
+  storeValue(iRecNo, field, std::move(sFieldData));
+  checkRecord(iRecNo);
+}
+
+void CRecordData::setValues(std::int32_t iRecNo, std::span<const std::pair<std::int32_t, std::string_view>> values) {
+  if (!validRecord(iRecNo)) return;
+  for (const auto& [field, value] : values)
+    if (validField(field)) storeValue(iRecNo, field, std::string(value));
+  checkRecord(iRecNo);
+}
+
+void CRecordData::storeValue(std::int32_t iRecNo, std::int32_t field, std::string value) {
   auto& edits = mEdits[iRecNo];
-  const auto same = std::find_if(edits.begin(), edits.end(), [field](const auto& edit) { return edit.first == field; });
-  if (same != edits.end())
-    same->second = std::move(sFieldData);
+  if (const auto edit = editOf(edits, field); edit != edits.end() && edit->first == field)
+    edit->second = std::move(value);
   else
-    edits.emplace_back(field, std::move(sFieldData));
+    edits.emplace(edit, field, std::move(value));
+}
+
+void CRecordData::checkRecord(std::int32_t iRecNo) {
   std::string written;
   writeRecord(iRecNo, written, nullptr);
   if (auto problem = SaveGuard(*this).check(iRecNo, written))

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -61,6 +62,9 @@ class CRecordData {
   void setField(std::int32_t iFieldNo, std::int32_t iRecNo, std::string sFieldData);
   // The same by field number, whatever range is selected.
   void setValue(std::int32_t iRecNo, std::int32_t iField, std::string value);
+  // Values of one record set together, by field number: the record is checked once, not once a
+  // value, so that a paste over every field of a unit costs one check.
+  void setValues(std::int32_t iRecNo, std::span<const std::pair<std::int32_t, std::string_view>> values);
   // Why record iRecNo, as edited, would not read back the same after a save; null when it would.
   const SaveProblem* saveProblem(std::int32_t iRecNo) const;
   bool hasSaveProblems() const { return !mSaveProblems.empty(); }
@@ -125,6 +129,8 @@ class CRecordData {
   // The record's file text; fieldStarts, when given, gets where each field's value begins.
   void writeRecord(std::int32_t iRecNo, std::string& out, std::vector<std::size_t>* fieldStarts) const;
 
+  void storeValue(std::int32_t iRecNo, std::int32_t field, std::string value);
+  void checkRecord(std::int32_t iRecNo);
   bool validRecord(std::int32_t iRecNo) const { return iRecNo >= 1 && iRecNo <= NoUnits(); }
   bool validField(std::int32_t iField) const { return iField >= 1 && iField <= mNoFields; }
   std::int32_t getDefaultWidth(std::int32_t iField) const;
@@ -137,7 +143,8 @@ class CRecordData {
   std::string mText;  // the loaded file; the index points into it
   RecordIndex mIndex;
   mutable std::optional<FieldCache> mFields;  // for the kind the records were loaded as
-  // Edited values by record, then (field, value): one lookup finds a record's few edits.
+  // Edited values by record, then (field, value) sorted by field: one lookup finds a record's
+  // edits, and a record whose every field was pasted still finds one in a few steps.
   std::unordered_map<std::int32_t, std::vector<std::pair<std::int32_t, std::string>>> mEdits;
   std::map<std::int32_t, SaveProblem> mSaveProblems;       // by record; only edited records can have one
   std::size_t mTailOffset = 0;

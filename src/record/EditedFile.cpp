@@ -23,15 +23,18 @@ void EditedFile::markSaved() {
 }
 
 void EditedFile::setValue(std::int32_t iRecNo, std::int32_t iField, std::string value) {
-  if (compared(iRecNo, iField)) {
-    const auto found = mDefaults.find(key(iRecNo, iField));
-    if (found == mDefaults.end()) {
-      if (value != mRecord->value(iRecNo, iField)) mDefaults.emplace(key(iRecNo, iField), mRecord->value(iRecNo, iField));
-    } else if (found->second == value) {
-      mDefaults.erase(found);
-    }
-  }
+  noteDefault(iRecNo, iField, value);
   mRecord->setValue(iRecNo, iField, std::move(value));
+}
+
+void EditedFile::noteDefault(std::int32_t iRecNo, std::int32_t iField, std::string_view value) {
+  if (!compared(iRecNo, iField)) return;
+  const auto found = mDefaults.find(key(iRecNo, iField));
+  if (found == mDefaults.end()) {
+    if (value != mRecord->value(iRecNo, iField)) mDefaults.emplace(key(iRecNo, iField), mRecord->value(iRecNo, iField));
+  } else if (found->second == value) {
+    mDefaults.erase(found);
+  }
 }
 
 void EditedFile::addStep(Step step) {
@@ -42,15 +45,18 @@ void EditedFile::addStep(Step step) {
   tell(HistorySink::Change::Step);
 }
 
-void EditedFile::makeStep(Step step) {
+bool EditedFile::makeStep(Step step) {
+  if (step.cells.empty()) return false;
+  step.cells.seal();
   addStep(std::move(step));
-  putBack(mSteps.back(), mSteps.back().after);
+  putBack(mSteps.back(), true);
+  return true;
 }
 
 const EditedFile::Step* EditedFile::undo() {
   if (mDone == 0) return nullptr;
   --mDone;
-  const Step* step = putBack(mSteps[mDone], mSteps[mDone].before);
+  const Step* step = putBack(mSteps[mDone], false);
   tell(HistorySink::Change::Undo);
   return step;
 }
@@ -58,13 +64,27 @@ const EditedFile::Step* EditedFile::undo() {
 const EditedFile::Step* EditedFile::redo() {
   if (mDone == mSteps.size()) return nullptr;
   ++mDone;
-  const Step* step = putBack(mSteps[mDone - 1], mSteps[mDone - 1].after);
+  const Step* step = putBack(mSteps[mDone - 1], true);
   tell(HistorySink::Change::Redo);
   return step;
 }
 
-const EditedFile::Step* EditedFile::putBack(const Step& step, const std::string& value) {
-  setValue(step.record, step.field, value);
+// A record's values go in together, checked once.
+const EditedFile::Step* EditedFile::putBack(const Step& step, bool after) {
+  std::vector<std::pair<std::int32_t, std::string_view>> values;
+  std::int32_t record = 0;
+  const auto flush = [&] {
+    if (!values.empty()) mRecord->setValues(record, values);
+    values.clear();
+  };
+  for (const CellChanges::Cell& cell : step.cells) {
+    if (cell.record != record) flush();
+    record = cell.record;
+    const std::string_view value = after ? cell.after : cell.before;
+    noteDefault(cell.record, cell.field, value);
+    values.emplace_back(cell.field, value);
+  }
+  flush();
   mDataChanged = mSavedAt != mDone;
   return &step;
 }

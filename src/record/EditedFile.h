@@ -14,12 +14,14 @@
 // game's default copy of the same kind. Fields here are field numbers, not display columns.
 class EditedFile {
  public:
-  // One finished edit of a value.
+  // One finished edit: of a typed value, or of every value of a paste, a Change Values or a
+  // Replace All, which undo puts back together.
   struct Step {
-    std::int32_t record = 0;
-    std::int32_t field = 0;
-    std::string before;
-    std::string after;
+    Step() = default;
+    Step(CellChanges changes) : cells(std::move(changes)) {}
+    Step(std::int32_t record, std::int32_t field, std::string_view before, std::string_view after)
+        : cells(record, field, before, after) {}
+    CellChanges cells;
   };
 
   // Told of every change to the undo history once it is made, so that nothing that changes the
@@ -50,13 +52,8 @@ class EditedFile {
   void setValue(std::int32_t iRecNo, std::int32_t iField, std::string value);
   // A finished edit whose value is stored already; a new step drops the steps that were undone.
   void addStep(Step step);
-  // Stores the step's value and adds the step.
-  void makeStep(Step step);
-  // Stand-in until the shared undo step lands: one step per value.
-  bool makeStep(const CellChanges& cells) {
-    for (const CellChanges::Cell& c : cells) makeStep(Step{c.record, c.field, std::string(c.before), std::string(c.after)});
-    return !cells.empty();
-  }
+  // Stores the step's values and adds the step; false, and no step, when it changes nothing.
+  bool makeStep(Step step);
   // Puts back the value before (undo) or after (redo) the step; null when there is none.
   const Step* undo();
   const Step* redo();
@@ -85,7 +82,9 @@ class EditedFile {
   static std::uint64_t key(std::int32_t iRecNo, std::int32_t iField) {
     return (std::uint64_t(std::uint32_t(iRecNo)) << 32) | std::uint32_t(iField);
   }
-  const Step* putBack(const Step& step, const std::string& value);
+  const Step* putBack(const Step& step, bool after);
+  // Keeps the differences from the default copy up to date for a value about to be stored.
+  void noteDefault(std::int32_t iRecNo, std::int32_t iField, std::string_view value);
   bool compared(std::int32_t iRecNo, std::int32_t iField) const;
   void tell(HistorySink::Change change) {
     if (mSink) mSink->historyChanged(*this, change);

@@ -1,5 +1,6 @@
 #include "JournalFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -13,9 +14,14 @@ using Change = EditedFile::HistorySink::Change;
 
 constexpr std::string_view kFirstLine = "PelkoEditor journal 1";
 
+// A step of many values is one line still, four parts a value, so that it is taken whole or
+// not at all.
 std::string stepLine(char tag, const EditedFile::Step& step) {
-  return std::string(1, tag) + '\t' + std::to_string(step.record) + '\t' + std::to_string(step.field) + '\t' +
-         DataDiff::escape(step.before) + '\t' + DataDiff::escape(step.after) + '\n';
+  std::string line(1, tag);
+  for (const CellChanges::Cell& cell : step.cells)
+    line += '\t' + std::to_string(cell.record) + '\t' + std::to_string(cell.field) + '\t' + DataDiff::escape(cell.before) +
+            '\t' + DataDiff::escape(cell.after);
+  return line + '\n';
 }
 
 template <class Number>
@@ -56,11 +62,15 @@ class Lines {
 };
 
 std::optional<EditedFile::Step> stepOf(const std::vector<std::string_view>& fields) {
-  if (fields.size() != 5) return std::nullopt;
-  const auto record = number<std::int32_t>(fields[1]), field = number<std::int32_t>(fields[2]);
-  auto before = DataDiff::unescape(fields[3]), after = DataDiff::unescape(fields[4]);
-  if (!record || !field || !before || !after) return std::nullopt;
-  return EditedFile::Step{*record, *field, std::move(*before), std::move(*after)};
+  if (fields.size() < 5 || (fields.size() - 1) % 4 != 0) return std::nullopt;
+  CellChanges cells;
+  for (std::size_t i = 1; i < fields.size(); i += 4) {
+    const auto record = number<std::int32_t>(fields[i]), field = number<std::int32_t>(fields[i + 1]);
+    const auto before = DataDiff::unescape(fields[i + 2]), after = DataDiff::unescape(fields[i + 3]);
+    if (!record || !field || !before || !after) return std::nullopt;
+    cells.add(*record, *field, *before, *after);
+  }
+  return EditedFile::Step(std::move(cells));
 }
 
 std::optional<Entry> entryOf(std::string_view line) {
@@ -74,7 +84,9 @@ std::optional<Entry> entryOf(std::string_view line) {
 }
 
 bool fits(const EditedFile::Step& step, const CRecordData& record) {
-  return step.record >= 1 && step.record <= record.NoUnits() && step.field >= 1 && step.field <= record.NoFields();
+  return std::ranges::all_of(step.cells, [&](const CellChanges::Cell& cell) {
+    return cell.record >= 1 && cell.record <= record.NoUnits() && cell.field >= 1 && cell.field <= record.NoFields();
+  });
 }
 
 }  // namespace
