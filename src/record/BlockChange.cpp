@@ -11,17 +11,18 @@ namespace {
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool holdsText(std::string_view name, std::string_view text) {
-  return text.empty() || !std::ranges::search(name, text, {}, asciiLower, asciiLower).empty();
+  return !std::ranges::search(name, text, {}, asciiLower, asciiLower).empty();
 }
 
 std::int32_t firstUnit(const CRecordData& record) { return FileKind::of(record.FormID()).firstUnit; }
 
-// Judged over every data record, whichever of them are changed.
-bool wholeField(const CRecordData& record, std::int32_t field) {
+// Every data value of the field, read once: they decide whether the field is whole, and the
+// targets' are among them. Splitting a record is what costs.
+std::vector<std::string_view> dataValues(const CRecordData& record, std::int32_t field) {
   std::vector<std::string_view> values;
   values.reserve(static_cast<std::size_t>(std::max(0, record.NoUnits() - firstUnit(record) + 1)));
   for (std::int32_t unit = firstUnit(record); unit <= record.NoUnits(); ++unit) values.push_back(record.value(unit, field));
-  return ValueChange::fieldNumbers(values).whole;
+  return values;
 }
 
 }  // namespace
@@ -44,15 +45,16 @@ pelko::expected<BlockChange, ChangeTooLarge> changeValues(const CRecordData& rec
   BlockChange result;
   const std::int32_t first = std::max(targets.firstRecord, firstUnit(record));
   const std::int32_t last = std::min(targets.lastRecord, record.NoUnits());
-  std::vector<bool> named;
-  for (std::int32_t unit = first; unit <= last; ++unit)
-    named.push_back(holdsText(record.unitName(unit), targets.nameContains));
+  std::vector<bool> named(static_cast<std::size_t>(std::max(0, last - first + 1)), true);
+  for (std::int32_t unit = first; unit <= last && !targets.nameContains.empty(); ++unit)
+    named[static_cast<std::size_t>(unit - first)] = holdsText(record.unitName(unit), targets.nameContains);
   for (const std::int32_t field : targets.fields) {
     if (field < 1 || field > record.NoFields()) continue;
-    const bool whole = wholeField(record, field);
+    const std::vector<std::string_view> values = dataValues(record, field);
+    const bool whole = ValueChange::fieldNumbers(values).whole;
     for (std::int32_t unit = first; unit <= last; ++unit) {
       if (!named[static_cast<std::size_t>(unit - first)]) continue;
-      const std::string_view old = record.value(unit, field);
+      const std::string_view old = values[static_cast<std::size_t>(unit - firstUnit(record))];
       const auto now = change.apply(old, whole);
       if (!now && now.error() == ValueChange::ApplyError::NotANumber) {
         ++result.skipped;
