@@ -1,5 +1,3 @@
-#include <QDialogButtonBox>
-
 #include "EditorFixture.h"
 #include "FChangeValues.h"
 #include "ModalAnswerer.h"
@@ -18,17 +16,13 @@ class TestChange : public QObject, EditorFixture {
     return text;
   }
 
-  static QPushButton* ok(FChangeValues* dialog) {
-    return dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttons"))->button(QDialogButtonBox::Ok);
-  }
-
-  // Answers the dialog with the expression and a key, and tells what its preview said.
-  static std::function<void(FChangeValues*)> answer(const QString& expression, QString& preview, Qt::Key key = Qt::Key_Return) {
+  // Answers the dialog with the expression and Enter, and tells what its preview said.
+  static std::function<void(FChangeValues*)> answer(const QString& expression, QString& preview) {
     return [=, &preview](FChangeValues* dialog) {
       auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("txtExpression"));
       QTest::keyClicks(box, expression);
       preview = dialog->findChild<QLabel*>(QStringLiteral("lblPreview"))->text();
-      QTest::keyClick(box, key);
+      QTest::keyClick(box, Qt::Key_Return);
     };
   }
 
@@ -60,7 +54,6 @@ class TestChange : public QObject, EditorFixture {
     QTest::addColumn<QString>("expression");
     QTest::addColumn<QString>("preview");
     QTest::addColumn<bool>("applies");
-    QTest::newRow("nothing typed") << 11 << "" << "Type an expression; Enter applies it." << false;
     QTest::newRow("the first five, text skipped")
         << 11 << "*1.5" << "6 values change, 1 skipped (not numbers)\nr1f2: 10 → 15\nr2f2: 20 → 30\nr4f2: 40 → 60\n"
                            "r5f2: 50 → 75\nr6f2: 60 → 90\n…" << true;
@@ -83,18 +76,6 @@ class TestChange : public QObject, EditorFixture {
     QCOMPARE(dialog.result() == QDialog::Accepted, fetched<bool>("applies"));
     QCOMPARE(dialog.isVisible(), !fetched<bool>("applies"));
     if (fetched<bool>("applies")) QCOMPARE(dialog.takeCells().size(), preview.section(QLatin1Char(' '), 0, 0).toULongLong());
-  }
-
-  void escapeCancels() {
-    CRecordData store;
-    store.initRanges(2);
-    QVERIFY(store.createRecord(buildings().toStdString(), "in.txt"));
-    FChangeValues dialog(store, ChangeTargets::of(store, CellBlock{5, 11, 3, 3}), nullptr);
-    QString preview;
-    dialog.open();
-    answer(QStringLiteral("+1"), preview, Qt::Key_Escape)(&dialog);
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
   }
 
   // One step each: a value typed before stays a step of its own.
@@ -136,7 +117,6 @@ class TestChange : public QObject, EditorFixture {
     QTest::newRow("an emptied number") << 3 << "" << true;
     QTest::newRow("a number in a number field") << 3 << "-2.5" << false;
     QTest::newRow("text in a text field") << 4 << "fast" << false;
-    QTest::newRow("a number in a text field") << 4 << "12" << false;
   }
   void textAmongNumbers() {
     QFETCH(int, field);
