@@ -6,13 +6,14 @@
 #include "RecordGrid.h"
 
 void FEditor::changeValues() {
-  if (!mSession->active() && mGrid->selectedBlock().empty()) return;
+  const bool editing = mSession->active();
+  if (!editing && mGrid->selectedBlock().empty()) return;
   const std::int32_t record = mSession->record(), column = mSession->column();
   CellBlock block = mGrid->selectedBlock();
   if (block.empty()) block = {record, record, column, column};
   FChangeValues dialog(mFile.record(), ChangeTargets::of(mFile.record(), block), this);
   const bool accepted = dialog.exec() == QDialog::Accepted;
   // Where the platform ended the edit as the dialog took the focus, the cell gets it back.
-  if (!mSession->active() && record > 0) mGrid->focusField(record, column);
+  if (editing && !mSession->active()) mGrid->focusField(record, column);
   if (accepted) applyCells(dialog.takeCells());
 }
