@@ -21,6 +21,7 @@
 #include "FEditor.h"
 #include "GridCell.h"
 #include "PlatformQt.h"
+#include "RecordGrid.h"
 #include "Timings.h"
 #include "UnitFile.h"
 
@@ -96,6 +97,10 @@ int screenshots(FEditor& editor, const QString& folder) {
   editor.findChild<GridCell*>(QStringLiteral("txtField_79"))->setFocus();
   settle();
   editor.grab().save(folder + QStringLiteral("/editing.png"));
+  editor.findChild<RecordGrid*>()->selectBlock({7, 10, 2, 5});  // the focused cell is its top left corner
+  settle();
+  editor.grab().save(folder + QStringLiteral("/selected-block.png"));
+  editor.findChild<RecordGrid*>()->clearBlock();
   editor.findChild<QPushButton*>(QStringLiteral("cmdSlide"))->click();
   settle();
   editor.grab().save(folder + QStringLiteral("/names-hidden.png"));
@@ -140,5 +145,21 @@ int main(int argc, char** argv) {
   std::printf("vertical step: median %.2f ms (max %.2f) over %zu steps\n", median(down), maximum(down), down.size());
   std::printf("horizontal step: median %.2f ms (max %.2f) over %zu steps\n", median(right), maximum(right),
               right.size());
+
+  // A block of every unit by half the fields, so that each page shows cells in it and out of it.
+  // Rounds of each, in turn, so that the machine's other work disturbs both alike.
+  RecordGrid* grid = editor.findChild<RecordGrid*>();
+  const CellBlock block{vertical->minimum(), editor.record().NoUnits(), 1, editor.record().NoFieldsInSelectedRange() / 2};
+  std::vector<double> without, with;
+  for (int round = 0; round < 10; ++round) {
+    grid->clearBlock();
+    for (int i = 0; i < 20; ++i) without.push_back(stepMs(vertical, vertical->value() + 1));
+    grid->selectBlock(block);
+    for (int i = 0; i < 20; ++i) with.push_back(stepMs(vertical, vertical->value() + 1));
+  }
+  std::printf("vertical step without a block: min %.2f ms, median %.2f ms over %zu steps\n", minimum(without), median(without),
+              without.size());
+  std::printf("vertical step with a block:    min %.2f ms, median %.2f ms over %zu steps\n", minimum(with), median(with),
+              with.size());
   return 0;
 }

@@ -107,6 +107,13 @@ void FEditor::createMainFrame() {
   // Beneath the other controls of the frame, which it leaves uncovered; in the Tab order where
   // its bars and cells were designed.
   mGrid = new RecordGrid(fraMain, mFile);
+  // The count of selected values stands right of the status line, which gives way to it.
+  connect(mGrid, &RecordGrid::blockChanged, this, [this] {
+    const int width = Twips::width(mGrid->cellFrame()) - mGrid->selectionCountWidth();
+    if (width == Twips::width(lblStatusBar)) return;
+    Twips::place(lblStatusBar, Twips::left(lblStatusBar), Twips::top(lblStatusBar), width, Twips::height(lblStatusBar));
+    fitStatusBarHeight();
+  });
   mGrid->lower();
 }
 
@@ -276,7 +283,7 @@ void FEditor::Form_Resize() {
   mGrid->placeNames(std::max(kNumbersLeft + mGrid->rowNumberWidth() + kGap, mHideNames ? N : 0));
   const int gridWidth = W - (N + mGrid->unitNumberWidth() + kGridRightMargin);
   Twips::place(fraMain, 60, -180, W, H);
-  Twips::place(lblStatusBar, N, Twips::top(lblStatusBar), gridWidth, Twips::height(lblStatusBar));
+  Twips::place(lblStatusBar, N, Twips::top(lblStatusBar), gridWidth - mGrid->selectionCountWidth(), Twips::height(lblStatusBar));
   fitStatusBarHeight();
   // With the names hidden the difference count stands left of the field number, which moves
   // over, and the bar with it.

@@ -16,6 +16,7 @@ constexpr int kTextMarginY = 1;
 struct ImageKey {
   QSize size;
   QRgb background;
+  QRgb foreground;
   bool marked;
   bool textAmongNumbers;
   QString text;
@@ -23,7 +24,8 @@ struct ImageKey {
 };
 
 size_t qHash(const ImageKey& key, size_t seed = 0) {
-  return qHashMulti(seed, key.size.width(), key.size.height(), key.background, key.marked, key.textAmongNumbers, key.text);
+  return qHashMulti(seed, key.size.width(), key.size.height(), key.background, key.foreground, key.marked,
+                    key.textAmongNumbers, key.text);
 }
 }  // namespace
 
@@ -58,6 +60,12 @@ void GridCell::setTextAmongNumbers(bool text) {
   if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
 }
 
+void GridCell::setSelected(bool selected) {
+  if (selected == mSelected) return;
+  mSelected = selected;
+  if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
+}
+
 QString GridCell::hint() const {
   if (!mMark.isEmpty()) return mMark;
   QString hint = mTag;
@@ -80,6 +88,8 @@ QColor differenceTint(const QColor& background) {
   return QColor(mix(background.red(), tint.red()), mix(background.green(), tint.green()), mix(background.blue(), tint.blue()));
 }
 
+QColor selectionColour(const QColor& highlight, bool differs) { return differs ? highlight.darker(130) : highlight; }
+
 class CellLayer : public QWidget {
  public:
   explicit CellLayer(QWidget* parent) : QWidget(parent), mImages(kMaxKeptImageBytes) {
@@ -101,9 +111,13 @@ class CellLayer : public QWidget {
 const QPixmap& CellLayer::image(const GridCell& cell) {
   const QSize size = cell.size();
   const QPalette& colours = cell.palette();
-  const QColor background =
-      cell.differs() ? differenceTint(colours.color(cell.backgroundRole())) : colours.color(cell.backgroundRole());
-  const ImageKey key{size, background.rgba(), !cell.mark().isEmpty(), cell.textAmongNumbers(), cell.text()};
+  const QColor own = colours.color(cell.backgroundRole());
+  const QColor background = cell.selected() ? selectionColour(colours.color(QPalette::Highlight), cell.differs())
+                            : cell.differs() ? differenceTint(own)
+                                             : own;
+  const QColor foreground = colours.color(cell.selected() ? QPalette::HighlightedText : cell.foregroundRole());
+  const ImageKey key{size, background.rgba(), foreground.rgba(), !cell.mark().isEmpty(), cell.textAmongNumbers(),
+                     cell.text()};
   if (const QPixmap* kept = mImages.object(key)) return *kept;
   const qreal ratio = devicePixelRatioF();
   auto* pixmap = new QPixmap(size * ratio);
@@ -114,7 +128,7 @@ const QPixmap& CellLayer::image(const GridCell& cell) {
   const int border = marked ? 2 : 1;
   painter.fillRect(QRect(QPoint(border, border), size - QSize(2 * border, 2 * border)), background);
   if (cell.textAmongNumbers()) {
-    // Dark amber reads on the plain, the focused and the tinted background alike.
+    // Dark amber reads on every background a cell has: plain, focused, tinted or selected.
     painter.setPen(QPen(QColor(200, 120, 0), 2, Qt::DotLine));
     const int bottom = size.height() - border - 2;
     painter.drawLine(border + 1, bottom, size.width() - border - 2, bottom);
@@ -122,7 +136,7 @@ const QPixmap& CellLayer::image(const GridCell& cell) {
   QString text = paintedPart(cell.text(), size);
   text.remove(QLatin1Char('\r'));  // a CR LF in a value is one line break
   painter.setFont(font());
-  painter.setPen(colours.color(cell.foregroundRole()));
+  painter.setPen(foreground);
   painter.drawText(QRect(QPoint(kTextMarginX, kTextMarginY), size - QSize(2 * kTextMarginX, 2 * kTextMarginY)),
                    Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
   painter.end();

@@ -33,6 +33,9 @@ class GridCell : public QWidget {
   // A value that is no number where the other units hold numbers: underlined in amber. It saves.
   bool textAmongNumbers() const { return mTextAmongNumbers; }
   void setTextAmongNumbers(bool text);
+  // A cell inside the grid's selected block is tinted with the selection colour.
+  bool selected() const { return mSelected; }
+  void setSelected(bool selected);
 
   // The tool tip: why the value cannot be saved, or the tag and the default value.
   QString hint() const;
@@ -44,6 +47,7 @@ class GridCell : public QWidget {
   QString mDefault;
   bool mDiffers = false;
   bool mTextAmongNumbers = false;
+  bool mSelected = false;
 };
 
 // As much of a text as a box of this size can show word-wrapped: a value may run to 39,998
@@ -53,6 +57,10 @@ QString paintedPart(const QString& text, QSize box);
 // The background of a cell whose value differs from the default copy: the colour it would have,
 // tinted, so that it stays readable focused or not.
 QColor differenceTint(const QColor& background);
+// The background of a selected cell, its text in the highlighted text's colour: the platform's
+// highlight, darker where the value differs from the default copy (a light tint would not show
+// on it).
+QColor selectionColour(const QColor& highlight, bool differs);
 
 class CellLayer;
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -62,6 +63,12 @@ RecordGrid::RecordGrid(QWidget* mainFrame, const EditedFile& file) : QWidget(mai
   lblUnitNo->setAlignment(Qt::AlignCenter);
   lblFieldNo = label(this, "lblFieldNo", 2280, 7140, 375, 255, QStringLiteral("1"));
   lblFieldNo->setAlignment(Qt::AlignCenter);
+  lblSelection = label(this, "lblSelection", 0, 0, 0, 255, QString());
+  lblSelection->hide();
+  lblRowNo[0]->installEventFilter(this);
+  mDragTimer = new QTimer(this);
+  mDragTimer->setInterval(50);
+  connect(mDragTimer, &QTimer::timeout, this, &RecordGrid::dragStep);
 
   vsbUnits2display = make<QScrollBar>(this, QStringLiteral("vsbUnits2display"), 11340, 1920, 255, 5235);
   vsbUnits2display->setOrientation(Qt::Vertical);
@@ -132,6 +139,7 @@ void RecordGrid::createCells() {
     if (r > 0) {
       lblRow.push_back(copyOf(lblRow[0], static_cast<std::size_t>(r)));
       lblRowNo.push_back(copyOf(lblRowNo[0], static_cast<std::size_t>(r)));
+      lblRowNo.back()->installEventFilter(this);
     }
     Twips::move(lblRow[r], Twips::left(lblRow[r]), kRowLabelTop + kRowPitch * r);
     Twips::move(lblRowNo[r], Twips::left(lblRowNo[r]), kRowLabelTop + kRowPitch * r);
@@ -151,6 +159,7 @@ void RecordGrid::createCells() {
 void RecordGrid::setFileShown(bool shown) {
   fraDisplay->setToolTip(shown ? fraDisplay->property("Tag").toString() : QString());
   mLastSelected = -1;
+  clearBlock();
 }
 
 std::int32_t RecordGrid::kind() const { return mFile.record().FormID(); }
@@ -179,6 +188,7 @@ void RecordGrid::place(int gridLeft, int gridWidth, int fieldNoLeft, int width, 
   Twips::move(lblFieldNo, fieldNoLeft, height - 340);
   Twips::place(vsbUnits2display, width - 375, kRowLabelTop, 255, height - 2200);
   Twips::move(lblUnitNo, width - 70 - Twips::width(lblUnitNo), Twips::top(lblUnitNo));
+  placeSelectionCount();
   std::int32_t change = 0;
   if (Twips::width(fraDisplay) != lastDisplayWidth) change += 2;
   if (height != lastHeight) change += 1;
@@ -235,6 +245,7 @@ void RecordGrid::setVerticalMaximum(std::int32_t maximum) {
 
 void RecordGrid::showFromStart() {
   mNumbers.forget();
+  clearBlock();
   vsbUnits2display->setMinimum(firstDataUnit());
   setVerticalMaximum(mFile.record().NoUnits() - noUnits2Display() + 1);
   vsbUnits2display->setValue(firstDataUnit());  // a new file starts at its first unit
@@ -243,6 +254,7 @@ void RecordGrid::showFromStart() {
 }
 
 void RecordGrid::rangeChanged() {
+  clearBlock();  // its columns are those of the range before
   // A maximum below the bar's value moves the value first, so the refill reads a valid column.
   hsbFields2Display->setMaximum(mFile.record().NoFieldsInSelectedRange());
   refreshDisplay(2);
@@ -321,6 +333,7 @@ void RecordGrid::showRowName(std::int32_t iRow, const QString& sName) {
 void RecordGrid::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows) {
   const auto data = mFile.record().returnArrayFieldXUnit(u0, f0, nRows, nCols);
   const std::int32_t maxFields = gGlobal->MaxFields();
+  const CellBlock block = mBlock.block();
   fraDisplay->beginRefill();
   for (std::int32_t r = 0; r < gGlobal->MaxUnits(); ++r) {
     for (std::int32_t c = 0; c < maxFields; ++c) {
@@ -336,6 +349,7 @@ void RecordGrid::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t 
       cell->setText(CodePage::toQString(data[k][static_cast<std::size_t>(r)]));
       cell->setTag(colTip[k]);
       cell->setMark({});
+      cell->setSelected(block.contains(u0 + r, f0 + c));
       markDifference(cell, u0 + r, mFile.record().actualFieldNoInSelectedRange(f0 + c));
       cell->show();
     }

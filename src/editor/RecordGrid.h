@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "BlockSelection.h"
 #include "CellBlock.h"
 #include "NumericFields.h"
 
@@ -16,8 +17,10 @@ class HeaderBox;
 class QCheckBox;
 class QKeyEvent;
 class QLabel;
+class QMouseEvent;
 class QPlainTextEdit;
 class QScrollBar;
+class QTimer;
 class QWheelEvent;
 
 // The grid of records x display columns: a fixed pool of cells with their column headers, the
@@ -84,7 +87,6 @@ class RecordGrid : public QWidget {
   void forgetLastCell() { mLastSelected = -1; }
   void refocusLastCell();
   QString saveProblemText(std::int32_t iRecNo, std::int32_t iField) const;
-  CellBlock selectedBlock() const { return {}; }  // stand-in
 
   // --- the values that differ from the game's default copy ---
   // Their count below the grid, shown once a copy was compared; true when its width changed.
@@ -93,7 +95,20 @@ class RecordGrid : public QWidget {
   // the field number may start.
   int placeDifferenceCount(int iTop, bool fitText, int gridLeft);
 
+  // --- the block of selected values (RecordGridBlock.cpp) ---
+  // Empty when no block is selected: commands then act on the focused cell.
+  CellBlock selectedBlock() const { return mBlock.block(); }
+  // Clamped to the file's units and shown fields. The focused cell stays the active corner when
+  // it is a corner of the block; otherwise the bottom right corner is.
+  void selectBlock(const CellBlock& block);
+  void clearBlock();
+  // The count of selected values stands at the top right of the grid, right of the status line:
+  // the room it takes there, in twips; 0 when no block is selected.
+  int selectionCountWidth() const;
+
  signals:
+  // A block was selected, changed or cleared.
+  void blockChanged();
   // A cell got the focus: the record and display column it shows.
   void cellFocused(std::int32_t record, std::int32_t column);
   void cellMenuRequested(QPoint globalPos);
@@ -131,6 +146,17 @@ class RecordGrid : public QWidget {
   void setRowHighlight(std::int32_t iIndex, bool focused);
   void showHoverHint(QWidget* control, std::int32_t iColumn, const GridCell* cell, int x);
 
+  CellBlock fileBlock() const;
+  std::int32_t shownRows() const;
+  void showBlock();
+  void placeSelectionCount();
+  bool blockKey(const QKeyEvent& event);
+  bool blockPress(std::int32_t iIndex, const QMouseEvent& press);
+  bool rowNumberPress(const QObject* watched, const QMouseEvent& press);
+  BlockSelection::Corner cornerAt(QPoint framePixels) const;
+  void dragTo(QPoint globalPos);
+  void dragStep();
+
   const EditedFile& mFile;
   GridFrame* fraDisplay;
   QScrollBar* vsbUnits2display;
@@ -156,5 +182,16 @@ class RecordGrid : public QWidget {
   std::int32_t mFocusedRecord = 0;
   std::int32_t mFocusedColumn = 0;
   std::int32_t mLastSelected = -1;
+  BlockSelection mBlock;
+  // Before the last move of the focus: a Shift+click's press moves it before the grid sees it.
+  BlockSelection mBlockBefore;
+  BlockSelection::Corner mFocusBefore;
+  QLabel* lblSelection;
+  // A drag of the left button that selects a block: where it was pressed, where the pointer is,
+  // and the timer that scrolls while the pointer is beyond the grid's edge.
+  bool mDragging = false;
+  BlockSelection::Corner mDragAnchor;
+  QPoint mDragAt;
+  QTimer* mDragTimer;
   NumericFields mNumbers;  // which fields' other units hold numbers, found as pages show them
 };

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTimer>
 #include <cmath>
 
 #include "CGlobal.h"
@@ -56,9 +57,18 @@ std::int32_t RecordGrid::indexOf(const QObject* cell) const {
 bool RecordGrid::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type != QEvent::FocusIn && type != QEvent::KeyPress && type != QEvent::MouseButtonPress &&
-      type != QEvent::MouseMove && type != QEvent::ContextMenu)
+      type != QEvent::MouseMove && type != QEvent::ContextMenu && type != QEvent::MouseButtonRelease)
     return QWidget::eventFilter(watched, event);
+  // Every press or release ends a drag; a press on a cell or in the edit box starts one anew.
+  if (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonPress) {
+    mDragging = false;
+    mDragTimer->stop();
+  }
+  if (type == QEvent::MouseButtonRelease) return QWidget::eventFilter(watched, event);
+  if (mDragging && type == QEvent::MouseMove && (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton))
+    dragTo(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
   if (auto* cell = qobject_cast<GridCell*>(watched)) return cellEvent(cell, event) || QWidget::eventFilter(watched, event);
+  if (type == QEvent::MouseButtonPress && rowNumberPress(watched, *static_cast<QMouseEvent*>(event))) return true;
   // A header, or its viewport or bar.
   for (auto* part = qobject_cast<QWidget*>(watched); part && part != fraDisplay; part = part->parentWidget()) {
     const auto header = std::find(txtColumn.begin(), txtColumn.end(), part);
@@ -67,6 +77,15 @@ bool RecordGrid::eventFilter(QObject* watched, QEvent* event) {
     return headerEvent(column, watched, event) || QWidget::eventFilter(watched, event);
   }
   if (type == QEvent::FocusIn && watched != mEditBox) mLastSelected = -1;
+  // A press in the focused cell's box clears the block and may start a drag from there.
+  if (type == QEvent::MouseButtonPress && mFocused >= 0 && mEditBox && watched == mEditBox->viewport()) {
+    const auto* press = static_cast<QMouseEvent*>(event);
+    if (press->button() == Qt::LeftButton && !(press->modifiers() & Qt::ShiftModifier)) {
+      clearBlock();
+      mDragging = true;
+      mDragAnchor = {mFocusedRecord, mFocusedColumn};
+    }
+  }
   // The edit box shows the hint of the cell it lies over.
   if (type == QEvent::MouseMove && mFocused >= 0 && mEditBox && watched == mEditBox->viewport()) {
     const int x = Twips::fromPixels(static_cast<QMouseEvent*>(event)->position().toPoint().x());
@@ -113,6 +132,7 @@ bool RecordGrid::cellEvent(GridCell* cell, QEvent* event) {
       const auto* press = static_cast<QMouseEvent*>(event);
       if (press->button() != Qt::LeftButton) return false;
       const std::int32_t index = indexOf(cell);
+      if (blockPress(index, *press)) return true;
       if (!cell->hasFocus() && mFocused != index) cell->setFocus(Qt::MouseFocusReason);
       if (mFocused < 0 || mFocused != index) return true;
       bringFocusedIntoView();
@@ -136,6 +156,11 @@ void RecordGrid::cellGotFocus(std::int32_t iIndex) {
   const std::int32_t record = vsbUnits2display->sliderPosition() + cellRow(iIndex);
   const std::int32_t column = hsbFields2Display->sliderPosition() + cellColumn(iIndex);
   GridCell* cell = txtField[static_cast<std::size_t>(iIndex)];
+  // The focus is the block's active corner: a focus that goes elsewhere ends the block (one that
+  // follows its cell to where the page moved it does not).
+  const bool moved = record != mFocusedRecord || column != mFocusedColumn;
+  if (moved) mFocusBefore = {mFocusedRecord, mFocusedColumn}, mBlockBefore = mBlock;
+  if (!mBlock.empty() && moved && mBlock.active() != BlockSelection::Corner{record, column}) clearBlock();
   setRowHighlight(iIndex, true);
   growCell(cell, iIndex);
   mFocused = iIndex;
@@ -259,6 +284,7 @@ std::int32_t RecordGrid::scrollToField(std::int32_t iRecNo, std::int32_t iColumn
 // neighbouring cell, Ctrl+PageUp and Ctrl+PageDown a page of units up or down in the same field.
 // Plain arrows stay with the caret in the cell's text.
 bool RecordGrid::navigate(const QKeyEvent& event) {
+  if (blockKey(event)) return true;
   const int key = event.key();
   const std::int32_t page = noUnits2Display(), units = mFile.record().NoUnits();
   const std::int32_t columns = mFile.record().NoFieldsInSelectedRange();
@@ -284,6 +310,7 @@ bool RecordGrid::navigate(const QKeyEvent& event) {
     case Qt::Key_PageDown: record = std::min(record + page, units); break;
     default: return false;
   }
+  clearBlock();
   if (record >= firstDataUnit() && record <= units && column >= 1 && column <= columns) focusField(record, column);
   return true;
 }
