@@ -109,6 +109,27 @@ class TestChange : public QObject, EditorFixture {
     QCOMPARE(cellOf(6, 3)->text(), doubled);
   }
 
+  // A block is one step, its text left alone, and it stays selected.
+  void block() {
+    loadText(2, buildings());
+    edit(6, 3, QString(), false);
+    for (int k = 0; k < 2; ++k) key(Qt::CTRL | Qt::SHIFT | Qt::Key_Down);
+    const auto values = [this] {
+      QStringList shown;
+      for (int record = 5; record <= 9; ++record) shown << QString::fromStdString(field(record, 3));
+      return shown.join(QLatin1Char(' '));
+    };
+    changeFocused(8, 3, QStringLiteral("*2"));
+    QTRY_VERIFY(editor()->hasFocus());
+    QCOMPARE(values(), QStringLiteral("10 40 x 80 50"));
+    QVERIFY(visible(QStringLiteral("lblSelection")));
+    key(Qt::CTRL | Qt::Key_Z);
+    QCOMPARE(values(), QStringLiteral("10 20 x 40 50"));
+    QVERIFY(!w->dataChanged());
+    key(Qt::CTRL | Qt::Key_Y);
+    QCOMPARE(values(), QStringLiteral("10 40 x 80 50"));
+  }
+
   void textAmongNumbers_data() {
     QTest::addColumn<int>("field");
     QTest::addColumn<QString>("typed");
