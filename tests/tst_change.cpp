@@ -148,7 +148,8 @@ class TestChange : public QObject, EditorFixture {
     QVERIFY(!cellOf(7, 4)->textAmongNumbers());
     edit(7, field, fetched<QString>("typed"), false);
     if (fetched<QString>("typed").isEmpty()) QTest::keyClick(editor(), Qt::Key_Delete);
-    QCOMPARE(cellOf(7, field)->textAmongNumbers(), marked);  // while typing
+    QCOMPARE(cellOf(7, field)->textAmongNumbers(), marked);  // while typing, in the edit box too
+    QCOMPARE(editor()->findChild<QWidget*>(QStringLiteral("numberLine"))->isVisible(), marked);
     leaveCell();
     QCOMPARE(cellOf(7, field)->textAmongNumbers(), marked);
     QCOMPARE(cellOf(7, field)->toolTip().contains(QStringLiteral("The other units hold numbers in this field.")), marked);

@@ -128,8 +128,7 @@ const QPixmap& CellLayer::image(const GridCell& cell) {
   const int border = marked ? 2 : 1;
   painter.fillRect(QRect(QPoint(border, border), size - QSize(2 * border, 2 * border)), background);
   if (cell.textAmongNumbers()) {
-    // Dark amber reads on every background a cell has: plain, focused, tinted or selected.
-    painter.setPen(QPen(QColor(200, 120, 0), 2, Qt::DotLine));
+    painter.setPen(QPen(numberMarkColour(), 2, Qt::DotLine));
     const int bottom = size.height() - border - 2;
     painter.drawLine(border + 1, bottom, size.width() - border - 2, bottom);
   }

@@ -57,6 +57,10 @@ QString paintedPart(const QString& text, QSize box);
 // The background of a cell whose value differs from the default copy: the colour it would have,
 // tinted, so that it stays readable focused or not.
 QColor differenceTint(const QColor& background);
+
+// The underline of a text where the other units hold numbers: dark amber reads on every
+// background a cell has, plain, focused, tinted or selected.
+inline QColor numberMarkColour() { return QColor(200, 120, 0); }
 // The background of a selected cell, its text in the highlighted text's colour: the platform's
 // highlight, darker where the value differs from the default copy (a light tint would not show
 // on it).

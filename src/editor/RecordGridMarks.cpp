@@ -2,6 +2,7 @@
 // (tinted, with their count below the grid), those a save would refuse (framed in red) and text
 // where the other units hold numbers (underlined).
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 
 #include "CGlobal.h"
@@ -81,4 +82,21 @@ int RecordGrid::placeDifferenceCount(int iTop, bool fitText, int gridLeft) {
   Twips::place(lblDifferences, kLeft, iTop, width, 255);
   lblDifferences->setVisible(true);
   return kLeft + width + kGap;
+}
+
+// The edit box covers its cell, and so the cell's underline: it draws one of its own.
+void RecordGrid::markEditBox() {
+  if (!mEditBox || mFocused < 0) return;
+  if (!mNumberLine) {
+    mNumberLine = new QWidget(mEditBox);
+    mNumberLine->setObjectName(QStringLiteral("numberLine"));
+    mNumberLine->setAttribute(Qt::WA_TransparentForMouseEvents);
+    mNumberLine->setAutoFillBackground(true);
+    QPalette colours = mNumberLine->palette();
+    colours.setColor(QPalette::Window, numberMarkColour());
+    mNumberLine->setPalette(colours);
+  }
+  mNumberLine->setGeometry(2, mEditBox->height() - 4, std::max(0, mEditBox->width() - 4), 2);
+  mNumberLine->setVisible(txtField[static_cast<std::size_t>(mFocused)]->textAmongNumbers());
+  mNumberLine->raise();
 }
