@@ -10,8 +10,10 @@ namespace {
 
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Not std::ranges::search: clang with libstdc++ 12, the fuzz build, cannot compile it.
 bool holdsText(std::string_view name, std::string_view text) {
-  return !std::ranges::search(name, text, {}, asciiLower, asciiLower).empty();
+  const auto same = [](char a, char b) { return asciiLower(a) == asciiLower(b); };
+  return std::search(name.begin(), name.end(), text.begin(), text.end(), same) != name.end();
 }
 
 std::int32_t firstUnit(const CRecordData& record) { return FileKind::of(record.FormID()).firstUnit; }
