@@ -13,6 +13,8 @@ void FEditor::changeValues() {
   if (block.empty()) block = {record, record, column, column};
   FChangeValues dialog(mFile.record(), ChangeTargets::of(mFile.record(), block), this);
   const bool accepted = dialog.exec() == QDialog::Accepted;
+  // Without a window manager nothing gives the window the keyboard back when the dialog goes.
+  activateWindow();
   // Where the platform ended the edit as the dialog took the focus, the cell gets it back.
   if (editing && !mSession->active()) mGrid->focusField(record, column);
   if (accepted) applyCells(dialog.takeCells());
