@@ -23,13 +23,15 @@ class CellEditor : public QPlainTextEdit {
 
   // Asked with the text of every paste or drop before it goes in; false refuses it.
   void setPasteCheck(std::function<bool(const QString&)> check) { mPasteCheck = std::move(check); }
+  // Offered every paste or drop first; true when it took the text, which then goes no further.
+  void setBlockPaste(std::function<bool(const QString&)> take) { mBlockPaste = std::move(take); }
 
  protected:
   // A clipboard owner may answer one request only, and its data may be gone after it: the text
   // is read once and inserted here, never handed back to the base class to be read again.
   void insertFromMimeData(const QMimeData* source) override {
     const QString text = source->text();
-    if (text.isEmpty() || (mPasteCheck && !mPasteCheck(text))) return;
+    if (text.isEmpty() || (mBlockPaste && mBlockPaste(text)) || (mPasteCheck && !mPasteCheck(text))) return;
     mPaste = text;
     QTextCursor cursor = textCursor();
     cursor.insertText(CellText::withPlainBreaks(text));
@@ -41,4 +43,5 @@ class CellEditor : public QPlainTextEdit {
  private:
   QString mPaste;
   std::function<bool(const QString&)> mPasteCheck;
+  std::function<bool(const QString&)> mBlockPaste;
 };

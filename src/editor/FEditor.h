@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "CellBlock.h"
 #include "EditJournal.h"
 #include "EditedFile.h"
 #include "FileKind.h"
@@ -26,6 +27,7 @@ class QFrame;
 class QKeyEvent;
 class QLabel;
 class QLockFile;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -154,6 +156,13 @@ class FEditor : public QWidget, public SettingsWindow {
   bool applyCells(CellChanges cells);
   // After a step was made, undone or redone: the grid, the count and the modified flag follow.
   void showCells(const EditedFile::Step& step);
+
+  // --- copy and paste of blocks (FEditorClipboard.cpp) ---
+  void watchClipboard();
+  CellBlock blockOrFocusedCell() const;
+  bool copyBlock(bool withNames);  // false, nothing copied, without a block (or a cell, with names)
+  void addCopyWithNames(QMenu& menu);
+  bool pasteBlock(const QString& text);  // false when the text is the edit box's to paste
 
   // --- Change Values (FEditorChange.cpp) ---
   void changeValues();

@@ -23,6 +23,7 @@ void FEditor::watchCells() {
   connect(mSession.get(), &CellEditSession::typed, this, &FEditor::cellTyped);
   connect(mSession.get(), &CellEditSession::ended, this, &FEditor::cellLeft);
   connect(mSession.get(), &CellEditSession::notice, this, &FEditor::setStatusText);
+  watchClipboard();
   // The controls that, getting the focus, leave no cell selected; the grid's own see to it there.
   std::vector<QWidget*> others;
   for (std::size_t n = 1; n <= FileKind::kRangeCount; ++n) others.push_back(optLockFields[n]);
@@ -43,6 +44,7 @@ bool FEditor::eventFilter(QObject* watched, QEvent* event) {
 bool FEditor::cellKey(const QKeyEvent* event) {
   const int key = event->key();
   if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+  if (event->matches(QKeySequence::Copy) && copyBlock(false)) return true;
   const QKeyCombination combination = event->keyCombination();
   if (combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Z)) return undoRedo(false), true;
   if (combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||

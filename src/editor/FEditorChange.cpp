@@ -6,11 +6,10 @@
 #include "RecordGrid.h"
 
 void FEditor::changeValues() {
+  const CellBlock block = blockOrFocusedCell();
+  if (block.empty()) return;
   const bool editing = mSession->active();
-  if (!editing && mGrid->selectedBlock().empty()) return;
   const std::int32_t record = mSession->record(), column = mSession->column();
-  CellBlock block = mGrid->selectedBlock();
-  if (block.empty()) block = {record, record, column, column};
   FChangeValues dialog(mFile.record(), ChangeTargets::of(mFile.record(), block), this);
   const bool accepted = dialog.exec() == QDialog::Accepted;
   // Without a window manager nothing gives the window the keyboard back when the dialog goes.

@@ -37,6 +37,7 @@ void FEditor::showCellMenu(QPoint globalPos) {
   const std::int32_t record = mSession->record(), column = mSession->column();
   const std::unique_ptr<QMenu> menu(mSession->editor()->createStandardContextMenu());
   menu->setObjectName(QStringLiteral("cellMenu"));
+  addCopyWithNames(*menu);
   menu->addSeparator();
   QAction* revert = menu->addAction(QStringLiteral("Revert to Default Value"));
   revert->setEnabled(mSession->differs());
@@ -66,6 +67,8 @@ void FEditor::undoRedo(bool redo) {
 bool FEditor::applyCells(CellChanges cells) {
   mSession->finishStep();
   if (!mFile.makeStep(std::move(cells))) return false;
+  // The edit box's typing is a step before this one now: Ctrl+Z must undo this one first.
+  if (mSession->active()) mSession->editor()->document()->clearUndoRedoStacks();
   showCells(mFile.steps()[mFile.stepsDone() - 1]);
   return true;
 }

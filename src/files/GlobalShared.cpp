@@ -103,8 +103,8 @@ std::int64_t InputFile::readSome(char* buffer, std::size_t size, int& error) {
 }
 #endif
 
-// Fresh memory is mapped slowly page by page on these machines (about 330 MB/s): a large
-// buffer asks for huge pages before it is first touched.
+}  // namespace
+
 void reserveLarge(std::string& text, std::size_t size) {
   text.reserve(size);
 #ifdef __linux__
@@ -114,6 +114,8 @@ void reserveLarge(std::string& text, std::size_t size) {
   if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 #endif
 }
+
+namespace {
 
 // Reads until the buffer is full or the file ends; returns the bytes read or -1 with `error` set.
 std::int64_t readFully(InputFile& file, char* buffer, std::size_t size, int& error) {

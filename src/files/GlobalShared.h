@@ -37,6 +37,9 @@ std::string getFolderName(const std::string& sPath);
 constexpr int kNotRegularFile = -1;
 // The file's bytes, one character each: 0, the error number, or kNotRegularFile.
 int readFileBytes(const std::string& sPath, std::string& text);
+// Reserves room for size bytes. Fresh memory is mapped slowly page by page on these machines
+// (about 330 MB/s): a large buffer asks for huge pages before it is first touched.
+void reserveLarge(std::string& text, std::size_t size);
 
 // Makes a folder and the folders above it that are missing; false when it cannot be made.
 bool makeFolders(const std::string& folder);

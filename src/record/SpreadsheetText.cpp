@@ -76,22 +76,34 @@ FieldEnd readField(std::string_view text, std::size_t& pos, std::vector<std::str
   return FieldEnd::LineBreak;
 }
 
+template <typename Row>
+void appendValues(std::string& out, const Row& row, std::string_view lineEnd) {
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    if (i > 0) out += '\t';
+    appendValue(out, row[i]);
+  }
+  out += lineEnd;
+}
+
 }  // namespace
 
 std::string encode(const Rows& rows, std::string_view lineEnd) {
   std::string out;
-  for (const std::vector<std::string>& row : rows) {
-    for (std::size_t i = 0; i < row.size(); ++i) {
-      if (i > 0) out += '\t';
-      appendValue(out, row[i]);
-    }
-    out += lineEnd;
-  }
+  for (const std::vector<std::string>& row : rows) appendValues(out, row, lineEnd);
   return out;
+}
+
+void appendRow(std::string& out, std::span<const std::string_view> row, std::string_view lineEnd) {
+  appendValues(out, row, lineEnd);
 }
 
 Rows decode(std::string_view text) {
   Rows rows;
+  forEachRow(text, [&rows](std::vector<std::string>& row) { rows.push_back(std::move(row)); });
+  return rows;
+}
+
+void forEachRow(std::string_view text, const std::function<void(std::vector<std::string>& row)>& take) {
   std::vector<std::string> row;
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -100,11 +112,10 @@ Rows decode(std::string_view text) {
     // A TAB at the text's end still ends a value: the empty one after it.
     if (end == FieldEnd::Tab) row.emplace_back();
     const std::size_t width = row.size();
-    rows.push_back(std::move(row));
+    take(row);
     row.clear();
     row.reserve(width);
   }
-  return rows;
 }
 
 bool isBlock(std::string_view text) {

@@ -150,21 +150,26 @@ class EditorFixture {
   // Reverts the cell being edited, the record's field, from its menu or the edit box's own; the
   // edit goes on.
   void revertFromMenu(int record, int field, bool fromEditBox = false) {
-    ModalAnswerer answerer;
-    answerer.then<QMenu>([](QMenu* menu) {
-      for (QAction* action : menu->actions())
-        if (action->text() == QStringLiteral("Revert to Default Value")) action->trigger();
-      menu->close();
-    });
-    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), editor()->mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(fromEditBox ? editor()->viewport() : static_cast<QWidget*>(cellOf(record, field)), &click);
-    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
+    chooseFromCellMenu(QStringLiteral("Revert to Default Value"),
+                       fromEditBox ? editor()->viewport() : static_cast<QWidget*>(cellOf(record, field)));
     // The offscreen platform may leave no window active once the menu is gone, where a desktop
     // gives the activation back.
     w->activateWindow();
     QTRY_VERIFY(editor()->hasFocus());
     QFocusEvent toAMenu(QEvent::FocusOut, Qt::PopupFocusReason);  // as a desktop's menu takes it
     QApplication::sendEvent(editor(), &toAMenu);
+  }
+  // Opens the cell menu by a right click on `on` and triggers the action with that text or name.
+  void chooseFromCellMenu(const QString& text, QWidget* on) {
+    ModalAnswerer answerer;
+    answerer.then<QMenu>([text](QMenu* menu) {
+      for (QAction* action : menu->actions())
+        if (action->text() == text || action->objectName() == text) action->trigger();
+      menu->close();
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), editor()->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(on, &click);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
   }
   // The journals of unsaved edits in the window's state folder, moved-aside ones too.
   QStringList journals() const { return QDir(mWindow.journals()).entryList({QStringLiteral("*.journal")}, QDir::Files); }

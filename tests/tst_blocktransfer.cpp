@@ -1,0 +1,179 @@
+#include <QtTest>
+
+#include "BlockTransfer.h"
+#include "CRecordData.h"
+#include "DataFileFormat.h"
+#include "DataText.h"
+#include "Fetch.h"
+
+Q_DECLARE_METATYPE(BlockTransfer::PastePlan::Refusal)
+
+namespace {
+
+using Refusal = BlockTransfer::PastePlan::Refusal;
+
+// A building file: header rows 1-4, units 5-7 whose values read "r<unit>f<field>"; record 6's
+// field 3 holds every byte the clipboard text must quote.
+constexpr std::string_view kQuoted = "say \"hi\"\tnow\r\nthen";
+
+void load(CRecordData& store) {
+  store.initRanges(2);
+  QVERIFY(store.createRecord(DataText::dataFile(2, 3).toStdString(), "in.txt"));
+  store.setValue(6, 3, std::string(kQuoted));
+  store.setRange(2, "5,9,");
+}
+
+CellBlock block(const QList<int>& bounds) { return {bounds[0], bounds[1], bounds[2], bounds[3]}; }
+
+// "record:field=value" for each change, joined by "|".
+QByteArray listed(const CellChanges& changes) {
+  QByteArrayList cells;
+  for (const CellChanges::Cell& cell : changes)
+    cells << QByteArray::number(cell.record) + ':' + QByteArray::number(cell.field) + '=' +
+                 QByteArray(cell.after.data(), static_cast<qsizetype>(cell.after.size()));
+  return cells.join('|');
+}
+
+}  // namespace
+
+// Blocks in the text spreadsheets read, and pastes planned from that text.
+class TestBlockTransfer : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void copy_data() {
+    QTest::addColumn<QList<int>>("block");  // first and last record, first and last column
+    QTest::addColumn<int>("range");
+    QTest::addColumn<bool>("names");
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("one value") << QList<int>{5, 5, 4, 4} << 1 << false << QByteArray("\n") << QByteArray("r1f4\n");
+    QTest::newRow("units in record order, CR LF") << QList<int>{5, 7, 1, 2} << 1 << false << QByteArray("\r\n")
+                                                  << QByteArray("r1f1\tr1f2\r\nr2f1\tr2f2\r\nr3f1\tr3f2\r\n");
+    QTest::newRow("TAB, line break and quote in a value are quoted")
+        << QList<int>{6, 6, 2, 4} << 1 << false << QByteArray("\n")
+        << QByteArray("r2f2\t\"say \"\"hi\"\"\tnow\r\nthen\"\tr2f4\n");
+    QTest::newRow("display columns of another range")
+        << QList<int>{7, 7, 1, 2} << 2 << false << QByteArray("\n") << QByteArray("r3f5\tr3f9\n");
+    QTest::newRow("with names: titles first, names before values")
+        << QList<int>{5, 6, 3, 4} << 1 << true << QByteArray("\r\n")
+        << QByteArray("\th1f3\th1f4\r\nr1f2\tr1f3\tr1f4\r\nr2f2\t\"say \"\"hi\"\"\tnow\r\nthen\"\tr2f4\r\n");
+    QTest::newRow("with names in another range")
+        << QList<int>{5, 5, 2, 2} << 2 << true << QByteArray("\n") << QByteArray("\th1f9\nr1f2\tr1f9\n");
+    QTest::newRow("no block, no text") << QList<int>{5, 4, 1, 1} << 1 << true << QByteArray("\n") << QByteArray();
+  }
+  void copy() {
+    CRecordData store;
+    load(store);
+    store.setRangeSelected(fetched<int>("range"));
+    const std::string text = BlockTransfer::copyText(store, block(fetched<QList<int>>("block")), fetched<bool>("names"),
+                                                     fetched<QByteArray>("lineEnd").toStdString());
+    QCOMPARE(QByteArray::fromStdString(text), fetched<QByteArray>("text"));
+  }
+
+  // A copy pasted back where it came from changes nothing, whatever it had to quote.
+  void pasteOfCopyChangesNothing() {
+    CRecordData store;
+    load(store);
+    const CellBlock all{5, 7, 1, store.NoFieldsInSelectedRange()};
+    const BlockTransfer::PastePlan plan =
+        BlockTransfer::planPaste(store, BlockTransfer::copyText(store, all, false, "\r\n"), all);
+    QCOMPARE(plan.refusal, Refusal::None);
+    QCOMPARE(plan.blockRecords, 3);
+    QCOMPARE(plan.blockColumns, 28);
+    QVERIFY(plan.changes.empty());
+  }
+
+  void paste_data() {
+    QTest::addColumn<QList<int>>("target");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QList<int>>("sizes");  // the block's units and fields, then those that fit
+    QTest::addColumn<QByteArray>("changes");
+    QTest::newRow("block from the top-left of a larger block")
+        << QList<int>{5, 7, 2, 4} << QByteArray("a\tb\nc\td\n") << QList<int>{2, 2, 2, 2}
+        << QByteArray("5:2=a|5:3=b|6:2=c|6:3=d");
+    QTest::newRow("block from the focused cell, CR LF, no last line end")
+        << QList<int>{6, 6, 4, 4} << QByteArray("a\tb\r\nc\td") << QList<int>{2, 2, 2, 2}
+        << QByteArray("6:4=a|6:5=b|7:4=c|7:5=d");
+    QTest::newRow("one value fills the block") << QList<int>{5, 6, 1, 2} << QByteArray("x\r\n")
+                                               << QList<int>{2, 2, 2, 2} << QByteArray("5:1=x|5:2=x|6:1=x|6:2=x");
+    QTest::newRow("one quoted value with a line break fills the block")
+        << QList<int>{6, 7, 1, 1} << QByteArray("\"a\r\nb\"") << QList<int>{2, 1, 2, 1}
+        << QByteArray("6:1=a\r\nb|7:1=a\r\nb");
+    QTest::newRow("one empty value empties the block")
+        << QList<int>{7, 7, 1, 2} << QByteArray("\n") << QList<int>{1, 2, 1, 2} << QByteArray("7:1=|7:2=");
+    QTest::newRow("quoted line breaks and quotes in a block")
+        << QList<int>{5, 5, 1, 1} << QByteArray("\"a\nb\"\t\"c\"\"d\"\ne\n") << QList<int>{2, 2, 2, 2}
+        << QByteArray("5:1=a\nb|5:2=c\"d|6:1=e");
+    QTest::newRow("ragged: a short row leaves the cells right of it")
+        << QList<int>{5, 5, 1, 1} << QByteArray("a\tb\tc\nd\ne\tf\n") << QList<int>{3, 3, 3, 3}
+        << QByteArray("5:1=a|5:2=b|5:3=c|6:1=d|7:1=e|7:2=f");
+    QTest::newRow("values equal to the stored ones are no changes")
+        << QList<int>{5, 5, 1, 1} << QByteArray("r1f1\tx\nr2f1\tr2f2\n") << QList<int>{2, 2, 2, 2}
+        << QByteArray("5:2=x");
+    QTest::newRow("fills to the last unit and field")
+        << QList<int>{6, 6, 27, 27} << QByteArray("a\tb\nc\td\n") << QList<int>{2, 2, 2, 2}
+        << QByteArray("6:27=a|6:28=b|7:27=c|7:28=d");
+    QTest::newRow("too large: past the last unit")
+        << QList<int>{7, 7, 1, 1} << QByteArray("a\nb\n") << QList<int>{2, 1, 1, 1} << QByteArray();
+    QTest::newRow("too large: past the last field")
+        << QList<int>{5, 7, 27, 28} << QByteArray("a\tb\tc\n") << QList<int>{1, 3, 1, 2} << QByteArray();
+    QTest::newRow("too large: a ragged row's width counts")
+        << QList<int>{5, 5, 27, 27} << QByteArray("a\nb\tc\td\n") << QList<int>{2, 3, 2, 2} << QByteArray();
+    QTest::newRow("too large: both ways")
+        << QList<int>{6, 6, 28, 28} << QByteArray("a\tb\nc\td\ne\n") << QList<int>{3, 2, 2, 1} << QByteArray();
+  }
+  void paste() {
+    CRecordData store;
+    load(store);
+    const auto plan = BlockTransfer::planPaste(store, fetched<QByteArray>("text").toStdString(),
+                                               block(fetched<QList<int>>("target")));
+    const QList<int> sizes = fetched<QList<int>>("sizes");
+    QCOMPARE(plan.refusal, sizes[2] < sizes[0] || sizes[3] < sizes[1] ? Refusal::TooLarge : Refusal::None);
+    QCOMPARE((QList<int>{plan.blockRecords, plan.blockColumns, plan.fitRecords, plan.fitColumns}), sizes);
+    QCOMPARE(listed(plan.changes), fetched<QByteArray>("changes"));
+    for (const CellChanges::Cell& cell : plan.changes) QCOMPARE(cell.before, store.value(cell.record, cell.field));
+  }
+
+  // A record holds at most kLongestRecord characters: its values and the TABs between them.
+  void recordLength_data() {
+    QTest::addColumn<QList<int>>("target");
+    QTest::addColumn<int>("spare");  // characters the record can still take after the paste
+    QTest::addColumn<bool>("fill");
+    QTest::addColumn<Refusal>("refusal");
+    QTest::newRow("a block's value that just fits") << QList<int>{5, 5, 3, 3} << 0 << false << Refusal::None;
+    QTest::newRow("a block's value one too long") << QList<int>{5, 5, 3, 3} << -1 << false << Refusal::TooLong;
+    QTest::newRow("a fill that just fits") << QList<int>{7, 7, 3, 4} << 0 << true << Refusal::None;
+    QTest::newRow("a fill two too long") << QList<int>{7, 7, 3, 4} << -2 << true << Refusal::TooLong;
+    QTest::newRow("an edited record one too long") << QList<int>{6, 6, 4, 4} << -1 << false << Refusal::TooLong;
+  }
+  void recordLength() {
+    CRecordData store;
+    load(store);
+    const CellBlock target = block(fetched<QList<int>>("target"));
+    const bool fill = fetched<bool>("fill");
+    const auto room = [&] {
+      std::size_t kept = 27;  // the TABs, and the values the paste leaves
+      for (std::int32_t field = 1; field <= 28; ++field)
+        if (!target.contains(target.firstRecord, field)) kept += store.value(target.firstRecord, field).size();
+      return static_cast<std::int64_t>(DataFileFormat::kLongestRecord - kept) - fetched<int>("spare");
+    };
+    // A fill puts the same value in each cell: the room must split evenly.
+    if (room() % target.columns() != 0) store.setValue(target.firstRecord, 10, "longer");
+    QCOMPARE(room() % target.columns(), 0);
+    const auto each = static_cast<std::size_t>(room() / target.columns());
+    std::string text(each, 'x');
+    if (!fill)
+      text += "\t" + std::string(store.value(target.firstRecord, target.lastColumn + 1)) +
+              "\n";  // a block, its second value unchanged
+    const auto plan = BlockTransfer::planPaste(store, text, target);
+    QCOMPARE(plan.refusal, fetched<Refusal>("refusal"));
+    QCOMPARE(plan.changes.empty(), plan.refusal != Refusal::None);
+    if (plan.refusal == Refusal::None) return;
+    QCOMPARE(plan.record, target.firstRecord);
+    QCOMPARE(plan.length, DataFileFormat::kLongestRecord - fetched<int>("spare"));
+  }
+};
+
+QTEST_GUILESS_MAIN(TestBlockTransfer)
+#include "tst_blocktransfer.moc"
