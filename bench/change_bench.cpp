@@ -127,16 +127,12 @@ BENCHMARK_CAPTURE(numericField, text_field_first_asked, false, false)->Apply(onc
 BENCHMARK_CAPTURE(numericField, number_field_asked_again, true, true)->Apply(oncePerRun);
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argv[1][0] == '-') {
+  benchmark::Initialize(&argc, argv);  // takes its own flags out: the file is what is left
+  if (argc != 2) {
     std::cerr << "usage: change_bench FILE [benchmark flags]   (FILE: a unit file, as record_bench --write-files makes)\n";
     return EXIT_FAILURE;
   }
   gPath = argv[1];
-  argv[1] = argv[0];
-  --argc;
-  ++argv;
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return EXIT_FAILURE;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return EXIT_SUCCESS;
