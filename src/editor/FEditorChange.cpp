@@ -14,7 +14,8 @@ void FEditor::changeValues() {
   const bool accepted = dialog.exec() == QDialog::Accepted;
   // Without a window manager nothing gives the window the keyboard back when the dialog goes.
   activateWindow();
-  // Where the platform ended the edit as the dialog took the focus, the cell gets it back.
-  if (editing && !mSession->active()) mGrid->focusField(record, column);
   if (accepted) applyCells(dialog.takeCells());
+  // Where the platform ended the edit as the dialog took the focus, the cell gets it back; after
+  // the change, which may have moved the page under it.
+  if (editing && !mSession->active()) mGrid->focusField(record, column);
 }
