@@ -149,6 +149,33 @@ class TestEditedFile : public QObject {
     QCOMPARE(changes.size(), std::size_t(cells.size()));
   }
 
+  // Values stored as one step are checked as typed ones are, whatever the step skips: the red mark
+  // comes with a value the file cannot hold and goes when it is undone.
+  void manyValuesChecked_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("undo");
+    QTest::addColumn<int>("reason");  // -1: none
+    QTest::newRow("plain") << "12" << false << -1;
+    QTest::newRow("a TAB") << "1\t2" << false << int(SaveProblem::Reason::Tab);
+    QTest::newRow("a lone quote") << "1\"2" << false << int(SaveProblem::Reason::UnmatchedQuote);
+    QTest::newRow("longer than a record may be") << QString(40000, QLatin1Char('9')) << false << int(SaveProblem::Reason::TooLong);
+    QTest::newRow("a TAB undone") << "1\t2" << true << -1;
+  }
+  void manyValuesChecked() {
+    QFETCH(QString, value);
+    EditedFile file;
+    file.reset().initRanges(2);
+    QVERIFY(file.record().createRecord(DataText::dataFile(2, 4).toStdString(), "in.txt").has_value());
+    CellChanges cells;
+    for (int record = 5; record <= 7; ++record)
+      cells.add(record, 3, file.record().value(record, 3), record == 6 ? value.toStdString() : "x");
+    QVERIFY(file.makeStep(std::move(cells)));
+    if (fetched<bool>("undo")) QVERIFY(file.undo());
+    const SaveProblem* problem = file.record().saveProblem(6);
+    QCOMPARE(problem ? int(problem->reason) : -1, fetched<int>("reason"));
+    QVERIFY(!file.record().saveProblem(5) && !file.record().saveProblem(7));
+  }
+
   // A journal outlives a killed program: a child edits a file through the core and is killed
   // without a flush; the next load of the file restores the same values and undo history, which
   // save to the same bytes as the edits made without a journal. A journal cut short by a power

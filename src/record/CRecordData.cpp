@@ -81,6 +81,19 @@ std::string_view CRecordData::loadedField(std::int32_t iRecNo, std::int32_t iFie
   return std::string_view(mText).substr(start + ref.offset, ref.length);
 }
 
+void CRecordData::recordValues(std::int32_t iRecNo, std::vector<std::string_view>& out) const {
+  out.assign(static_cast<std::size_t>(std::max(mNoFields, 0)), {});
+  if (!validRecord(iRecNo)) return;
+  const std::int32_t split = std::min(mNoFields, mFields->noFields());
+  const std::uint64_t start = mIndex.start(iRecNo - 1);
+  const std::string_view text = std::string_view(mText).substr(start);
+  const FieldRef* refs = mFields->fields(text, iRecNo);
+  for (std::int32_t i = 0; i < split; ++i) out[static_cast<std::size_t>(i)] = text.substr(refs[i].offset, refs[i].length);
+  if (const auto found = mEdits.find(iRecNo); found != mEdits.end())
+    for (const auto& [field, edit] : found->second)
+      if (field <= split) out[static_cast<std::size_t>(field - 1)] = edit;
+}
+
 void CRecordData::setField(std::int32_t iFieldNo, std::int32_t iRecNo, std::string sFieldData) {
   setValue(iRecNo, actualFieldNoInSelectedRange(iFieldNo), std::move(sFieldData));
 }
@@ -91,11 +104,28 @@ void CRecordData::setValue(std::int32_t iRecNo, std::int32_t field, std::string 
   checkRecord(iRecNo);
 }
 
+// Re-reading the record is most of an edit's cost: a change of a hundred thousand values skips it
+// where it cannot find anything new. A save checks every edited record again all the same.
 void CRecordData::setValues(std::int32_t iRecNo, std::span<const std::pair<std::int32_t, std::string_view>> values) {
   if (!validRecord(iRecNo)) return;
-  for (const auto& [field, value] : values)
-    if (validField(field)) storeValue(iRecNo, field, std::string(value));
-  checkRecord(iRecNo);
+  bool readsBackStill = !mSaveProblems.contains(iRecNo);
+  std::int64_t growth = 0;
+  for (const auto& [field, value] : values) {
+    if (!validField(field)) continue;
+    const std::string_view old = this->value(iRecNo, field);
+    readsBackStill = readsBackStill && inertEdit(field, old, value);
+    growth += std::int64_t(value.size()) - std::int64_t(old.size());
+    storeValue(iRecNo, field, std::string(value));
+  }
+  if (!readsBackStill || growth > 0) checkRecord(iRecNo);
+}
+
+// Outside the packed list, a value without the bytes that steer the parser is read back as it
+// was written, in a record of the same length or shorter, whatever the record holds besides.
+bool CRecordData::inertEdit(std::int32_t field, std::string_view before, std::string_view after) const {
+  if (mFormID == GlobalShared::kUnitProd && field >= kTroopFirst && field <= kTroopLast) return false;
+  constexpr std::string_view kSteering = "\t\r\n\";";
+  return before.find_first_of(kSteering) == std::string_view::npos && after.find_first_of(kSteering) == std::string_view::npos;
 }
 
 void CRecordData::storeValue(std::int32_t iRecNo, std::int32_t field, std::string value) {
@@ -109,7 +139,8 @@ void CRecordData::storeValue(std::int32_t iRecNo, std::int32_t field, std::strin
 void CRecordData::checkRecord(std::int32_t iRecNo) {
   std::string written;
   writeRecord(iRecNo, written, nullptr);
-  if (auto problem = SaveGuard(*this).check(iRecNo, written))
+  if (!mGuard) mGuard = std::make_unique<SaveGuard>(*this);
+  if (auto problem = mGuard->check(iRecNo, written))
     mSaveProblems[iRecNo] = std::move(*problem);
   else
     mSaveProblems.erase(iRecNo);
@@ -181,25 +212,28 @@ std::string_view CRecordData::unchangedRecords(std::int32_t iRecNo, std::size_t 
 
 void CRecordData::writeRecord(std::int32_t iRecNo, std::string& out, std::vector<std::size_t>* fieldStarts) const {
   const std::size_t start = out.size();
+  std::vector<std::string_view> values;
+  recordValues(iRecNo, values);
+  const auto value = [&values](std::int32_t i) { return values[static_cast<std::size_t>(i - 1)]; };
   const bool unitFile = mFormID == GlobalShared::kUnitProd;
   const bool headerRecord = iRecNo <= kTroopHeaderRecords;
   // The quoted list is written whenever one of its values is set: an emptied field 22 alone
   // must not run the other 21 values together into a cell that cannot be read back.
   bool packed = false;
   for (std::int32_t i = kTroopFirst; unitFile && !headerRecord && !packed && i <= kTroopLast; ++i)
-    packed = !value(iRecNo, i).empty();
+    packed = !value(i).empty();
   for (std::int32_t i = 1; i <= mNoFields; ++i) {
     if (fieldStarts) fieldStarts->push_back(out.size() - start + (packed && i == kTroopFirst ? 1 : 0));
     if (!unitFile || i < kTroopFirst || i > kTroopLast) {
-      out += value(iRecNo, i);
+      out += value(i);
       out += '\t';
     } else if (headerRecord) {
       // The header records' cell stands for all 22 fields and is written as read.
-      if (i == kTroopFirst) out += value(iRecNo, i);
+      if (i == kTroopFirst) out += value(i);
       if (i == kTroopLast) out += '\t';
     } else {
       if (packed && i == kTroopFirst) out += '"';
-      out += value(iRecNo, i);
+      out += value(i);
       if (i < kTroopLast) {
         if (packed) out += ", ";
       } else {

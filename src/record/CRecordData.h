@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -73,6 +74,9 @@ class CRecordData {
   std::string_view value(std::int32_t iRecNo, std::int32_t iField) const;
   // The same as the file held it, edits left out.
   std::string_view loadedValue(std::int32_t iRecNo, std::int32_t iField) const;
+  // Every value of record iRecNo, out[field - 1] as value() gives it: a record's edits and fields
+  // are looked up once, where value() looks them up for each field. Valid as value()'s.
+  void recordValues(std::int32_t iRecNo, std::vector<std::string_view>& out) const;
   // The record's text as loaded, line end excluded, while it is not edited: every value of the
   // record is a part of it, so a search can pass over a record whose text lacks what it seeks.
   std::optional<std::string_view> unchangedText(std::int32_t iRecNo) const {
@@ -131,6 +135,7 @@ class CRecordData {
 
   void storeValue(std::int32_t iRecNo, std::int32_t field, std::string value);
   void checkRecord(std::int32_t iRecNo);
+  bool inertEdit(std::int32_t field, std::string_view before, std::string_view after) const;
   bool validRecord(std::int32_t iRecNo) const { return iRecNo >= 1 && iRecNo <= NoUnits(); }
   bool validField(std::int32_t iField) const { return iField >= 1 && iField <= mNoFields; }
   std::int32_t getDefaultWidth(std::int32_t iField) const;
@@ -146,7 +151,8 @@ class CRecordData {
   // Edited values by record, then (field, value) sorted by field: one lookup finds a record's
   // edits, and a record whose every field was pasted still finds one in a few steps.
   std::unordered_map<std::int32_t, std::vector<std::pair<std::int32_t, std::string>>> mEdits;
-  std::map<std::int32_t, SaveProblem> mSaveProblems;       // by record; only edited records can have one
+  std::map<std::int32_t, SaveProblem> mSaveProblems;
+  std::unique_ptr<SaveGuard> mGuard;  // made at the first check after initRanges, for every check       // by record; only edited records can have one
   std::size_t mTailOffset = 0;
   std::int32_t mRangeSelected = 1;
   // Per range: entry 0 is the count, entries 1..count the field numbers of the display columns.

@@ -28,6 +28,7 @@ std::size_t findTo(std::string_view item) {
 
 void CRecordData::initRanges(std::int32_t lFormID) {
   mFormID = lFormID;
+  mGuard.reset();
   const FileKind* kind = FileKind::find(lFormID);
   mNoFields = kind ? kind->noFields : 0;
   for (auto& range : mRanges) range.assign(static_cast<std::size_t>(mNoFields) + 1, 0);

@@ -53,9 +53,10 @@ bool SaveGuard::readsBack(std::int32_t iRecNo, std::string_view written) {
   std::size_t length = 0;
   mFailure = mParser.readRecord(written, iRecNo, mRefs.data(), length);
   if (mFailure || length + 2 != written.size()) return false;
+  mStore.recordValues(iRecNo, mValues);
   for (std::int32_t field = 1; field <= mStore.mNoFields; ++field) {
-    const FieldRef ref = mRefs[static_cast<std::size_t>(field - 1)];
-    if (!skipped(iRecNo, field) && written.substr(ref.offset, ref.length) != mStore.value(iRecNo, field)) return false;
+    const auto k = static_cast<std::size_t>(field - 1);
+    if (!skipped(iRecNo, field) && written.substr(mRefs[k].offset, mRefs[k].length) != mValues[k]) return false;
   }
   return true;
 }

@@ -42,5 +42,6 @@ class SaveGuard {
   const CRecordData& mStore;
   DataFileParser mParser;
   std::vector<FieldRef> mRefs;
+  std::vector<std::string_view> mValues;  // the store's, of the record checked
   std::optional<ParseFailure> mFailure;
 };
