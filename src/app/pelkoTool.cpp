@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "BlockChange.h"
 #include "CRecordData.h"
 #include "DataDiff.h"
 #include "DataFile.h"
@@ -192,44 +193,24 @@ std::optional<ChangeOptions> takeChangeOptions(std::vector<std::string>& args) {
   return options;
 }
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool holdsText(std::string_view name, std::string_view text) {
-  return !std::ranges::search(name, text, {}, asciiLower, asciiLower).empty() || text.empty();
-}
-
-// Whether every number among the units' values of the field is whole.
-bool wholeField(const CRecordData& record, std::int32_t firstUnit, std::int32_t field) {
-  std::vector<std::string_view> values;
-  for (std::int32_t unit = firstUnit; unit <= record.NoUnits(); ++unit) values.push_back(record.value(unit, field));
-  return ValueChange::fieldNumbers(values).whole;
-}
-
 struct ChangeCount {
   std::size_t changed = 0, unchanged = 0, skipped = 0;
 };
 
 // Applies the change to one field of the units whose name holds the options' text; false (with
 // a line on standard error) when a result does not fit, and then the store is half changed.
-bool changeField(CRecordData& record, const FileKind& kind, const ValueChange& change, const ChangeOptions& options,
-                 std::int32_t field, ChangeCount& count) {
-  const bool whole = wholeField(record, kind.firstUnit, field);
-  for (std::int32_t unit = kind.firstUnit; unit <= record.NoUnits(); ++unit) {
-    if (!holdsText(record.value(unit, kind.nameField), options.name)) continue;
-    const std::string old(record.value(unit, field));
-    const auto result = change.apply(old, whole);
-    if (!result && result.error() == ValueChange::ApplyError::NotANumber) {
-      ++count.skipped;
-      continue;
-    }
-    if (!result) {
-      std::cerr << "pelkoTool: record " << unit << ", field " << field << ": the result for " << old
-                << " is too large; nothing was written\n";
-      return false;
-    }
-    ++(*result == old ? count.unchanged : count.changed);
-    record.setValue(unit, field, *result);
+bool changeField(CRecordData& record, const ValueChange& change, const ChangeOptions& options, std::int32_t field,
+                 ChangeCount& count) {
+  const auto result = changeValues(record, change, ChangeTargets::allUnits(record, {field}, options.name));
+  if (!result) {
+    std::cerr << "pelkoTool: record " << result.error().record << ", field " << field << ": the result for "
+              << result.error().value << " is too large; nothing was written\n";
+    return false;
   }
+  count.changed += result->changed;
+  count.unchanged += result->unchanged;
+  count.skipped += result->skipped;
+  for (const CellChanges::Cell& cell : result->cells) record.setValue(cell.record, cell.field, std::string(cell.after));
   return true;
 }
 
@@ -253,7 +234,7 @@ int change(std::vector<std::string> args, GlobalShared::FileType forced) {
                 << record.NoFields() << '\n';
       return kUsageError;
     }
-    if (!changeField(record, FileKind::of(kind), *change, *options, field, count)) return kUsageError;
+    if (!changeField(record, *change, *options, field, count)) return kUsageError;
   }
   if (!saved(DataFile::writeDataFile(record, kind, args[2]))) return EXIT_FAILURE;
   std::cout << "changed " << count.changed << " values, unchanged " << count.unchanged << ", skipped " << count.skipped

@@ -168,6 +168,9 @@ class FEditor : public QWidget, public SettingsWindow {
   void addCopyWithNames(QMenu& menu);
   bool pasteBlock(const QString& text);  // false when the text is the edit box's to paste
 
+  // --- Change Values (FEditorChange.cpp) ---
+  void changeValues();
+
   // --- find (FEditorFind.cpp) and replace (FEditorReplace.cpp) ---
   void showFindBar();
   FindBar& findBar();  // made on first use

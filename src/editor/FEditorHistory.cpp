@@ -42,6 +42,9 @@ void FEditor::showCellMenu(QPoint globalPos) {
   QAction* revert = menu->addAction(QStringLiteral("Revert to Default Value"));
   revert->setEnabled(mSession->differs());
   connect(revert, &QAction::triggered, this, [this, record, column] { revertToDefault(record, column); });
+  QAction* change = menu->addAction(QStringLiteral("Change Values…"));
+  change->setShortcut(Qt::CTRL | Qt::Key_E);
+  connect(change, &QAction::triggered, this, &FEditor::changeValues);
   menu->exec(globalPos);
   if (!mSession->active()) mGrid->focusField(record, column);
 }

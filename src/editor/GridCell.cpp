@@ -18,12 +18,14 @@ struct ImageKey {
   QRgb background;
   QRgb foreground;
   bool marked;
+  bool textAmongNumbers;
   QString text;
   bool operator==(const ImageKey&) const = default;
 };
 
 size_t qHash(const ImageKey& key, size_t seed = 0) {
-  return qHashMulti(seed, key.size.width(), key.size.height(), key.background, key.foreground, key.marked, key.text);
+  return qHashMulti(seed, key.size.width(), key.size.height(), key.background, key.foreground, key.marked,
+                    key.textAmongNumbers, key.text);
 }
 }  // namespace
 
@@ -52,6 +54,12 @@ void GridCell::setDefaultValue(bool differs, const QString& value) {
   if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
 }
 
+void GridCell::setTextAmongNumbers(bool text) {
+  if (text == mTextAmongNumbers) return;
+  mTextAmongNumbers = text;
+  if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
+}
+
 void GridCell::setSelected(bool selected) {
   if (selected == mSelected) return;
   mSelected = selected;
@@ -60,9 +68,11 @@ void GridCell::setSelected(bool selected) {
 
 QString GridCell::hint() const {
   if (!mMark.isEmpty()) return mMark;
-  if (!mDiffers) return mTag;
-  return mTag + (mTag.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("Default value: ") +
-         (mDefault.isEmpty() ? QStringLiteral("(empty)") : mDefault);
+  QString hint = mTag;
+  const auto line = [&hint](const QString& text) { hint += (hint.isEmpty() ? QString() : QStringLiteral("\n")) + text; };
+  if (mTextAmongNumbers) line(QStringLiteral("The other units hold numbers in this field."));
+  if (mDiffers) line(QStringLiteral("Default value: ") + (mDefault.isEmpty() ? QStringLiteral("(empty)") : mDefault));
+  return hint;
 }
 
 QString paintedPart(const QString& text, QSize box) {
@@ -106,7 +116,8 @@ const QPixmap& CellLayer::image(const GridCell& cell) {
                             : cell.differs() ? differenceTint(own)
                                              : own;
   const QColor foreground = colours.color(cell.selected() ? QPalette::HighlightedText : cell.foregroundRole());
-  const ImageKey key{size, background.rgba(), foreground.rgba(), !cell.mark().isEmpty(), cell.text()};
+  const ImageKey key{size, background.rgba(), foreground.rgba(), !cell.mark().isEmpty(), cell.textAmongNumbers(),
+                     cell.text()};
   if (const QPixmap* kept = mImages.object(key)) return *kept;
   const qreal ratio = devicePixelRatioF();
   auto* pixmap = new QPixmap(size * ratio);
@@ -116,6 +127,11 @@ const QPixmap& CellLayer::image(const GridCell& cell) {
   painter.fillRect(QRect(QPoint(), size), marked ? QColor(Qt::red) : colours.color(QPalette::Mid));  // the border
   const int border = marked ? 2 : 1;
   painter.fillRect(QRect(QPoint(border, border), size - QSize(2 * border, 2 * border)), background);
+  if (cell.textAmongNumbers()) {
+    painter.setPen(QPen(numberMarkColour(), 2, Qt::DotLine));
+    const int bottom = size.height() - border - 2;
+    painter.drawLine(border + 1, bottom, size.width() - border - 2, bottom);
+  }
   QString text = paintedPart(cell.text(), size);
   text.remove(QLatin1Char('\r'));  // a CR LF in a value is one line break
   painter.setFont(font());

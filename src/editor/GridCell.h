@@ -30,6 +30,9 @@ class GridCell : public QWidget {
   bool differs() const { return mDiffers; }
   void setDefaultValue(bool differs, const QString& value = {});
 
+  // A value that is no number where the other units hold numbers: underlined in amber. It saves.
+  bool textAmongNumbers() const { return mTextAmongNumbers; }
+  void setTextAmongNumbers(bool text);
   // A cell inside the grid's selected block is tinted with the selection colour.
   bool selected() const { return mSelected; }
   void setSelected(bool selected);
@@ -43,6 +46,7 @@ class GridCell : public QWidget {
   QString mMark;
   QString mDefault;
   bool mDiffers = false;
+  bool mTextAmongNumbers = false;
   bool mSelected = false;
 };
 
@@ -53,6 +57,10 @@ QString paintedPart(const QString& text, QSize box);
 // The background of a cell whose value differs from the default copy: the colour it would have,
 // tinted, so that it stays readable focused or not.
 QColor differenceTint(const QColor& background);
+
+// The underline of a text where the other units hold numbers: dark amber reads on every
+// background a cell has, plain, focused, tinted or selected.
+inline QColor numberMarkColour() { return QColor(200, 120, 0); }
 // The background of a selected cell, its text in the highlighted text's colour: the platform's
 // highlight, darker where the value differs from the default copy (a light tint would not show
 // on it).

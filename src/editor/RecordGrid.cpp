@@ -244,6 +244,7 @@ void RecordGrid::setVerticalMaximum(std::int32_t maximum) {
 }
 
 void RecordGrid::showFromStart() {
+  mNumbers.forget();
   clearBlock();
   vsbUnits2display->setMinimum(firstDataUnit());
   setVerticalMaximum(mFile.record().NoUnits() - noUnits2Display() + 1);

@@ -8,6 +8,7 @@
 
 #include "BlockSelection.h"
 #include "CellBlock.h"
+#include "NumericFields.h"
 
 class EditedFile;
 class GridCell;
@@ -133,6 +134,7 @@ class RecordGrid : public QWidget {
   void showRowName(std::int32_t iRow, const QString& sName);
   void markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField);
   void markSaveProblems(std::int32_t iRow);
+  void markEditBox();
   void barMoved(QScrollBar* bar, bool dragged);
 
   void watchCell(GridCell* cell);
@@ -192,4 +194,6 @@ class RecordGrid : public QWidget {
   BlockSelection::Corner mDragAnchor;
   QPoint mDragAt;
   QTimer* mDragTimer;
+  NumericFields mNumbers;  // which fields' other units hold numbers, found as pages show them
+  QWidget* mNumberLine = nullptr;  // the edit box's own underline of a text among numbers
 };

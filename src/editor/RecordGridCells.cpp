@@ -170,6 +170,7 @@ void RecordGrid::cellGotFocus(std::int32_t iIndex) {
   if (!mEditBox) return;
   mEditBox->viewport()->setToolTip(cell->hint());
   mEditBox->setGeometry(cell->geometry());
+  markEditBox();
   mEditBox->show();
   mEditBox->raise();
   mEditBox->setFocus(Qt::OtherFocusReason);
@@ -227,6 +228,7 @@ void RecordGrid::showEditedValue(const QString& text) {
   cell->setText(text);
   const std::int32_t field = mFile.record().actualFieldNoInSelectedRange(mFocusedColumn);
   markDifference(cell, mFocusedRecord, field);
+  markEditBox();
   if (field == FileKind::of(kind()).nameField) showRowName(cellRow(mFocused), cell->text());
 }
 
@@ -246,6 +248,7 @@ void RecordGrid::followFocusedCell(std::int32_t f0, std::int32_t nCols, std::int
   const std::int32_t index = gGlobal->MaxFields() * row + column;
   if (index == mFocused) {
     mEditBox->setGeometry(txtField[static_cast<std::size_t>(index)]->geometry());
+    markEditBox();
     return;
   }
   const QTextCursor caret = mEditBox->textCursor();

@@ -1,6 +1,8 @@
 // What the grid marks on the values it shows: those that differ from the game's default copy
-// (tinted, with their count below the grid) and those a save would refuse (framed in red).
+// (tinted, with their count below the grid), those a save would refuse (framed in red) and text
+// where the other units hold numbers (underlined).
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 
 #include "CGlobal.h"
@@ -12,10 +14,15 @@
 #include "SaveGuard.h"
 #include "Twips.h"
 #include "UserFolders.h"
+#include "ValueChange.h"
 
 void RecordGrid::markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField) {
   const std::string* value = mFile.defaultValue(iRecNo, iField);
   cell->setDefaultValue(value != nullptr, value ? CodePage::toQString(*value) : QString());
+  const CRecordData& record = mFile.record();
+  // Most values are numbers or lie in text fields: the field is looked at only for a text.
+  cell->setTextAmongNumbers(iRecNo >= firstDataUnit() && !ValueChange::isNumber(record.value(iRecNo, iField)) &&
+                            mNumbers.othersHoldNumbers(record, iRecNo, iField));
   const QString hint = cell->hint();
   if (cell->toolTip() != hint) cell->setToolTip(hint);
 }
@@ -75,4 +82,21 @@ int RecordGrid::placeDifferenceCount(int iTop, bool fitText, int gridLeft) {
   Twips::place(lblDifferences, kLeft, iTop, width, 255);
   lblDifferences->setVisible(true);
   return kLeft + width + kGap;
+}
+
+// The edit box covers its cell, and so the cell's underline: it draws one of its own.
+void RecordGrid::markEditBox() {
+  if (!mEditBox || mFocused < 0) return;
+  if (!mNumberLine) {
+    mNumberLine = new QWidget(mEditBox);
+    mNumberLine->setObjectName(QStringLiteral("numberLine"));
+    mNumberLine->setAttribute(Qt::WA_TransparentForMouseEvents);
+    mNumberLine->setAutoFillBackground(true);
+    QPalette colours = mNumberLine->palette();
+    colours.setColor(QPalette::Window, numberMarkColour());
+    mNumberLine->setPalette(colours);
+  }
+  mNumberLine->setGeometry(2, mEditBox->height() - 4, std::max(0, mEditBox->width() - 4), 2);
+  mNumberLine->setVisible(txtField[static_cast<std::size_t>(mFocused)]->textAmongNumbers());
+  mNumberLine->raise();
 }

@@ -67,6 +67,15 @@ std::string_view CRecordData::value(std::int32_t iRecNo, std::int32_t iField) co
       if (const auto edit = editOf(found->second, iField); edit != found->second.end() && edit->first == iField)
         return edit->second;
   }
+  return loadedField(iRecNo, iField);
+}
+
+std::string_view CRecordData::loadedValue(std::int32_t iRecNo, std::int32_t iField) const {
+  if (!validRecord(iRecNo) || !validField(iField) || iField > mFields->noFields()) return {};
+  return loadedField(iRecNo, iField);
+}
+
+std::string_view CRecordData::loadedField(std::int32_t iRecNo, std::int32_t iField) const {
   const std::uint64_t start = mIndex.start(iRecNo - 1);
   const FieldRef ref = mFields->fields(std::string_view(mText).substr(start), iRecNo)[iField - 1];
   return std::string_view(mText).substr(start + ref.offset, ref.length);

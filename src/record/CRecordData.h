@@ -72,6 +72,8 @@ class CRecordData {
   // The value of field iField (not a display column) of record iRecNo; empty outside the
   // store. Valid until the next setField or load.
   std::string_view value(std::int32_t iRecNo, std::int32_t iField) const;
+  // The same as the file held it, edits left out.
+  std::string_view loadedValue(std::int32_t iRecNo, std::int32_t iField) const;
   // Every value of record iRecNo, out[field - 1] as value() gives it: a record's edits and fields
   // are looked up once, where value() looks them up for each field. Valid as value()'s.
   void recordValues(std::int32_t iRecNo, std::vector<std::string_view>& out) const;
@@ -125,6 +127,7 @@ class CRecordData {
 
   // The record's text as loaded, without its line end.
   std::string_view loadedRecord(std::int32_t iRecNo) const;
+  std::string_view loadedField(std::int32_t iRecNo, std::int32_t iField) const;  // unchecked
   std::uint64_t recordEnd(std::int32_t iRecNo) const;  // past the record's line end
   bool edited(std::int32_t iRecNo) const { return !mEdits.empty() && mEdits.contains(iRecNo); }
   // The record's file text; fieldStarts, when given, gets where each field's value begins.
