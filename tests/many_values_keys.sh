@@ -77,7 +77,7 @@ expect 1 '"Pikemen"' Spearmen > "$work/renamed.txt"
 python3 - "$work/doubled.txt" "$work/renamed.txt" <<'PY'
 import sys
 doubled, renamed = (open(p, 'rb').read().split(b'\r\n') for p in sys.argv[1:])
-out = [r.split(b'\t')[:1] + d.split(b'\t')[1:] if r.startswith(b'Pikemen\t') else d for d, r in zip(doubled, renamed)]
+out = [b'\t'.join(r.split(b'\t')[:1] + d.split(b'\t')[1:]) if r.startswith(b'Pikemen\t') else d for d, r in zip(doubled, renamed)]
 open(sys.argv[2], 'wb').write(b'\r\n'.join(out))
 PY
 check "Ctrl+H, Replace All renames the unit" "$work/renamed.txt"
