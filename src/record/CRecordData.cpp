@@ -106,16 +106,15 @@ void CRecordData::setValue(std::int32_t iRecNo, std::int32_t field, std::string 
 
 // Re-reading the record is most of an edit's cost: a change of a hundred thousand values skips it
 // where it cannot find anything new. A save checks every edited record again all the same.
-void CRecordData::setValues(std::int32_t iRecNo, std::span<const std::pair<std::int32_t, std::string_view>> values) {
+void CRecordData::setValues(std::int32_t iRecNo, std::span<const Replacement> values) {
   if (!validRecord(iRecNo)) return;
   bool readsBackStill = !mSaveProblems.contains(iRecNo);
   std::int64_t growth = 0;
-  for (const auto& [field, value] : values) {
+  for (const auto& [field, before, after] : values) {
     if (!validField(field)) continue;
-    const std::string_view old = this->value(iRecNo, field);
-    readsBackStill = readsBackStill && inertEdit(field, old, value);
-    growth += std::int64_t(value.size()) - std::int64_t(old.size());
-    storeValue(iRecNo, field, std::string(value));
+    readsBackStill = readsBackStill && inertEdit(field, before, after);
+    growth += std::int64_t(after.size()) - std::int64_t(before.size());
+    storeValue(iRecNo, field, std::string(after));
   }
   if (!readsBackStill || (growth > 0 && !fitsWhenWritten(iRecNo))) checkRecord(iRecNo);
 }

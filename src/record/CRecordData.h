@@ -64,8 +64,14 @@ class CRecordData {
   // The same by field number, whatever range is selected.
   void setValue(std::int32_t iRecNo, std::int32_t iField, std::string value);
   // Values of one record set together, by field number: the record is checked once, not once a
-  // value, so that a paste over every field of a unit costs one check.
-  void setValues(std::int32_t iRecNo, std::span<const std::pair<std::int32_t, std::string_view>> values);
+  // value, so that a paste over every field of a unit costs one check. `before` is what the field
+  // holds, as the caller read it: reading it again would split the record once more.
+  struct Replacement {
+    std::int32_t field = 0;
+    std::string_view before;
+    std::string_view after;
+  };
+  void setValues(std::int32_t iRecNo, std::span<const Replacement> values);
   // Why record iRecNo, as edited, would not read back the same after a save; null when it would.
   const SaveProblem* saveProblem(std::int32_t iRecNo) const;
   bool hasSaveProblems() const { return !mSaveProblems.empty(); }

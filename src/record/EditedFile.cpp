@@ -23,15 +23,15 @@ void EditedFile::markSaved() {
 }
 
 void EditedFile::setValue(std::int32_t iRecNo, std::int32_t iField, std::string value) {
-  noteDefault(iRecNo, iField, value);
+  noteDefault(iRecNo, iField, mRecord->value(iRecNo, iField), value);
   mRecord->setValue(iRecNo, iField, std::move(value));
 }
 
-void EditedFile::noteDefault(std::int32_t iRecNo, std::int32_t iField, std::string_view value) {
+void EditedFile::noteDefault(std::int32_t iRecNo, std::int32_t iField, std::string_view now, std::string_view value) {
   if (!compared(iRecNo, iField)) return;
   const auto found = mDefaults.find(key(iRecNo, iField));
   if (found == mDefaults.end()) {
-    if (value != mRecord->value(iRecNo, iField)) mDefaults.emplace(key(iRecNo, iField), mRecord->value(iRecNo, iField));
+    if (value != now) mDefaults.emplace(key(iRecNo, iField), now);
   } else if (found->second == value) {
     mDefaults.erase(found);
   }
@@ -71,7 +71,7 @@ const EditedFile::Step* EditedFile::redo() {
 
 // A record's values go in together, checked once.
 const EditedFile::Step* EditedFile::putBack(const Step& step, bool after) {
-  std::vector<std::pair<std::int32_t, std::string_view>> values;
+  std::vector<CRecordData::Replacement> values;
   std::int32_t record = 0;
   const auto flush = [&] {
     if (!values.empty()) mRecord->setValues(record, values);
@@ -80,9 +80,10 @@ const EditedFile::Step* EditedFile::putBack(const Step& step, bool after) {
   for (const CellChanges::Cell& cell : step.cells) {
     if (cell.record != record) flush();
     record = cell.record;
-    const std::string_view value = after ? cell.after : cell.before;
-    noteDefault(cell.record, cell.field, value);
-    values.emplace_back(cell.field, value);
+    // The step's other side is what the store holds: a step is made of values read from it.
+    const std::string_view now = after ? cell.before : cell.after, value = after ? cell.after : cell.before;
+    noteDefault(cell.record, cell.field, now, value);
+    values.push_back({cell.field, now, value});
   }
   flush();
   mDataChanged = mSavedAt != mDone;

@@ -83,8 +83,8 @@ class EditedFile {
     return (std::uint64_t(std::uint32_t(iRecNo)) << 32) | std::uint32_t(iField);
   }
   const Step* putBack(const Step& step, bool after);
-  // Keeps the differences from the default copy up to date for a value about to be stored.
-  void noteDefault(std::int32_t iRecNo, std::int32_t iField, std::string_view value);
+  // Keeps the differences from the default copy up to date for a value about to replace `now`.
+  void noteDefault(std::int32_t iRecNo, std::int32_t iField, std::string_view now, std::string_view value);
   bool compared(std::int32_t iRecNo, std::int32_t iField) const;
   void tell(HistorySink::Change change) {
     if (mSink) mSink->historyChanged(*this, change);
