@@ -1,5 +1,7 @@
 #include "FChangeValues.h"
 
+#include "Counted.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,9 +62,7 @@ void FChangeValues::preview() {
 }
 
 QString FChangeValues::describe(const BlockChange& change) const {
-  const auto count = [](std::size_t n, const char* one, const char* many) {
-    return QString::number(static_cast<qulonglong>(n)) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
-  };
+  const auto count = Counted::of;
   QString text = count(change.changed, "value changes", "values change");
   if (change.unchanged > 0) text += QStringLiteral(", ") + count(change.unchanged, "stays", "stay") + QStringLiteral(" the same");
   if (change.skipped > 0) text += QStringLiteral(", ") + count(change.skipped, "skipped", "skipped") + QStringLiteral(" (not numbers)");

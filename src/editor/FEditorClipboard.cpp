@@ -12,6 +12,7 @@
 #include "CellEditSession.h"
 #include "CellEditor.h"
 #include "CodePage.h"
+#include "Counted.h"
 #include "DataFileFormat.h"
 #include "FEditor.h"
 #include "RecordGrid.h"
@@ -28,14 +29,8 @@ constexpr std::string_view kLineEnd = "\n";
 
 QString number(std::size_t n) { return QLocale().toString(static_cast<qulonglong>(n)); }
 
-QString counted(std::size_t n, const QString& one, const QString& many) {
-  return number(n) + QLatin1Char(' ') + (n == 1 ? one : many);
-}
-
 QString unitsByFields(std::int32_t units, std::int32_t fields) {
-  return counted(static_cast<std::size_t>(units), QStringLiteral("unit"), QStringLiteral("units")) +
-         QStringLiteral(" \u00d7 ") +
-         counted(static_cast<std::size_t>(fields), QStringLiteral("field"), QStringLiteral("fields"));
+  return Counted::unitsByFields(static_cast<std::size_t>(units), static_cast<std::size_t>(fields));
 }
 
 }  // namespace
@@ -115,7 +110,7 @@ bool FEditor::pasteBlock(const QString& text) {
       }
   }
   QString said =
-      QStringLiteral("Pasted: %1 changed.").arg(counted(changed, QStringLiteral("value"), QStringLiteral("values")));
+      QStringLiteral("Pasted: %1 changed.").arg(Counted::of(changed, "value", "values"));
   if (std::count(bytes.begin(), bytes.end(), '?') > text.count(QLatin1Char('?')))
     said += QStringLiteral(" A character that the file's code page cannot hold was stored as \"?\".");
   if (problem) said = mGrid->saveProblemText(problem, mFile.record().saveProblem(problem)->field);

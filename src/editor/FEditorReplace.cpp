@@ -6,6 +6,7 @@
 #include "CRecordData.h"
 #include "CellEditSession.h"
 #include "CodePage.h"
+#include "Counted.h"
 #include "DataFileFormat.h"
 #include "FEditor.h"
 #include "FindBar.h"
@@ -55,12 +56,8 @@ void FEditor::replace(bool all) {
 // The values replaced become one step. Returns the note that counts them; the status line names
 // a value that the file could not hold as it is now.
 QString FEditor::applyReplacement(FindSearch::Replacement made) {
-  const QLocale locale;
-  const auto count = static_cast<qulonglong>(made.cells.size());
-  QString note = count == 1 ? QStringLiteral("Replaced 1 value")
-                            : QStringLiteral("Replaced %1 values").arg(locale.toString(count));
-  if (made.tooLong > 0)
-    note += QStringLiteral("; %1 too long to hold").arg(locale.toString(static_cast<qulonglong>(made.tooLong)));
+  QString note = QStringLiteral("Replaced ") + Counted::of(made.cells.size(), "value", "values");
+  if (made.tooLong > 0) note += QStringLiteral("; %1 too long to hold").arg(QLocale().toString(static_cast<qulonglong>(made.tooLong)));
   if (!applyCells(std::move(made.cells))) return note;
   for (const CellChanges::Cell& cell : mFile.steps()[mFile.stepsDone() - 1].cells)
     if (const SaveProblem* problem = record().saveProblem(cell.record)) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "CGlobal.h"
+#include "Counted.h"
 #include "EditedFile.h"
 #include "GridCell.h"
 #include "GridGeometry.h"
@@ -60,12 +61,8 @@ void RecordGrid::showBlock() {
   if (block.empty()) {
     lblSelection->hide();
   } else {
-    const auto plural = [](std::size_t n, const char* one, const char* many) {
-      return QString::number(static_cast<qulonglong>(n)) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
-    };
-    lblSelection->setText(plural(block.cells(), "value", "values") + QStringLiteral(" selected (") +
-                          plural(std::size_t(block.records()), "unit", "units") + QStringLiteral(" \u00d7 ") +
-                          plural(std::size_t(block.columns()), "field", "fields") + QLatin1Char(')'));
+    lblSelection->setText(Counted::of(block.cells(), "value", "values") + QStringLiteral(" selected (") +
+                          Counted::unitsByFields(std::size_t(block.records()), std::size_t(block.columns())) + QLatin1Char(')'));
     placeSelectionCount();
     lblSelection->show();
   }
