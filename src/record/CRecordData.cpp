@@ -76,9 +76,26 @@ std::string_view CRecordData::loadedValue(std::int32_t iRecNo, std::int32_t iFie
 }
 
 std::string_view CRecordData::loadedField(std::int32_t iRecNo, std::int32_t iField) const {
+  if (const auto plain = plainField(iRecNo, iField)) return *plain;
   const std::uint64_t start = mIndex.start(iRecNo - 1);
   const FieldRef ref = mFields->fields(std::string_view(mText).substr(start), iRecNo)[iField - 1];
   return std::string_view(mText).substr(start + ref.offset, ref.length);
+}
+
+// A field that no quote precedes (nor the packed list, which starts with one) is found by counting
+// TABs: reading one field of every unit then splits no record whole.
+std::optional<std::string_view> CRecordData::plainField(std::int32_t iRecNo, std::int32_t iField) const {
+  if (iField >= mNoFields || iRecNo < FileKind::of(mFormID).firstUnit ||
+      (mFormID == GlobalShared::kUnitProd && iField >= kTroopFirst))
+    return std::nullopt;
+  const std::string_view text = loadedRecord(iRecNo);
+  std::size_t start = 0;
+  for (std::int32_t field = 1;; ++field) {
+    const std::size_t end = text.find_first_of("\t\"", start);
+    if (end == std::string_view::npos || text[end] == '"') return std::nullopt;
+    if (field == iField) return text.substr(start, end - start);
+    start = end + 1;
+  }
 }
 
 void CRecordData::recordValues(std::int32_t iRecNo, std::vector<std::string_view>& out) const {

@@ -133,6 +133,7 @@ class CRecordData {
 
   // The record's text as loaded, without its line end.
   std::string_view loadedRecord(std::int32_t iRecNo) const;
+  std::optional<std::string_view> plainField(std::int32_t iRecNo, std::int32_t iField) const;
   std::string_view loadedField(std::int32_t iRecNo, std::int32_t iField) const;  // unchecked
   std::uint64_t recordEnd(std::int32_t iRecNo) const;  // past the record's line end
   bool edited(std::int32_t iRecNo) const { return !mEdits.empty() && mEdits.contains(iRecNo); }
