@@ -34,8 +34,13 @@ PY
 }
 
 failed=0
+# Waits up to 15 s for a condition: a loaded machine may be slow to save or to show a dialog.
+until_true() {
+  for _ in $(seq 75); do "$@" && return 0; sleep 0.2; done
+  return 1
+}
 check() {  # what, expected file
-  if cmp -s "$2" "$work/units.txt"; then
+  if until_true cmp -s "$2" "$work/units.txt"; then
     echo "PASS $1"
   else
     echo "FAIL $1:"; "$tool" diff "$2" "$work/units.txt" | head -n 10 || true
@@ -55,11 +60,13 @@ keys ctrl+f; write Spearmen; keys Return Escape
 for _ in $(seq 13); do keys ctrl+Right; done   # field 14, the ranks: whole numbers
 keys ctrl+shift+Down ctrl+shift+Down ctrl+shift+Right
 keys ctrl+c
-copied=$(xclip -o -selection clipboard | tr -d '\r')
 wanted=$(cut -f14,15 "$sample" | sed -n 6,8p | tr -d '\r')
-if [ "$copied" = "$wanted" ]; then echo "PASS Ctrl+C copies the 3 x 2 block"; else echo "FAIL Ctrl+C gave: $copied"; failed=1; fi
+copied() { [ "$(xclip -o -selection clipboard 2>/dev/null | tr -d '\r')" = "$wanted" ]; }
+if until_true copied; then echo "PASS Ctrl+C copies the 3 x 2 block"; else echo "FAIL Ctrl+C gave: $(xclip -o -selection clipboard)"; failed=1; fi
 
-keys ctrl+e; write '*2'; keys Return ctrl+s
+keys ctrl+e
+timeout 15 xdotool search --sync --onlyvisible --name '^Change Values$' > /dev/null
+write '*2'; keys Return ctrl+s
 expect 14,15 'int(v) * 2' "${units[@]}" > "$work/doubled.txt"
 check "Change Values *2 on the block, saved" "$work/doubled.txt"
 lines=$("$tool" diff "$sample" "$work/units.txt" | wc -l || true)

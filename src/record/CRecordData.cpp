@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "DataFileFormat.h"
 #include "DataFileParser.h"
@@ -76,7 +77,9 @@ std::string_view CRecordData::loadedValue(std::int32_t iRecNo, std::int32_t iFie
 }
 
 std::string_view CRecordData::loadedField(std::int32_t iRecNo, std::int32_t iField) const {
-  if (const auto plain = plainField(iRecNo, iField)) return *plain;
+  // A record read again straight away is read across (a copy, a save): split once, it is cached.
+  if (iRecNo != std::exchange(mLastRead, iRecNo))
+    if (const auto plain = plainField(iRecNo, iField)) return *plain;
   const std::uint64_t start = mIndex.start(iRecNo - 1);
   const FieldRef ref = mFields->fields(std::string_view(mText).substr(start), iRecNo)[iField - 1];
   return std::string_view(mText).substr(start + ref.offset, ref.length);

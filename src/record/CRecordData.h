@@ -156,6 +156,7 @@ class CRecordData {
   std::string mText;  // the loaded file; the index points into it
   RecordIndex mIndex;
   mutable std::optional<FieldCache> mFields;  // for the kind the records were loaded as
+  mutable std::int32_t mLastRead = 0;         // the record value() read last
   // Edited values by record, then (field, value) sorted by field: one lookup finds a record's
   // edits, and a record whose every field was pasted still finds one in a few steps.
   std::unordered_map<std::int32_t, std::vector<std::pair<std::int32_t, std::string>>> mEdits;
