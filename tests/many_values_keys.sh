@@ -10,7 +10,7 @@ if [ "${PELKO_INSIDE_X:-}" != 1 ]; then
   PELKO_INSIDE_X=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$@"
 fi
 work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill $(jobs -p) 2>/dev/null || true; wait; rm -rf "$work" || true' EXIT
 cp "$editor" "$work/"
 cp "$sample" "$work/units.txt"
 
@@ -89,5 +89,7 @@ open(sys.argv[2], 'wb').write(b'\r\n'.join(out))
 PY
 check "Ctrl+H, Replace All renames the unit" "$work/renamed.txt"
 
+# The editor writes its settings as it closes: it must be gone before its folder is removed.
 kill -TERM $app 2>/dev/null || true
+wait $app || true
 exit $failed
