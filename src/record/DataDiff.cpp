@@ -171,37 +171,52 @@ bool fitsKind(const CRecordData& target, const std::vector<Change>& changes) {
          });
 }
 
-Applied apply(CRecordData& target, const std::vector<Change>& changes, bool force) {
-  Applied applied;
+Holds holds(std::string_view found, const std::string& oldValue, const std::string& newValue) {
+  if (found == newValue) return Holds::New;
+  return found == oldValue ? Holds::Old : Holds::Other;
+}
+
+Resolver::Resolver(const CRecordData& target, const std::vector<Change>& changes) : mTarget(target) {
   std::map<LineKey, const Change*> renames;
   for (const Change& change : changes)
     if (change.field == FileKind::of(target.FormID()).nameField) renames.emplace(LineKey{change.record, change.name}, &change);
   Placement placement(target);
-  std::map<LineKey, Placement::Place> places;
   for (const Change& change : changes) {
-    const auto [at, fresh] = places.try_emplace({change.record, change.name});
+    const auto [at, fresh] = mPlaces.try_emplace({change.record, change.name});
     if (!fresh) continue;
-    at->second = placement.find(change.record, namesOf(change, renames));
-    if (at->second.record != 0 && at->second.record != change.record)
-      applied.moves.push_back({change.record, at->second.record, change.name});
+    const Placement::Place place = placement.find(change.record, namesOf(change, renames));
+    at->second = {place.record, place.holders};
+    if (place.record != 0 && place.record != change.record) mMoves.push_back({change.record, place.record, change.name});
   }
+}
+
+Landing Resolver::land(const Change& change) const {
+  const auto [record, holders] = mPlaces.at({change.record, change.name});
+  if (record == 0) return {0, holders > 1 ? Holds::SeveralUnits : Holds::NoUnit, holders};
+  if (change.field > mTarget.NoFields()) return {record, Holds::NoField, holders};
+  return {record, holds(mTarget.value(record, change.field), change.oldValue, change.newValue), holders};
+}
+
+Applied apply(CRecordData& target, const std::vector<Change>& changes, bool force) {
+  const Resolver resolver(target, changes);
+  Applied applied{{}, resolver.moves()};
   for (const Change& change : changes) {
-    const Placement::Place place = places.at({change.record, change.name});
-    if (place.record == 0) {
-      applied.conflicts.push_back({change, place.holders > 1 ? Conflict::Cause::SeveralUnits : Conflict::Cause::NoUnit, {}, place.holders});
-      continue;
+    const Landing landing = resolver.land(change);
+    switch (landing.holds) {
+      case Holds::NoUnit:
+      case Holds::SeveralUnits:
+        applied.conflicts.push_back({change, landing.holds == Holds::SeveralUnits ? Conflict::Cause::SeveralUnits : Conflict::Cause::NoUnit,
+                                     {}, landing.holders});
+        continue;
+      case Holds::NoField: applied.conflicts.push_back({change, Conflict::Cause::NoField, {}, 0}); continue;
+      case Holds::New: continue;
+      case Holds::Other:
+        applied.conflicts.push_back({change, Conflict::Cause::Value, std::string(target.value(landing.record, change.field)), 0});
+        if (!force) continue;
+        break;
+      case Holds::Old: break;
     }
-    if (change.field > target.NoFields()) {
-      applied.conflicts.push_back({change, Conflict::Cause::NoField, {}, 0});
-      continue;
-    }
-    const std::string found(target.value(place.record, change.field));
-    if (found == change.newValue) continue;
-    if (found != change.oldValue) {
-      applied.conflicts.push_back({change, Conflict::Cause::Value, found, 0});
-      if (!force) continue;
-    }
-    target.setValue(place.record, change.field, change.newValue);
+    target.setValue(landing.record, change.field, change.newValue);
   }
   return applied;
 }

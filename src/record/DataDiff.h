@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -77,6 +78,31 @@ struct Move {
 struct Applied {
   std::vector<Conflict> conflicts;
   std::vector<Move> moves;
+};
+
+// What a target holds where a change lands: the change's old value (the change can be taken), its
+// new one already (nothing to do), or something else (a conflict).
+enum class Holds { Old, New, Other, NoUnit, SeveralUnits, NoField };
+Holds holds(std::string_view found, const std::string& oldValue, const std::string& newValue);
+
+struct Landing {
+  std::int32_t record = 0;  // the target's record; 0 for NoUnit and SeveralUnits
+  Holds holds = Holds::NoUnit;
+  std::int32_t holders = 0;  // records of the target holding the unit's name
+};
+
+// Where changes land in a target, by the rule of `apply` below. Every unit is placed when it is
+// made, before a value of the target changes; the changes must outlive it.
+class Resolver {
+ public:
+  Resolver(const CRecordData& target, const std::vector<Change>& changes);
+  Landing land(const Change& change) const;
+  const std::vector<Move>& moves() const { return mMoves; }
+
+ private:
+  const CRecordData& mTarget;
+  std::map<std::pair<std::int32_t, std::string_view>, std::pair<std::int32_t, std::int32_t>> mPlaces;  // record, holders
+  std::vector<Move> mMoves;
 };
 
 // Each change goes to the target's record of its number when that holds the change's unit (its

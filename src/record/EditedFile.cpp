@@ -2,18 +2,14 @@
 
 #include <algorithm>
 
-#include "DataDiff.h"
+#include "FileKind.h"
 
 CRecordData& EditedFile::reset() {
   mRecord = std::make_unique<CRecordData>();
   mSteps.clear();
   mDone = 0;
   mSavedAt = 0;
-  mDefaults.clear();
-  mCompared = false;
-  mComparedFields = 0;
-  mWithoutDefault.clear();
-  mDefaultsWithoutRecord = 0;
+  mComparison.clear();
   return *mRecord;
 }
 
@@ -23,18 +19,8 @@ void EditedFile::markSaved() {
 }
 
 void EditedFile::setValue(std::int32_t iRecNo, std::int32_t iField, std::string value) {
-  noteDefault(iRecNo, iField, mRecord->value(iRecNo, iField), value);
+  mComparison.note(*mRecord, iRecNo, iField, mRecord->value(iRecNo, iField), value);
   mRecord->setValue(iRecNo, iField, std::move(value));
-}
-
-void EditedFile::noteDefault(std::int32_t iRecNo, std::int32_t iField, std::string_view now, std::string_view value) {
-  if (!compared(iRecNo, iField)) return;
-  const auto found = mDefaults.find(key(iRecNo, iField));
-  if (found == mDefaults.end()) {
-    if (value != now) mDefaults.emplace(key(iRecNo, iField), now);
-  } else if (found->second == value) {
-    mDefaults.erase(found);
-  }
 }
 
 void EditedFile::addStep(Step step) {
@@ -82,7 +68,7 @@ const EditedFile::Step* EditedFile::putBack(const Step& step, bool after) {
     record = cell.record;
     // The step's other side is what the store holds: a step is made of values read from it.
     const std::string_view now = after ? cell.before : cell.after, value = after ? cell.after : cell.before;
-    noteDefault(cell.record, cell.field, now, value);
+    mComparison.note(*mRecord, cell.record, cell.field, now, value);
     values.push_back({cell.field, now, value});
   }
   flush();
@@ -90,26 +76,6 @@ const EditedFile::Step* EditedFile::putBack(const Step& step, bool after) {
   return &step;
 }
 
-// A value of a record without a counterpart has no default: it never counts as a difference.
-bool EditedFile::compared(std::int32_t iRecNo, std::int32_t iField) const {
-  return mCompared && iRecNo >= 1 && iRecNo <= mRecord->NoUnits() && iField <= mComparedFields &&
-         !mRecord->writtenWithField22(iRecNo, iField) &&
-         !std::binary_search(mWithoutDefault.begin(), mWithoutDefault.end(), iRecNo);
-}
-
-void EditedFile::compareWithDefaults(const CRecordData& defaults) {
-  mDefaults.clear();
-  DataDiff::Comparison comparison = DataDiff::compare(defaults, *mRecord);
-  for (DataDiff::Change& change : comparison.changes)
-    mDefaults.emplace(key(change.afterRecord, change.field), std::move(change.oldValue));
-  mCompared = true;
-  mComparedFields = std::min(defaults.NoFields(), mRecord->NoFields());
-  mWithoutDefault = comparison.pairing.unpairedAfter();
-  mDefaultsWithoutRecord = comparison.pairing.unpairedBefore().size();
-}
-
-const std::string* EditedFile::defaultValue(std::int32_t iRecNo, std::int32_t iField) const {
-  if (mDefaults.empty()) return nullptr;
-  const auto found = mDefaults.find(key(iRecNo, iField));
-  return found == mDefaults.end() ? nullptr : &found->second;
+std::vector<std::int32_t> EditedFile::differingRecords() const {
+  return mComparison.records(FileKind::of(mRecord->FormID()).firstUnit);
 }

@@ -3,11 +3,11 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "CRecordData.h"
 #include "CellChanges.h"
+#include "MergeComparison.h"
 
 // What the editor window edits: the record store of one file, whether it changed since it was
 // loaded or saved, the finished edits to undo and redo, and the values that differ from the
@@ -68,24 +68,39 @@ class EditedFile {
   // Compares the store with the default copy of its kind, once, after a load, records paired by
   // their unit (RecordPairing); keeps only the values that differ, so the copy's text need not
   // stay in memory.
-  void compareWithDefaults(const CRecordData& defaults);
-  bool hasDefaults() const { return mCompared; }
-  // The paired default record's value where the store's differs; null where they are equal or
-  // the record has no counterpart in the copy.
-  const std::string* defaultValue(std::int32_t iRecNo, std::int32_t iField) const;
-  std::size_t differenceCount() const { return mDefaults.size(); }
-  // The store's records that the default copy lacks, and the copy's records this store lacks.
-  std::size_t recordsWithoutDefault() const { return mWithoutDefault.size(); }
-  std::size_t defaultsWithoutRecord() const { return mDefaultsWithoutRecord; }
+  void compareWithDefaults(const CRecordData& defaults) { mComparison.compare(*mRecord, defaults, MergeComparison::Mode::DefaultCopy); }
+  // The same with any other file of the kind, whose values then stand where the copy's did.
+  void compareWithOther(const CRecordData& other, std::string path) {
+    mComparison.compare(*mRecord, other, MergeComparison::Mode::OtherFile);
+    mComparison.setOtherPath(std::move(path));
+  }
+  // Another mod three-way, the default copy as the base.
+  void mergeWith(const CRecordData& defaults, const CRecordData& other, std::string path) {
+    mComparison.compare(*mRecord, defaults, other);
+    mComparison.setOtherPath(std::move(path));
+  }
+  void stopComparing() { mComparison.clear(); }
+  const MergeComparison& comparison() const { return mComparison; }
+  bool hasDefaults() const { return mComparison.mode() != MergeComparison::Mode::None; }
+  // The compared value (the default copy's, or the other file's) where the store's differs, or
+  // where the other file can give one; null where nothing differs or the record has no
+  // counterpart.
+  const std::string* defaultValue(std::int32_t iRecNo, std::int32_t iField) const {
+    return mComparison.otherValue(*mRecord, iRecNo, iField);
+  }
+  Difference difference(std::int32_t iRecNo, std::int32_t iField) const { return mComparison.difference(*mRecord, iRecNo, iField); }
+  std::size_t differenceCount() const { return mComparison.count(); }
+  // Data records holding at least one differing value, sorted.
+  std::vector<std::int32_t> differingRecords() const;
+  // The store's records that the compared file lacks, and its records this store lacks.
+  std::size_t recordsWithoutDefault() const { return mComparison.oursWithout(); }
+  std::size_t defaultsWithoutRecord() const { return mComparison.baseWithout(); }
 
  private:
   static std::uint64_t key(std::int32_t iRecNo, std::int32_t iField) {
     return (std::uint64_t(std::uint32_t(iRecNo)) << 32) | std::uint32_t(iField);
   }
   const Step* putBack(const Step& step, bool after);
-  // Keeps the differences from the default copy up to date for a value about to replace `now`.
-  void noteDefault(std::int32_t iRecNo, std::int32_t iField, std::string_view now, std::string_view value);
-  bool compared(std::int32_t iRecNo, std::int32_t iField) const;
   void tell(HistorySink::Change change) {
     if (mSink) mSink->historyChanged(*this, change);
   }
@@ -96,10 +111,5 @@ class EditedFile {
   std::size_t mDone = 0;                      // steps applied, from the start of mSteps
   std::optional<std::size_t> mSavedAt = 0;    // mDone when the file was saved; none once that cannot come back
   HistorySink* mSink = nullptr;
-  // Only differing values are kept: a value not here still equals its default.
-  std::unordered_map<std::uint64_t, std::string> mDefaults;
-  bool mCompared = false;
-  std::int32_t mComparedFields = 0;
-  std::vector<std::int32_t> mWithoutDefault;  // sorted
-  std::size_t mDefaultsWithoutRecord = 0;
+  MergeComparison mComparison;
 };
