@@ -151,6 +151,6 @@ void CellEditSession::tint() {
   if (!mActive) return;
   QPalette colours = mEditor->palette();
   const QColor focused = mEditor->parentWidget()->palette().color(QPalette::ToolTipBase);
-  colours.setColor(QPalette::Base, differs() ? differenceTint(focused) : focused);
+  colours.setColor(QPalette::Base, differs() ? differenceTint(focused, mFile.difference(mRecord, field())) : focused);
   mEditor->setPalette(colours);
 }

@@ -161,6 +161,18 @@ class FEditor : public QWidget, public SettingsWindow {
   // After a step was made, undone or redone: the grid, the count and the modified flag follow.
   void showCells(const EditedFile::Step& step);
 
+  // --- comparing with another file and merging another mod (FEditorCompare.cpp) ---
+  void watchComparison();
+  // Ctrl+D: the chosen file is compared (three-way when a default copy is there); the default
+  // copy itself goes back to comparing with it. False after a refusal or a failure.
+  bool compareWith(const std::string& sPath);
+  void chooseComparedFile();
+  void takeAllNonConflicting();
+  // F7 (1) and Shift+F7 (-1): the next differing value in the order the grid shows; a beep at
+  // either end.
+  void goToDifference(int step);
+  void refreshView();
+
   // --- copy and paste of blocks (FEditorClipboard.cpp) ---
   void watchClipboard();
   CellBlock blockOrFocusedCell() const;

@@ -39,9 +39,18 @@ void FEditor::showCellMenu(QPoint globalPos) {
   menu->setObjectName(QStringLiteral("cellMenu"));
   addCopyWithNames(*menu);
   menu->addSeparator();
-  QAction* revert = menu->addAction(QStringLiteral("Revert to Default Value"));
-  revert->setEnabled(mSession->differs());
+  const MergeComparison& comparison = mFile.comparison();
+  const bool other = comparison.mode() == MergeComparison::Mode::OtherFile || comparison.mode() == MergeComparison::Mode::ThreeWay;
+  QAction* revert = menu->addAction(other ? QStringLiteral("Take Other Value") : QStringLiteral("Revert to Default Value"));
+  // A value the other mod changed alike is taken already.
+  revert->setEnabled(mSession->differs() && mFile.difference(record, mSession->field()) != Difference::Same);
   connect(revert, &QAction::triggered, this, [this, record, column] { revertToDefault(record, column); });
+  if (comparison.mode() == MergeComparison::Mode::ThreeWay) {
+    QAction* takeAll = menu->addAction(QStringLiteral("Take All Non-Conflicting"));
+    takeAll->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_D);
+    takeAll->setEnabled(comparison.count(Difference::CanTake) > 0);
+    connect(takeAll, &QAction::triggered, this, &FEditor::takeAllNonConflicting);
+  }
   QAction* change = menu->addAction(QStringLiteral("Change Values…"));
   change->setShortcut(Qt::CTRL | Qt::Key_E);
   connect(change, &QAction::triggered, this, &FEditor::changeValues);

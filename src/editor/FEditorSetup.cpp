@@ -71,6 +71,7 @@ void FEditor::Form_Load() {
   connect(new QShortcut(Qt::CTRL | Qt::Key_Z, this), &QShortcut::activated, this, [this] { undoRedo(false); });
   for (const QKeyCombination redo : {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z})
     connect(new QShortcut(redo, this), &QShortcut::activated, this, [this] { undoRedo(true); });
+  watchComparison();
   setFileType(0);
   create();  // the platform window, so that its frame is known where the platform tells it early
   GlobalShared::loadWindowPlacement(*this);

@@ -47,10 +47,10 @@ void GridCell::setMark(const QString& mark) {
   if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
 }
 
-void GridCell::setDefaultValue(bool differs, const QString& value) {
-  mDefault = value;
-  if (differs == mDiffers) return;
-  mDiffers = differs;
+void GridCell::setDifference(Difference difference, const QString& hintLine) {
+  mDifferenceLine = hintLine;
+  if (difference == mDifference) return;
+  mDifference = difference;
   if (auto* frame = qobject_cast<GridFrame*>(parentWidget())) frame->cellChanged(this);
 }
 
@@ -71,7 +71,7 @@ QString GridCell::hint() const {
   QString hint = mTag;
   const auto line = [&hint](const QString& text) { hint += (hint.isEmpty() ? QString() : QStringLiteral("\n")) + text; };
   if (mTextAmongNumbers) line(QStringLiteral("The other units hold numbers in this field."));
-  if (mDiffers) line(QStringLiteral("Default value: ") + (mDefault.isEmpty() ? QStringLiteral("(empty)") : mDefault));
+  if (differs()) line(mDifferenceLine);
   return hint;
 }
 
@@ -81,14 +81,35 @@ QString paintedPart(const QString& text, QSize box) {
   return text.size() <= perLine * lines ? text : text.first(perLine * lines);
 }
 
-QColor differenceTint(const QColor& background) {
-  const QColor tint(0, 150, 255);
-  constexpr double kShare = 0.3;
-  const auto mix = [&](int from, int to) { return static_cast<int>(from * (1 - kShare) + to * kShare + 0.5); };
+namespace {
+
+QColor mixed(const QColor& background, const QColor& tint, double share) {
+  const auto mix = [&](int from, int to) { return static_cast<int>(from * (1 - share) + to * share + 0.5); };
   return QColor(mix(background.red(), tint.red()), mix(background.green(), tint.green()), mix(background.blue(), tint.blue()));
 }
 
+// Blue for a value changed here (as against the default copy), green for one to take, purple for
+// the same change in both, red for a conflict.
+QColor tintOf(Difference difference) {
+  switch (difference) {
+    case Difference::CanTake: return QColor(0, 190, 80);
+    case Difference::Same: return QColor(160, 80, 255);
+    case Difference::Conflict: return QColor(255, 40, 40);
+    default: return QColor(0, 150, 255);
+  }
+}
+
+}  // namespace
+
+QColor differenceTint(const QColor& background, Difference difference) { return mixed(background, tintOf(difference), 0.3); }
+
 QColor selectionColour(const QColor& highlight, bool differs) { return differs ? highlight.darker(130) : highlight; }
+
+QColor selectionColour(const QColor& highlight, Difference difference) {
+  const QColor dark = selectionColour(highlight, difference != Difference::None);
+  const bool merged = difference == Difference::CanTake || difference == Difference::Same || difference == Difference::Conflict;
+  return merged ? mixed(dark, tintOf(difference), 0.35) : dark;
+}
 
 class CellLayer : public QWidget {
  public:
@@ -112,8 +133,8 @@ const QPixmap& CellLayer::image(const GridCell& cell) {
   const QSize size = cell.size();
   const QPalette& colours = cell.palette();
   const QColor own = colours.color(cell.backgroundRole());
-  const QColor background = cell.selected() ? selectionColour(colours.color(QPalette::Highlight), cell.differs())
-                            : cell.differs() ? differenceTint(own)
+  const QColor background = cell.selected() ? selectionColour(colours.color(QPalette::Highlight), cell.difference())
+                            : cell.differs() ? differenceTint(own, cell.difference())
                                              : own;
   const QColor foreground = colours.color(cell.selected() ? QPalette::HighlightedText : cell.foregroundRole());
   const ImageKey key{size, background.rgba(), foreground.rgba(), !cell.mark().isEmpty(), cell.textAmongNumbers(),

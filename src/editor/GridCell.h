@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <vector>
 
+#include "MergeComparison.h"
+
 // One cell of the grid: a light widget whose text the grid frame paints. The pool holds over a
 // thousand cells; a text box each, or even a paint event each, would make every page step
 // several times slower, so the cell itself paints nothing.
@@ -25,10 +27,11 @@ class GridCell : public QWidget {
   const QString& mark() const { return mMark; }
   void setMark(const QString& mark);
 
-  // A cell whose value differs from the game's default copy is tinted, and its hint shows the
-  // default value.
-  bool differs() const { return mDiffers; }
-  void setDefaultValue(bool differs, const QString& value = {});
+  // A cell whose value differs from what the file is compared with is tinted by how it differs,
+  // and its hint says so (the default value, the other file's).
+  bool differs() const { return mDifference != Difference::None; }
+  Difference difference() const { return mDifference; }
+  void setDifference(Difference difference, const QString& hintLine = {});
 
   // A value that is no number where the other units hold numbers: underlined in amber. It saves.
   bool textAmongNumbers() const { return mTextAmongNumbers; }
@@ -44,8 +47,8 @@ class GridCell : public QWidget {
   QString mText;
   QString mTag;
   QString mMark;
-  QString mDefault;
-  bool mDiffers = false;
+  QString mDifferenceLine;
+  Difference mDifference = Difference::None;
   bool mTextAmongNumbers = false;
   bool mSelected = false;
 };
@@ -56,7 +59,7 @@ QString paintedPart(const QString& text, QSize box);
 
 // The background of a cell whose value differs from the default copy: the colour it would have,
 // tinted, so that it stays readable focused or not.
-QColor differenceTint(const QColor& background);
+QColor differenceTint(const QColor& background, Difference difference = Difference::Differs);
 
 // The underline of a text where the other units hold numbers: dark amber reads on every
 // background a cell has, plain, focused, tinted or selected.
@@ -65,6 +68,8 @@ inline QColor numberMarkColour() { return QColor(200, 120, 0); }
 // highlight, darker where the value differs from the default copy (a light tint would not show
 // on it).
 QColor selectionColour(const QColor& highlight, bool differs);
+// The same for a value of a three-way merge, its class tinted in.
+QColor selectionColour(const QColor& highlight, Difference difference);
 
 class CellLayer;
 

@@ -94,6 +94,8 @@ class RecordGrid : public QWidget {
   // Left of the field number: as wide as its text, or in the room left of the grid. Returns where
   // the field number may start.
   int placeDifferenceCount(int iTop, bool fitText, int gridLeft);
+  // "Only changed units", beside the count.
+  bool onlyChanged() const;
 
   // --- the block of selected values (RecordGridBlock.cpp) ---
   // Empty when no block is selected: commands then act on the focused cell.
@@ -113,6 +115,7 @@ class RecordGrid : public QWidget {
   void cellFocused(std::int32_t record, std::int32_t column);
   void cellMenuRequested(QPoint globalPos);
   void columnWidthRequested(std::int32_t column);
+  void onlyChangedToggled(bool on);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -165,6 +168,7 @@ class RecordGrid : public QWidget {
   QLabel* lblUnitNo;
   QLabel* lblFieldNo;
   QLabel* lblDifferences = nullptr;  // made when a default copy is first compared
+  QCheckBox* chkOnlyChanged = nullptr;  // made with lblDifferences
   std::vector<HeaderBox*> txtColumn;
   std::vector<GridCell*> txtField;
   std::vector<QLabel*> lblRow;

@@ -1,6 +1,7 @@
 // What the grid marks on the values it shows: those that differ from the game's default copy
 // (tinted, with their count below the grid), those a save would refuse (framed in red) and text
 // where the other units hold numbers (underlined).
+#include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -16,9 +17,39 @@
 #include "UserFolders.h"
 #include "ValueChange.h"
 
+namespace {
+
+QString shown(const std::string* value) {
+  return !value || value->empty() ? QStringLiteral("(empty)") : CodePage::toQString(*value);
+}
+
+// The hint line of a differing value: what the compared file holds, and in a merge the default.
+QString differenceLine(const EditedFile& file, Difference difference, std::int32_t iRecNo, std::int32_t iField) {
+  const QString other = shown(file.defaultValue(iRecNo, iField));
+  const QString base = QStringLiteral("\nDefault value: ") + shown(file.comparison().baseValue(iRecNo, iField));
+  switch (difference) {
+    case Difference::Differs:
+      return (file.comparison().mode() == MergeComparison::Mode::OtherFile ? QStringLiteral("Other file: ")
+                                                                           : QStringLiteral("Default value: ")) + other;
+    case Difference::CanTake: return QStringLiteral("Can take, other file: ") + other + base;
+    case Difference::Same: return QStringLiteral("Same change in the other file") + base;
+    case Difference::Conflict: return QStringLiteral("Conflict, other file: ") + other + base;
+    case Difference::OursOnly: return QStringLiteral("Changed in this file only") + base;
+    case Difference::None: break;
+  }
+  return {};
+}
+
+QString units(std::size_t count, const char* what) {
+  return count == 1 ? QStringLiteral("\n1 unit of ") + QLatin1String(what) + QStringLiteral(" has")
+                    : QStringLiteral("\n%1 units of ").arg(static_cast<qulonglong>(count)) + QLatin1String(what) + QStringLiteral(" have");
+}
+
+}  // namespace
+
 void RecordGrid::markDifference(GridCell* cell, std::int32_t iRecNo, std::int32_t iField) {
-  const std::string* value = mFile.defaultValue(iRecNo, iField);
-  cell->setDefaultValue(value != nullptr, value ? CodePage::toQString(*value) : QString());
+  const Difference difference = mFile.difference(iRecNo, iField);
+  cell->setDifference(difference, difference == Difference::None ? QString() : differenceLine(mFile, difference, iRecNo, iField));
   const CRecordData& record = mFile.record();
   // Most values are numbers or lie in text fields: the field is looked at only for a text.
   cell->setTextAmongNumbers(iRecNo >= firstDataUnit() && !ValueChange::isNumber(record.value(iRecNo, iField)) &&
@@ -51,27 +82,54 @@ void RecordGrid::markSaveProblems(std::int32_t iRow) {
 bool RecordGrid::showDifferenceCount() {
   if (!mFile.hasDefaults()) {
     if (lblDifferences) lblDifferences->hide();
+    if (chkOnlyChanged) chkOnlyChanged->hide();
     return false;
   }
   if (!lblDifferences) {
     lblDifferences = new QLabel(this);
     lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
+    chkOnlyChanged = new QCheckBox(QStringLiteral("Only changed units"), this);
+    chkOnlyChanged->setObjectName(QStringLiteral("chkOnlyChanged"));
+    connect(chkOnlyChanged, &QCheckBox::toggled, this, &RecordGrid::onlyChangedToggled);
   }
-  const auto count = static_cast<qulonglong>(mFile.differenceCount());
+  const MergeComparison& comparison = mFile.comparison();
   const int widthBefore = lblDifferences->sizeHint().width();
-  lblDifferences->setText(QString::number(count) + (count == 1 ? QStringLiteral(" differs") : QStringLiteral(" differ")) +
-                          QStringLiteral(" from default"));
-  QString hint = QStringLiteral("Values that differ from the default copy: ") +
-                 CodePage::shownPath(GlobalShared::getDefaultCopyPath(kind()));
-  // Records pair with the copy's by unit name: say which units have no default to differ from.
-  if (const auto without = static_cast<qulonglong>(mFile.recordsWithoutDefault()); without > 0)
-    hint += (without == 1 ? QStringLiteral("\n1 unit of this file has") : QStringLiteral("\n%1 units of this file have").arg(without)) +
-            QStringLiteral(" no counterpart in the default copy.");
-  if (const auto missing = static_cast<qulonglong>(mFile.defaultsWithoutRecord()); missing > 0)
-    hint += (missing == 1 ? QStringLiteral("\n1 unit of the default copy has") : QStringLiteral("\n%1 units of the default copy have").arg(missing)) +
-            QStringLiteral(" no counterpart in this file.");
+  const auto count = [&](Difference difference) { return QString::number(static_cast<qulonglong>(comparison.count(difference))); };
+  const auto total = static_cast<qulonglong>(mFile.differenceCount());
+  const QString differ = QString::number(total) + (total == 1 ? QStringLiteral(" differs") : QStringLiteral(" differ"));
+  const std::string copyPath = GlobalShared::getDefaultCopyPath(kind());
+  const QString otherPath = CodePage::shownPath(comparison.otherPath());
+  QString hint;
+  switch (comparison.mode()) {
+    case MergeComparison::Mode::ThreeWay:
+      lblDifferences->setText(count(Difference::CanTake) + QStringLiteral(" can take · ") + count(Difference::Same) +
+                              QStringLiteral(" same · ") + count(Difference::Conflict) +
+                              (comparison.count(Difference::Conflict) == 1 ? QStringLiteral(" conflict · ") : QStringLiteral(" conflicts · ")) +
+                              count(Difference::OursOnly) + QStringLiteral(" ours only"));
+      hint = QStringLiteral("Merging the other file: ") + otherPath + QStringLiteral("\nChanges are against the default copy: ") +
+             CodePage::shownPath(copyPath);
+      if (const std::size_t added = comparison.theirsAdded(); added > 0)
+        hint += units(added, "the other file") + QStringLiteral(" no counterpart in the default copy: they cannot be taken.");
+      if (const auto lacking = static_cast<qulonglong>(comparison.untakeable()); lacking > 0)
+        hint += QStringLiteral("\n%1 of its changes are to units or fields this file lacks: they cannot be taken.").arg(lacking);
+      break;
+    case MergeComparison::Mode::OtherFile:
+      lblDifferences->setText(differ + QStringLiteral(" from other file"));
+      hint = QStringLiteral("Values that differ from the other file: ") + otherPath;
+      break;
+    default:
+      lblDifferences->setText(differ + QStringLiteral(" from default"));
+      hint = QStringLiteral("Values that differ from the default copy: ") + CodePage::shownPath(copyPath);
+  }
+  // Records pair with the compared file's by unit name: say which units have nothing to differ from.
+  const bool other = comparison.mode() == MergeComparison::Mode::OtherFile;
+  if (const std::size_t without = mFile.recordsWithoutDefault(); without > 0)
+    hint += units(without, "this file") + (other ? QStringLiteral(" no counterpart in the other file.") : QStringLiteral(" no counterpart in the default copy."));
+  if (const std::size_t missing = mFile.defaultsWithoutRecord(); missing > 0)
+    hint += units(missing, other ? "the other file" : "the default copy") + QStringLiteral(" no counterpart in this file.");
   lblDifferences->setToolTip(hint);
   lblDifferences->setVisible(true);
+  chkOnlyChanged->setVisible(true);
   return lblDifferences->sizeHint().width() != widthBefore;
 }
 
@@ -81,7 +139,11 @@ int RecordGrid::placeDifferenceCount(int iTop, bool fitText, int gridLeft) {
   const int width = fitText ? Twips::fromPixels(lblDifferences->sizeHint().width()) : std::max(0, gridLeft - 360 - kGap - kLeft);
   Twips::place(lblDifferences, kLeft, iTop, width, 255);
   lblDifferences->setVisible(true);
-  return kLeft + width + kGap;
+  // "Only changed units" follows the count; the field number gives way to it.
+  const int boxWidth = Twips::fromPixels(chkOnlyChanged->sizeHint().width());
+  Twips::place(chkOnlyChanged, kLeft + width + kGap, iTop, boxWidth, 255);
+  chkOnlyChanged->setVisible(true);
+  return kLeft + width + kGap + boxWidth + kGap;
 }
 
 // The edit box covers its cell, and so the cell's underline: it draws one of its own.
@@ -100,3 +162,5 @@ void RecordGrid::markEditBox() {
   mNumberLine->setVisible(txtField[static_cast<std::size_t>(mFocused)]->textAmongNumbers());
   mNumberLine->raise();
 }
+
+bool RecordGrid::onlyChanged() const { return chkOnlyChanged && chkOnlyChanged->isChecked() && mFile.hasDefaults(); }
