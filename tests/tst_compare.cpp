@@ -64,6 +64,7 @@ class TestCompare : public QObject, EditorFixture {
                                    : QStringList());
     QCOMPARE(differences()->text(), fetched<QString>("count"));
     QCOMPARE(marked(), fetched<QStringList>("marks"));
+    shoot(w, QStringLiteral("compare-%1.png").arg(QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'))));
     QTEST(cellOf(7, 3)->hint().section(QLatin1Char('\n'), 1), "hint");  // after the field's title
     QVERIFY(find<QCheckBox>(QStringLiteral("chkOnlyChanged"))->isVisible());
     // Loading a file goes back to the default copy.

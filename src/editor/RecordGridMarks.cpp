@@ -136,7 +136,9 @@ bool RecordGrid::showDifferenceCount() {
 int RecordGrid::placeDifferenceCount(int iTop, bool fitText, int gridLeft) {
   if (!lblDifferences || !mFile.hasDefaults()) return 0;
   constexpr int kLeft = 120, kGap = 120;
-  const int width = fitText ? Twips::fromPixels(lblDifferences->sizeHint().width()) : std::max(0, gridLeft - 360 - kGap - kLeft);
+  // A merge's four numbers are wider than the names' room: they are never cut short.
+  const int textWidth = Twips::fromPixels(lblDifferences->sizeHint().width());
+  const int width = fitText ? textWidth : std::max(textWidth, gridLeft - 360 - kGap - kLeft);
   Twips::place(lblDifferences, kLeft, iTop, width, 255);
   lblDifferences->setVisible(true);
   // "Only changed units" follows the count; the field number gives way to it.
