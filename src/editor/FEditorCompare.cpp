@@ -11,6 +11,7 @@
 #include "GlobalShared.h"
 #include "RecordGrid.h"
 #include "ShowMessage.h"
+#include "UnitView.h"
 
 void FEditor::watchComparison() {
   connect(new QShortcut(Qt::CTRL | Qt::Key_D, this), &QShortcut::activated, this, &FEditor::chooseComparedFile);
@@ -71,8 +72,8 @@ void FEditor::takeAllNonConflicting() {
 }
 
 void FEditor::goToDifference(int step) {
-  // Rows are records until the grid shows a view of its own.
-  const auto rowOf = [](std::int32_t record) { return record; };
+  const UnitView& view = mGrid->view();
+  const auto rowOf = [&view](std::int32_t record) { return view.rowOf(record); };
   using Place = std::pair<std::int32_t, std::int32_t>;  // row, display column
   const Place at = mSession->active() ? Place{rowOf(mSession->record()), mSession->column()}
                                       : step > 0 ? Place{0, 0} : Place{INT_MAX, INT_MAX};
