@@ -97,9 +97,6 @@ class EditedFile {
   std::size_t defaultsWithoutRecord() const { return mComparison.baseWithout(); }
 
  private:
-  static std::uint64_t key(std::int32_t iRecNo, std::int32_t iField) {
-    return (std::uint64_t(std::uint32_t(iRecNo)) << 32) | std::uint32_t(iField);
-  }
   const Step* putBack(const Step& step, bool after);
   void tell(HistorySink::Change change) {
     if (mSink) mSink->historyChanged(*this, change);
