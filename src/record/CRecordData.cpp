@@ -1,6 +1,7 @@
 #include "CRecordData.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <utility>
 
@@ -34,7 +35,18 @@ FileResult<void> CRecordData::createRecord(std::string sInputData, std::string s
   mEdits.clear();
   mSaveProblems.clear();
   mFilePath = std::move(sFilename);
+  // Counted across stores: a store made where another was freed must not pass for it.
+  static std::atomic<std::uint64_t> loads{0};
+  mLoadId = ++loads;
   return {};
+}
+
+std::vector<std::int32_t> CRecordData::editedRecords() const {
+  std::vector<std::int32_t> records;
+  records.reserve(mEdits.size());
+  for (const auto& edit : mEdits) records.push_back(edit.first);
+  std::ranges::sort(records);
+  return records;
 }
 
 std::string_view CRecordData::TrailingText() const {
