@@ -10,6 +10,7 @@
 #endif
 
 #include "CRecordData.h"
+#include "GlobalShared.h"
 
 namespace {
 
@@ -82,8 +83,12 @@ void UnitFilter::index(const CRecordData& store, const FindSearch::Request& requ
   mLoadId = store.loadId();
   mFirstUnit = first;
   mNameField = request.nameField;
-  mStarts.reserve(static_cast<std::size_t>(std::max(store.NoUnits() - first + 2, 1)));
+  const auto count = static_cast<std::size_t>(std::max(store.NoUnits() - first + 1, 0));
+  mStarts.reserve(count + 1);
+  GlobalShared::adviseLarge(mStarts.data(), (count + 1) * sizeof(std::uint64_t));
   for (std::int32_t record = first; record <= store.NoUnits(); ++record) {
+    // Room guessed from the first names, so that a large file's buffer is not copied as it grows.
+    if (record - first == 1000) GlobalShared::reserveLarge(mNames, mNames.size() * (count / 800 + 1));
     mStarts.push_back(mNames.size());
     mNames.append(store.loadedValue(record, mNameField));
   }
