@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <random>
+#include <set>
 
 #include "CRecordData.h"
 #include "DataText.h"
@@ -18,11 +19,14 @@ class TestUnitView : public QObject {
 
   // A building file whose units hold the given values in `field`, the others "r<k>f<field>".
   static bool load(CRecordData& store, const QByteArrayList& values, int field) {
-    QByteArray text = DataText::dataFile(2, int(values.size()));
-    for (int k = 1; k <= values.size(); ++k)
-      text.replace("\tr" + QByteArray::number(k) + 'f' + QByteArray::number(field) + '\t', '\t' + values[k - 1] + '\t');
+    QByteArray units;
+    for (int k = 1; k <= values.size(); ++k) {
+      QList<QByteArray> cells;
+      for (int f = 1; f <= 28; ++f) cells << (f == field ? values[k - 1] : 'r' + QByteArray::number(k) + 'f' + QByteArray::number(f));
+      units += DataText::record(cells);
+    }
     store.initRanges(2);
-    return bool(store.createRecord(text.toStdString(), "in.txt"));
+    return bool(store.createRecord(DataText::dataFile(2, 0, units).toStdString(), "in.txt"));
   }
 
   static FindSearch::Request request(const QByteArray& text, const QString& options) {
@@ -52,46 +56,46 @@ class TestUnitView : public QObject {
   static Units toList(const std::vector<std::int32_t>& records) { return Units(records.begin(), records.end()); }
 
  private slots:
-  void init() { Platform::setScreenTwips({15360, 11520}); }
+  void initTestCase() { Platform::setScreenTwips({15360, 11520}); }
 
   // Names of units 5 to 10: "Knights", "knights_templar", "ab", "cd", "\xc9lan", "spearmen";
-  // unit 7's field 5 holds "long_spear". Edits are "record:field=value".
+  // unit 7's field 5 holds "long_spear". Options: "all" values, match "case", "whole" value, and
+  // last "range=" the selected range's fields. Edits are "record:field=value".
   void matching_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("options");
-    QTest::addColumn<QString>("range");  // the selected range's fields; empty: all of them
     QTest::addColumn<QStringList>("edits");
     QTest::addColumn<Units>("units");
     const QStringList none;
-    QTest::newRow("a part of the name, case aside") << QByteArray("KNIGHT") << "" << "" << none << Units{5, 6};
-    QTest::newRow("match case") << QByteArray("Knight") << "case" << "" << none << Units{5};
-    QTest::newRow("whole value") << QByteArray("KNIGHTS") << "whole" << "" << none << Units{5};
-    QTest::newRow("whole value and case") << QByteArray("knights") << "whole case" << "" << none << Units{};
-    QTest::newRow("case beyond ASCII") << QByteArray("\xe9LA") << "" << "" << none << Units{9};
-    QTest::newRow("not across two names") << QByteArray("bc") << "" << "" << none << Units{};
-    QTest::newRow("not into the next name, whole") << QByteArray("abc") << "whole" << "" << none << Units{};
-    QTest::newRow("the last name's end") << QByteArray("MEN") << "" << "" << none << Units{10};
-    QTest::newRow("names only pass other fields") << QByteArray("long") << "" << "" << none << Units{};
-    QTest::newRow("all values") << QByteArray("spear") << "all" << "" << none << Units{7, 10};
-    QTest::newRow("all values, whole") << QByteArray("LONG_SPEAR") << "all whole" << "" << none << Units{7};
-    QTest::newRow("all values of the selected range") << QByteArray("spear") << "all" << "2, 3, " << none << Units{10};
-    QTest::newRow("header rows are not units") << QByteArray("h1f") << "all" << "" << none << Units{};
-    QTest::newRow("a header row's name") << QByteArray("h2f2") << "" << "" << none << Units{};
-    QTest::newRow("empty text: every unit") << QByteArray() << "" << "" << none << Units{5, 6, 7, 8, 9, 10};
-    QTest::newRow("an edited name that now matches") << QByteArray("pike") << "" << "" << QStringList{"8:2=pikeman"} << Units{8};
-    QTest::newRow("an edited name that no longer does") << QByteArray("knight") << "" << "" << QStringList{"5:2=squire"} << Units{6};
-    QTest::newRow("an edit of another field") << QByteArray("knight") << "" << "" << QStringList{"5:3=x"} << Units{5, 6};
+    QTest::newRow("a part of the name, case aside") << QByteArray("KNIGHT") << "" << none << Units{5, 6};
+    QTest::newRow("match case") << QByteArray("Knight") << "case" << none << Units{5};
+    QTest::newRow("whole value") << QByteArray("KNIGHTS") << "whole" << none << Units{5};
+    QTest::newRow("whole value and case") << QByteArray("knights") << "whole case" << none << Units{};
+    QTest::newRow("case beyond ASCII") << QByteArray("\xe9LA") << "" << none << Units{9};
+    QTest::newRow("not across two names") << QByteArray("bc") << "" << none << Units{};
+    QTest::newRow("not into the next name, whole") << QByteArray("abc") << "whole" << none << Units{};
+    QTest::newRow("the last name's end") << QByteArray("MEN") << "" << none << Units{10};
+    QTest::newRow("names only pass other fields") << QByteArray("long") << "" << none << Units{};
+    QTest::newRow("all values") << QByteArray("spear") << "all" << none << Units{7, 10};
+    QTest::newRow("all values, whole") << QByteArray("LONG_SPEAR") << "all whole" << none << Units{7};
+    QTest::newRow("all values of the selected range") << QByteArray("spear") << "all range=2, 3, " << none << Units{10};
+    QTest::newRow("header rows are not units") << QByteArray("h1f") << "all" << none << Units{};
+    QTest::newRow("a header row's name") << QByteArray("h2f2") << "" << none << Units{};
+    QTest::newRow("empty text: every unit") << QByteArray() << "" << none << Units{5, 6, 7, 8, 9, 10};
+    QTest::newRow("an edited name that now matches") << QByteArray("pike") << "" << QStringList{"8:2=pikeman"} << Units{8};
+    QTest::newRow("an edited name that no longer does") << QByteArray("knight") << "" << QStringList{"5:2=squire"} << Units{6};
+    QTest::newRow("an edit of another field") << QByteArray("knight") << "" << QStringList{"5:3=x"} << Units{5, 6};
     QTest::newRow("edits before, among and after matches") << QByteArray("a") << ""
-                                                           << "" << QStringList{"6:2=x", "8:2=AA", "10:2=ma", "7:3=q"}
+                                                           << QStringList{"6:2=x", "8:2=AA", "10:2=ma", "7:3=q"}
                                                            << Units{7, 8, 9, 10};
-    QTest::newRow("an edited value among all values") << QByteArray("pike") << "all" << "" << QStringList{"6:9=pike"} << Units{6};
+    QTest::newRow("an edited value among all values") << QByteArray("pike") << "all" << QStringList{"6:9=pike"} << Units{6};
   }
   void matching() {
     CRecordData store;
     QVERIFY(load(store, {"Knights", "knights_templar", "ab", "cd", "\xc9lan", "spearmen"}, 2));
     store.setValue(7, 5, "long_spear");
-    if (!fetched<QString>("range").isEmpty()) {
-      store.setRange(4, fetched<QString>("range").toStdString());
+    if (const QString range = fetched<QString>("options").section(QStringLiteral("range="), 1); !range.isEmpty()) {
+      store.setRange(4, range.toStdString());
       store.setRangeSelected(4);
     }
     UnitFilter filter;
@@ -174,6 +178,49 @@ class TestUnitView : public QObject {
     Units order;
     for (const std::int32_t record : records) order << record - 5;
     QCOMPARE(order, fetched<Units>("order"));
+  }
+
+  // Enough units for the large-list sort: numbers, words of a few letters and empty values at
+  // random, checked pair by pair against QByteArray's own reading of them.
+  void sortManyUnits_data() {
+    QTest::addColumn<bool>("descending");
+    QTest::newRow("ascending") << false;
+    QTest::newRow("descending") << true;
+  }
+  void sortManyUnits() {
+    std::mt19937 random(11);
+    QByteArrayList values;
+    for (int k = 0; k < 2000; ++k) {
+      if (k % 3 == 0)
+        values << QByteArray::number(int(random() % 2001) - 1000) + (k % 2 ? "." + QByteArray::number(random() % 100) : "");
+      else if (k % 3 == 1)
+        values << QByteArray("aAbB_").left(1 + int(random() % 5)).right(1 + int(random() % 3));
+      else
+        values << (random() % 4 ? QByteArray("x") + QByteArray::number(random() % 50) : QByteArray());
+    }
+    CRecordData store;
+    QVERIFY(load(store, values, 3));
+    const bool descending = fetched<bool>("descending");
+    std::vector<std::int32_t> records(std::size_t(values.size()));
+    std::iota(records.begin(), records.end(), 5);
+    ::sortUnits(store, 3, descending, records);
+    QCOMPARE(std::set<std::int32_t>(records.begin(), records.end()).size(), std::size_t(values.size()));
+    const auto kindOf = [&](const QByteArray& value) {  // the order of kinds, ascending
+      bool number = false;
+      value.toDouble(&number);
+      return value.isEmpty() ? 3 : number ? (descending ? 2 : 1) : (descending ? 1 : 2);
+    };
+    for (std::size_t k = 1; k < records.size(); ++k) {
+      const QByteArray& a = values[records[k - 1] - 5];
+      const QByteArray& b = values[records[k] - 5];
+      int order = kindOf(a) - kindOf(b);
+      if (order == 0 && kindOf(a) != 3) {
+        const bool numbers = kindOf(a) == (descending ? 2 : 1);
+        order = numbers ? (a.toDouble() > b.toDouble()) - (a.toDouble() < b.toDouble()) : qstricmp(a.constData(), b.constData());
+        order = descending ? -order : order;
+      }
+      QVERIFY2(order < 0 || (order == 0 && records[k - 1] < records[k]), a + " before " + b);
+    }
   }
 
   // A filtered subset, with an edited value: sorted as the store holds it now.
