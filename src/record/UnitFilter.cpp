@@ -62,7 +62,9 @@ std::vector<std::int32_t> UnitFilter::matching(const CRecordData& store, const F
     index(store, request);
     return byName(store, search, request.text);
   }
-  const std::vector<std::int32_t> fields = FindSearch::inUnits(store, request).fields;
+  std::vector<std::int32_t> fields;  // the selected range's, as find's
+  for (std::int32_t column = 1; column <= store.NoFieldsInSelectedRange(); ++column)
+    fields.push_back(store.actualFieldNoInSelectedRange(column));
   std::vector<std::string_view> values;
   const auto matches = [&](std::int32_t field) {
     return field >= 1 && std::size_t(field) <= values.size() && search.matches(values[std::size_t(field - 1)]);
