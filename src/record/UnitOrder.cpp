@@ -125,7 +125,9 @@ struct TextSort {
     sortByKey(items, scratch);
     for (auto begin = items.begin(); begin != items.end();) {
       const auto end = std::find_if(begin + 1, items.end(), [&](const Keyed& item) { return item.key != begin->key; });
-      if (end - begin > 1) {
+      // A run of one value repeated (a field of few values) is in file order already.
+      const auto same = [&](const Keyed& item) { return values[item.at] == values[begin->at]; };
+      if (end - begin > 1 && !std::all_of(begin + 1, end, same)) {
         const bool longer = std::any_of(begin, end, [&](const Keyed& item) { return values[item.at].size() > depth * 8 + 8; });
         if (longer)
           sort({begin, end}, depth + 1, secondary);
