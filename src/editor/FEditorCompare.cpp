@@ -28,9 +28,12 @@ void FEditor::chooseComparedFile() {
   std::string title = "Compare With " + FileKind::sectionName(mFormID);
   bool mustExist = true, multiSelect = false, readOnly = false, hideReadOnly = false;
   std::int32_t filterIndex = 1, flags = COpClDialog::kHideReadOnly;
-  if (dialog.VBGetOpenFileName(filename, fileTitle, mustExist, multiSelect, readOnly, hideReadOnly, filter, filterIndex,
-                               initDir, title, defaultExt, this, flags))
-    compareWith(filename);
+  const bool chosen = dialog.VBGetOpenFileName(filename, fileTitle, mustExist, multiSelect, readOnly, hideReadOnly, filter,
+                                               filterIndex, initDir, title, defaultExt, this, flags);
+  // Without a window manager nothing gives the keys back to the window once the dialog is gone,
+  // and Ctrl+Shift+D comes next.
+  activateWindow();
+  if (chosen) compareWith(filename);
 }
 
 bool FEditor::compareWith(const std::string& sPath) {
@@ -63,7 +66,7 @@ bool FEditor::compareWith(const std::string& sPath) {
   }
   Form_Resize();
   if (mSession->active()) mSession->takeStoredValue();
-  refreshView();
+  if (mGrid->onlyChanged()) refreshView();  // other units differ now
   return true;
 }
 
@@ -91,6 +94,3 @@ void FEditor::goToDifference(int step) {
   if (!best) return QApplication::beep();
   mGrid->focusField(bestRecord, best->second);
 }
-
-// Until the unit view lands: every unit shows.
-void FEditor::refreshView() {}
