@@ -36,6 +36,12 @@ struct Match {
 
 std::optional<Match> next(const CRecordData& store, const Request& request);
 
+// The display column of the selected range whose field's header rows (the records before
+// firstUnit, which make its column's header) hold the text, letter case aside: the first from
+// startColumn on (wrapped into the range), or back from it, wrapping at either end.
+std::optional<std::int32_t> fieldByTitle(const CRecordData& store, std::string_view text, std::int32_t firstUnit,
+                                         std::int32_t startColumn, bool backwards = false);
+
 struct Replace {
   std::string with;  // code-page bytes; empty deletes the text
   // A value that would grow longer is left as it is: a record holds only so much, and a value

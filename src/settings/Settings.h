@@ -4,6 +4,7 @@
 
 #include "FileFailure.h"
 #include "GlobalShared.h"
+#include "RecentFiles.h"
 
 class SettingsWindow;
 
@@ -26,6 +27,9 @@ std::optional<FileFailure> saveWindowPlacement(const SettingsWindow& window);
 // What closing the window stores: the kind's view (unless iFileType is 0), then the placement,
 // with one rewrite of the file.
 std::optional<FileFailure> saveClosingSettings(FileType iFileType, SettingsWindow& window);
+
+RecentFiles loadRecentFiles();
+std::optional<FileFailure> saveRecentFiles(const RecentFiles& recent);
 
 // How numbers are written: a blank before a number that is not negative ("Selected Range= 3").
 std::string formatSettingsNumber(double value);
