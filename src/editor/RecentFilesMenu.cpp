@@ -40,18 +40,15 @@ void RecentFilesMenu::placeArrow() {
 
 bool RecentFilesMenu::eventFilter(QObject* watched, QEvent* event) {
   if (watched != mLoadFile) return false;
-  switch (event->type()) {
-    case QEvent::Resize: placeArrow(); return false;
-    case QEvent::ContextMenu: popup(); return true;
-    case QEvent::KeyPress: {
-      const QKeyCombination keys = static_cast<QKeyEvent*>(event)->keyCombination();
-      if (keys != (Qt::ALT | Qt::Key_Down) && keys != (Qt::SHIFT | Qt::Key_F10) && keys != QKeyCombination(Qt::Key_Menu))
-        return false;
-      popup();
-      return true;
-    }
-    default: return false;
+  if (event->type() == QEvent::Resize) placeArrow();
+  bool opens = event->type() == QEvent::ContextMenu;
+  if (event->type() == QEvent::KeyPress) {
+    const QKeyCombination keys = static_cast<QKeyEvent*>(event)->keyCombination();
+    opens =
+        keys == (Qt::ALT | Qt::Key_Down) || keys == (Qt::SHIFT | Qt::Key_F10) || keys == QKeyCombination(Qt::Key_Menu);
   }
+  if (opens) popup();
+  return opens;
 }
 
 void RecentFilesMenu::popup() {
@@ -61,17 +58,20 @@ void RecentFilesMenu::popup() {
   int n = 0;
   for (const std::string& path : recent.paths()) {
     QString shown = CodePage::shownPath(path);
-    QAction* entry = menu.addAction(QStringLiteral("&%1  %2").arg(++n).arg(shown.replace(QLatin1Char('&'), QStringLiteral("&&"))));
+    QAction* entry =
+        menu.addAction(QStringLiteral("&%1  %2").arg(++n).arg(shown.replace(QLatin1Char('&'), QStringLiteral("&&"))));
     entry->setData(QByteArray::fromStdString(path));
   }
   if (n == 0) menu.addAction(QStringLiteral("No recent files"))->setEnabled(false);
   // Chosen once the menu is gone: the load may ask its questions.
-  if (const QAction* picked = menu.exec(mLoadFile->mapToGlobal(QPoint(0, mLoadFile->height()))); picked && picked->data().isValid())
+  if (const QAction* picked = menu.exec(mLoadFile->mapToGlobal(QPoint(0, mLoadFile->height())));
+      picked && picked->data().isValid())
     emit chosen(picked->data().toByteArray().toStdString());
 }
 
 void RecentFilesMenu::remember(const std::string& path) {
-  const std::string absolute = CodePage::toPath(QDir::cleanPath(QFileInfo(CodePage::fromPath(path)).absoluteFilePath()));
+  const std::string absolute =
+      CodePage::toPath(QDir::cleanPath(QFileInfo(CodePage::fromPath(path)).absoluteFilePath()));
   RecentFiles recent = GlobalShared::loadRecentFiles();
   recent.add(absolute);
   if (const auto failure = GlobalShared::saveRecentFiles(recent)) ShowMessage::failure(*failure);

@@ -28,7 +28,8 @@ void RecentFiles::add(const std::string& path) {
 }
 
 bool RecentFiles::remove(const std::string& path) {
-  const auto gone = std::remove_if(mPaths.begin(), mPaths.end(), [&](const std::string& p) { return samePath(p, path); });
+  const auto gone =
+      std::remove_if(mPaths.begin(), mPaths.end(), [&](const std::string& p) { return samePath(p, path); });
   const bool found = gone != mPaths.end();
   mPaths.erase(gone, mPaths.end());
   return found;
