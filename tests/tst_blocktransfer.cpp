@@ -5,6 +5,7 @@
 #include "DataFileFormat.h"
 #include "DataText.h"
 #include "Fetch.h"
+#include "FileKind.h"
 
 Q_DECLARE_METATYPE(BlockTransfer::PastePlan::Refusal)
 
@@ -24,6 +25,7 @@ void load(CRecordData& store) {
 }
 
 CellBlock block(const QList<int>& bounds) { return {bounds[0], bounds[1], bounds[2], bounds[3]}; }
+UnitView every(const CRecordData& store) { return UnitView::every(FileKind::of(store.FormID()).firstUnit, store.NoUnits()); }
 
 // "record:field=value" for each change, joined by "|".
 QByteArray listed(const CellChanges& changes) {
@@ -66,7 +68,7 @@ class TestBlockTransfer : public QObject {
     CRecordData store;
     load(store);
     store.setRangeSelected(fetched<int>("range"));
-    const std::string text = BlockTransfer::copyText(store, block(fetched<QList<int>>("block")), fetched<bool>("names"),
+    const std::string text = BlockTransfer::copyText(store, every(store), block(fetched<QList<int>>("block")), fetched<bool>("names"),
                                                      fetched<QByteArray>("lineEnd").toStdString());
     QCOMPARE(QByteArray::fromStdString(text), fetched<QByteArray>("text"));
   }
@@ -77,7 +79,7 @@ class TestBlockTransfer : public QObject {
     load(store);
     const CellBlock all{5, 7, 1, store.NoFieldsInSelectedRange()};
     const BlockTransfer::PastePlan plan =
-        BlockTransfer::planPaste(store, BlockTransfer::copyText(store, all, false, "\r\n"), all);
+        BlockTransfer::planPaste(store, every(store), BlockTransfer::copyText(store, every(store), all, false, "\r\n"), all);
     QCOMPARE(plan.refusal, Refusal::None);
     QCOMPARE(plan.blockRecords, 3);
     QCOMPARE(plan.blockColumns, 28);
@@ -126,7 +128,7 @@ class TestBlockTransfer : public QObject {
   void paste() {
     CRecordData store;
     load(store);
-    const auto plan = BlockTransfer::planPaste(store, fetched<QByteArray>("text").toStdString(),
+    const auto plan = BlockTransfer::planPaste(store, every(store), fetched<QByteArray>("text").toStdString(),
                                                block(fetched<QList<int>>("target")));
     const QList<int> sizes = fetched<QList<int>>("sizes");
     QCOMPARE(plan.refusal, sizes[2] < sizes[0] || sizes[3] < sizes[1] ? Refusal::TooLarge : Refusal::None);
@@ -166,7 +168,7 @@ class TestBlockTransfer : public QObject {
     if (!fill)
       text += "\t" + std::string(store.value(target.firstRecord, target.lastColumn + 1)) +
               "\n";  // a block, its second value unchanged
-    const auto plan = BlockTransfer::planPaste(store, text, target);
+    const auto plan = BlockTransfer::planPaste(store, every(store), text, target);
     QCOMPARE(plan.refusal, fetched<Refusal>("refusal"));
     QCOMPARE(plan.changes.empty(), plan.refusal != Refusal::None);
     if (plan.refusal == Refusal::None) return;
