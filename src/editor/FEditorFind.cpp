@@ -70,8 +70,11 @@ void FEditor::findNext(int step) {
   if (!match) {
     mFoundColumn = title;
     mFindBar->setNote(QStringLiteral("Field %1").arg(record().actualFieldNoInSelectedRange(title)));
-    if (step == 0) mGrid->scrollToField(request.record, title);
-    else mGrid->focusField(request.record, title);
+    // In the row where the walk started; a filter that shows no unit leaves nothing to scroll.
+    const std::int32_t row = std::min(request.record, mGrid->view().lastRow());
+    if (row < mGrid->view().firstRow()) return;
+    if (step == 0) mGrid->scrollToField(mGrid->view().record(row), title);
+    else mGrid->focusField(mGrid->view().record(row), title);
     return;
   }
   mFindBar->setNote(!match->wrapped ? QString()
