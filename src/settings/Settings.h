@@ -8,7 +8,7 @@
 
 class SettingsWindow;
 
-// The view settings of each kind of file and the window placement, kept between runs in
+// The view settings of each kind of file, the window placement and the recent files, kept between runs in
 // pelkoEditor.ini in the program's folder, or in the user's configuration folder for an
 // installed program (UserFolders.h). Nothing is cached: each call reads or writes the file. A
 // missing or unreadable file gives the window's own defaults. A save that cannot write the file,
