@@ -31,8 +31,6 @@ class TestFieldTitle : public QObject, EditorFixture {
   }
 
  private slots:
-  void init() { openWindow(); }
-  void cleanup() { closeWindow(); }
 
   void fieldByTitle_data() {
     QTest::addColumn<QByteArray>("text");
@@ -95,6 +93,9 @@ class TestFieldTitle : public QObject, EditorFixture {
       QCOMPARE(note->text().isEmpty() ? at : at + QLatin1Char(' ') + note->text(), steps.takeFirst());
     }
   }
+
+  void init() { openWindow(); }
+  void cleanup() { closeWindow(); }
 };
 
 QTEST_MAIN(TestFieldTitle)

@@ -54,8 +54,6 @@ class TestRecentFiles : public QObject, EditorFixture {
   static QString entry(int n, const QString& path) { return u"&%1  %2"_s.arg(n).arg(asShown(path)); }
 
  private slots:
-  void init() { openWindow(); }
-  void cleanup() { closeWindow(); }
 
   // Each step adds ("+path") or removes ("-path"); the list after them, most recent first.
   void rules_data() {
@@ -150,6 +148,9 @@ class TestRecentFiles : public QObject, EditorFixture {
     QCOMPARE(w->FormID(), shown ? 1 : 0);
     QCOMPARE(chooseByKey(u"Ctrl+R"_s, Qt::Key_Escape), QStringList{entry(1, units)});
   }
+
+  void init() { openWindow(); }
+  void cleanup() { closeWindow(); }
 };
 
 QTEST_MAIN(TestRecentFiles)
