@@ -51,7 +51,7 @@ void FEditor::findNext(int step) {
   FindSearch::Request request = findRequest();
   if (request.text.empty()) return mFindBar->setNote({});
   const bool fresh = mFoundRecord < request.firstUnit || mFoundRecord > record().NoUnits();
-  request.record = fresh ? std::max(mGrid->firstRecord(), request.firstUnit) : mFoundRecord;
+  request.record = fresh ? std::max(mGrid->firstRow(), request.firstUnit) : mFoundRecord;
   request.column = fresh ? mGrid->firstColumn() : mFoundColumn;
   request.backwards = step < 0;
   request.startCounts = step == 0 || fresh;

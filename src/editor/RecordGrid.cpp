@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
@@ -159,6 +160,7 @@ void RecordGrid::createCells() {
 void RecordGrid::setFileShown(bool shown) {
   fraDisplay->setToolTip(shown ? fraDisplay->property("Tag").toString() : QString());
   mLastSelected = -1;
+  mView.showAll(firstDataUnit(), mFile.record().NoUnits());
   clearBlock();
 }
 
@@ -195,7 +197,7 @@ void RecordGrid::place(int gridLeft, int gridWidth, int fieldNoLeft, int width, 
   // At every size every unit can be scrolled into view (a maximum left at 5 or below would
   // freeze the range a small window gave it).
   if (mFile.record().NoUnits() > 0) {
-    setVerticalMaximum(mFile.record().NoUnits() - noUnits2Display() + 1);
+    setVerticalMaximum(mView.lastRow() - noUnits2Display() + 1);
     refreshDisplay(change);
   }
   lastDisplayWidth = Twips::width(fraDisplay);
@@ -204,9 +206,11 @@ void RecordGrid::place(int gridLeft, int gridWidth, int fieldNoLeft, int width, 
 
 std::int32_t RecordGrid::cellColumn(std::int32_t iIndex) const { return iIndex % gGlobal->MaxFields(); }
 std::int32_t RecordGrid::cellRow(std::int32_t iIndex) const { return iIndex / gGlobal->MaxFields(); }
-std::int32_t RecordGrid::firstRecord() const { return vsbUnits2display->value(); }
+std::int32_t RecordGrid::firstRow() const { return vsbUnits2display->value(); }
 std::int32_t RecordGrid::firstColumn() const { return hsbFields2Display->value(); }
-void RecordGrid::scrollToRecord(std::int32_t iRecNo) { vsbUnits2display->setValue(iRecNo); }
+void RecordGrid::scrollToRecord(std::int32_t iRecNo) {
+  if (const std::int32_t row = mView.rowOf(iRecNo); row > 0) vsbUnits2display->setValue(row);
+}
 
 std::int32_t RecordGrid::displayColumn(std::int32_t iField) const {
   for (std::int32_t c = 1; c <= mFile.record().NoFieldsInSelectedRange(); ++c)
@@ -246,11 +250,26 @@ void RecordGrid::setVerticalMaximum(std::int32_t maximum) {
 void RecordGrid::showFromStart() {
   mNumbers.forget();
   clearBlock();
+  mView.showAll(firstDataUnit(), mFile.record().NoUnits());
   vsbUnits2display->setMinimum(firstDataUnit());
-  setVerticalMaximum(mFile.record().NoUnits() - noUnits2Display() + 1);
+  setVerticalMaximum(mView.lastRow() - noUnits2Display() + 1);
   vsbUnits2display->setValue(firstDataUnit());  // a new file starts at its first unit
   hsbFields2Display->setMaximum(mFile.record().NoFieldsInSelectedRange());
   refreshDisplay(3);
+}
+
+void RecordGrid::setView(UnitView view) {
+  const std::int32_t focusedRecord = mFocused >= 0 ? mView.record(mFocusedRow) : 0;
+  mView = std::move(view);
+  // Rows are the new view's: the focus follows its unit, or leaves the grid with it.
+  mFocusedRow = focusedRecord > 0 ? mView.rowOf(focusedRecord) : 0;
+  clearBlock();
+  {
+    const QSignalBlocker quiet(vsbUnits2display);
+    setVerticalMaximum(mView.lastRow() - noUnits2Display() + 1);
+    vsbUnits2display->setValue(mFocusedRow > 0 ? mFocusedRow : mView.firstRow());
+  }
+  refreshDisplay(1);
 }
 
 void RecordGrid::rangeChanged() {
@@ -269,13 +288,13 @@ void RecordGrid::refreshDisplay(std::int32_t iChange) {
   colTip.resize(static_cast<std::size_t>(nCols));
   const std::int32_t u0 = vsbUnits2display->sliderPosition();
   // A file with fewer records than rows shows only the rows that exist.
-  const std::int32_t nRows = std::clamp(mFile.record().NoUnits() - u0 + 1, 0, noUnits2Display());
+  const std::int32_t nRows = std::clamp(mView.lastRow() - u0 + 1, 0, noUnits2Display());
   if (iChange == 2 || iChange == 3) refreshColumns(f0, nCols);
   if (iChange == 1 || iChange == 3) refreshRows(u0, nRows);
   refreshCells(f0, nCols, u0, nRows);
   // The labels follow every refill, also one that does not move a bar's value.
   lblFieldNo->setText(QString::number(mFile.record().actualFieldNoInSelectedRange(f0)));
-  lblUnitNo->setText(QString::number(u0 - (firstDataUnit() - 1)));
+  lblUnitNo->setText(unitNumberAt(u0));
   followFocusedCell(f0, nCols, u0, nRows);
 }
 
@@ -307,8 +326,13 @@ void RecordGrid::refreshColumns(std::int32_t f0, std::int32_t nCols) {
   }
 }
 
+// A row shows its unit's own number, also in a filtered or sorted view.
+QString RecordGrid::unitNumberAt(std::int32_t iRow) const {
+  if (!mView.showsAll() && iRow > mView.lastRow()) return {};
+  return QString::number(mView.record(iRow) + 1 - firstDataUnit());
+}
+
 void RecordGrid::refreshRows(std::int32_t u0, std::int32_t nRows) {
-  const std::vector<std::string> names = mFile.record().returnArrayUnitNames(u0, nRows);
   for (std::int32_t r = 0; r < gGlobal->MaxUnits(); ++r) {
     QLabel* name = lblRow[static_cast<std::size_t>(r)];
     QLabel* number = lblRowNo[static_cast<std::size_t>(r)];
@@ -317,8 +341,8 @@ void RecordGrid::refreshRows(std::int32_t u0, std::int32_t nRows) {
       number->hide();
       continue;
     }
-    number->setText(QString::number(u0 + r + 1 - firstDataUnit()));
-    showRowName(r, CodePage::toQString(names[static_cast<std::size_t>(r)]));
+    number->setText(unitNumberAt(u0 + r));
+    showRowName(r, CodePage::toQString(mFile.record().unitName(mView.record(u0 + r))));
     name->show();
     number->show();
   }
@@ -331,7 +355,9 @@ void RecordGrid::showRowName(std::int32_t iRow, const QString& sName) {
 }
 
 void RecordGrid::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows) {
-  const auto data = mFile.record().returnArrayFieldXUnit(u0, f0, nRows, nCols);
+  const CRecordData& store = mFile.record();
+  std::vector<std::int32_t> records(static_cast<std::size_t>(std::max(nRows, 0)));
+  for (std::size_t r = 0; r < records.size(); ++r) records[r] = mView.record(u0 + static_cast<std::int32_t>(r));
   const std::int32_t maxFields = gGlobal->MaxFields();
   const CellBlock block = mBlock.block();
   fraDisplay->beginRefill();
@@ -346,11 +372,12 @@ void RecordGrid::refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t 
       const auto k = static_cast<std::size_t>(c);
       const QRect place(Twips::toPixels(colLeft[k]), cell->y(), Twips::toPixels(colWidth[k]), cell->height());
       if (cell->geometry() != place) cell->setGeometry(place);
-      cell->setText(CodePage::toQString(data[k][static_cast<std::size_t>(r)]));
+      const std::int32_t record = records[static_cast<std::size_t>(r)], field = store.actualFieldNoInSelectedRange(f0 + c);
+      cell->setText(CodePage::toQString(store.value(record, field)));
       cell->setTag(colTip[k]);
       cell->setMark({});
       cell->setSelected(block.contains(u0 + r, f0 + c));
-      markDifference(cell, u0 + r, mFile.record().actualFieldNoInSelectedRange(f0 + c));
+      markDifference(cell, record, field);
       cell->show();
     }
   }
@@ -367,7 +394,7 @@ void RecordGrid::barMoved(QScrollBar* bar, bool dragged) {
   if (fields)
     lblFieldNo->setText(QString::number(mFile.record().actualFieldNoInSelectedRange(bar->sliderPosition())));
   else
-    lblUnitNo->setText(QString::number(bar->sliderPosition() - (firstDataUnit() - 1)));
+    lblUnitNo->setText(unitNumberAt(bar->sliderPosition()));
   const QCheckBox* update = mScrollUpdate[fields ? 0 : 1];
   if (!dragged || !update || update->isChecked()) refreshDisplay(fields ? 2 : 1);
 }

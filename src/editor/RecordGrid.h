@@ -9,6 +9,7 @@
 #include "BlockSelection.h"
 #include "CellBlock.h"
 #include "NumericFields.h"
+#include "UnitView.h"
 
 class EditedFile;
 class GridCell;
@@ -61,15 +62,23 @@ class RecordGrid : public QWidget {
   // A file just loaded, or its range changed: its first record, or its first column, shown.
   void showFromStart();
   void rangeChanged();
-  std::int32_t firstRecord() const;
+  // The first row in view: a row of view(), which is the record while every unit shows in order.
+  std::int32_t firstRow() const;
   std::int32_t firstColumn() const;
+  // Records the view does not show are not scrolled to.
   void scrollToRecord(std::int32_t iRecNo);
-  // Scrolls as little as needed for the cell to be wholly in view; the cell's index in the pool.
+  // Scrolls as little as needed for the cell to be wholly in view; the cell's index in the pool,
+  // -1 when the view does not show the record.
   std::int32_t scrollToField(std::int32_t iRecNo, std::int32_t iColumn);
   // The display column of the selected range that shows the field; 0 when none does.
   std::int32_t displayColumn(std::int32_t iField) const;
   // The wheel pages records, or fields with Shift or turned sideways.
   void turnWheel(const QWheelEvent& event);
+
+  // --- which units show, in which order ---
+  const UnitView& view() const { return mView; }
+  // Shows the view from its first row; the focused unit keeps the focus when the view shows it.
+  void setView(UnitView view);
 
   // --- the focused cell ---
   // Gives the cell the focus, its text selected as a text box entered by the keyboard.
@@ -96,7 +105,8 @@ class RecordGrid : public QWidget {
   int placeDifferenceCount(int iTop, bool fitText, int gridLeft);
 
   // --- the block of selected values (RecordGridBlock.cpp) ---
-  // Empty when no block is selected: commands then act on the focused cell.
+  // Empty when no block is selected: commands then act on the focused cell. Its records are rows
+  // of view().
   CellBlock selectedBlock() const { return mBlock.block(); }
   // Clamped to the file's units and shown fields. The focused cell stays the active corner when
   // it is a corner of the block; otherwise the bottom right corner is.
@@ -127,6 +137,9 @@ class RecordGrid : public QWidget {
   std::int32_t cellRow(std::int32_t iIndex) const;
   std::int32_t indexOf(const QObject* cell) const;
   void setVerticalMaximum(std::int32_t maximum);
+  QString unitNumberAt(std::int32_t iRow) const;
+  void focusRow(std::int32_t iRow, std::int32_t iColumn);
+  std::int32_t scrollToRow(std::int32_t iRow, std::int32_t iColumn);
   void refreshColumns(std::int32_t f0, std::int32_t nCols);
   void refreshRows(std::int32_t u0, std::int32_t nRows);
   void refreshCells(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows);
@@ -178,9 +191,10 @@ class RecordGrid : public QWidget {
   std::int32_t lastDisplayWidth = 0;
   std::int32_t lastHeight = 0;
   QPoint mWheelRest;  // the wheel's turn not yet a whole step: fields, units
-  // The cell under the edit box, and the record and display column it shows; -1 when none.
+  UnitView mView;
+  // The cell under the edit box, and the row and display column it shows; -1 when none.
   std::int32_t mFocused = -1;
-  std::int32_t mFocusedRecord = 0;
+  std::int32_t mFocusedRow = 0;
   std::int32_t mFocusedColumn = 0;
   std::int32_t mLastSelected = -1;
   BlockSelection mBlock;

@@ -20,11 +20,11 @@ using namespace GridGeometry;
 using Corner = BlockSelection::Corner;
 
 CellBlock RecordGrid::fileBlock() const {
-  return {firstDataUnit(), mFile.record().NoUnits(), 1, mFile.record().NoFieldsInSelectedRange()};
+  return {mView.firstRow(), mView.lastRow(), 1, mFile.record().NoFieldsInSelectedRange()};
 }
 
 std::int32_t RecordGrid::shownRows() const {
-  return std::clamp(mFile.record().NoUnits() - vsbUnits2display->sliderPosition() + 1, 0, noUnits2Display());
+  return std::clamp(mView.lastRow() - vsbUnits2display->sliderPosition() + 1, 0, noUnits2Display());
 }
 
 void RecordGrid::selectBlock(const CellBlock& block) {
@@ -32,7 +32,7 @@ void RecordGrid::selectBlock(const CellBlock& block) {
   const CellBlock in{std::max(block.firstRecord, bounds.firstRecord), std::min(block.lastRecord, bounds.lastRecord),
                      std::max(block.firstColumn, bounds.firstColumn), std::min(block.lastColumn, bounds.lastColumn)};
   if (in.empty()) return clearBlock();
-  const Corner focused{mFocusedRecord, mFocusedColumn};
+  const Corner focused{mFocusedRow, mFocusedColumn};
   const bool corner = mFocused >= 0 && (focused.record == in.firstRecord || focused.record == in.lastRecord) &&
                       (focused.column == in.firstColumn || focused.column == in.lastColumn);
   if (corner)
@@ -103,8 +103,8 @@ bool RecordGrid::blockKey(const QKeyEvent& event) {
     case Qt::Key_PageDown: records = noUnits2Display(); break;
     default: return false;
   }
-  if (mBlock.extend({mFocusedRecord, mFocusedColumn}, records, columns, fileBlock())) showBlock();
-  if (!mBlock.empty()) focusField(mBlock.active().record, mBlock.active().column);
+  if (mBlock.extend({mFocusedRow, mFocusedColumn}, records, columns, fileBlock())) showBlock();
+  if (!mBlock.empty()) focusRow(mBlock.active().record, mBlock.active().column);
   return true;
 }
 
@@ -114,13 +114,13 @@ bool RecordGrid::blockPress(std::int32_t iIndex, const QMouseEvent& press) {
   const Corner at{vsbUnits2display->sliderPosition() + cellRow(iIndex), hsbFields2Display->sliderPosition() + cellColumn(iIndex)};
   // The press gave the cell the focus before it came here: the focus and block it ended are
   // what Shift extends.
-  const bool focusCame = at == Corner{mFocusedRecord, mFocusedColumn};
-  const Corner from = focusCame ? mFocusBefore : Corner{mFocusedRecord, mFocusedColumn};
+  const bool focusCame = at == Corner{mFocusedRow, mFocusedColumn};
+  const Corner from = focusCame ? mFocusBefore : Corner{mFocusedRow, mFocusedColumn};
   const BlockSelection& had = focusCame ? mBlockBefore : mBlock;
   if ((press.modifiers() & Qt::ShiftModifier) && fileBlock().contains(from.record, from.column)) {
     mBlock.select(had.empty() ? from : had.anchor(), at);
     showBlock();
-    focusField(at.record, at.column);
+    focusRow(at.record, at.column);
     return true;
   }
   clearBlock();
@@ -133,13 +133,13 @@ bool RecordGrid::blockPress(std::int32_t iIndex, const QMouseEvent& press) {
 bool RecordGrid::rowNumberPress(const QObject* watched, const QMouseEvent& press) {
   const auto number = std::find(lblRowNo.begin(), lblRowNo.end(), watched);
   if (number == lblRowNo.end() || press.button() != Qt::LeftButton) return false;
-  const std::int32_t record = vsbUnits2display->sliderPosition() + static_cast<std::int32_t>(number - lblRowNo.begin());
+  const std::int32_t row = vsbUnits2display->sliderPosition() + static_cast<std::int32_t>(number - lblRowNo.begin());
   const std::int32_t columns = mFile.record().NoFieldsInSelectedRange();
-  if (record > mFile.record().NoUnits() || columns < 1) return false;
-  const std::int32_t from = (press.modifiers() & Qt::ShiftModifier) && !mBlock.empty() ? mBlock.anchor().record : record;
-  mBlock.select({from, columns}, {record, 1});
+  if (row > mView.lastRow() || columns < 1) return false;
+  const std::int32_t from = (press.modifiers() & Qt::ShiftModifier) && !mBlock.empty() ? mBlock.anchor().record : row;
+  mBlock.select({from, columns}, {row, 1});
   showBlock();
-  focusField(record, 1);
+  focusRow(row, 1);
   return true;
 }
 
@@ -168,7 +168,7 @@ void RecordGrid::dragTo(QPoint globalPos) {
   if ((mBlock.empty() && corner == mDragAnchor) || (!mBlock.empty() && corner == mBlock.active())) return;
   mBlock.select(mDragAnchor, corner);
   showBlock();
-  focusField(corner.record, corner.column);
+  focusRow(corner.record, corner.column);
 }
 
 // While the button is held beyond the grid's edge the grid scrolls towards the pointer a unit or

@@ -83,7 +83,7 @@ bool RecordGrid::eventFilter(QObject* watched, QEvent* event) {
     if (press->button() == Qt::LeftButton && !(press->modifiers() & Qt::ShiftModifier)) {
       clearBlock();
       mDragging = true;
-      mDragAnchor = {mFocusedRecord, mFocusedColumn};
+      mDragAnchor = {mFocusedRow, mFocusedColumn};
     }
   }
   // The edit box shows the hint of the cell it lies over.
@@ -153,20 +153,20 @@ bool RecordGrid::cellEvent(GridCell* cell, QEvent* event) {
 }
 
 void RecordGrid::cellGotFocus(std::int32_t iIndex) {
-  const std::int32_t record = vsbUnits2display->sliderPosition() + cellRow(iIndex);
+  const std::int32_t row = vsbUnits2display->sliderPosition() + cellRow(iIndex);
   const std::int32_t column = hsbFields2Display->sliderPosition() + cellColumn(iIndex);
   GridCell* cell = txtField[static_cast<std::size_t>(iIndex)];
   // The focus is the block's active corner: a focus that goes elsewhere ends the block (one that
   // follows its cell to where the page moved it does not).
-  const bool moved = record != mFocusedRecord || column != mFocusedColumn;
-  if (moved) mFocusBefore = {mFocusedRecord, mFocusedColumn}, mBlockBefore = mBlock;
-  if (!mBlock.empty() && moved && mBlock.active() != BlockSelection::Corner{record, column}) clearBlock();
+  const bool moved = row != mFocusedRow || column != mFocusedColumn;
+  if (moved) mFocusBefore = {mFocusedRow, mFocusedColumn}, mBlockBefore = mBlock;
+  if (!mBlock.empty() && moved && mBlock.active() != BlockSelection::Corner{row, column}) clearBlock();
   setRowHighlight(iIndex, true);
   growCell(cell, iIndex);
   mFocused = iIndex;
-  mFocusedRecord = record;
+  mFocusedRow = row;
   mFocusedColumn = column;
-  emit cellFocused(record, column);
+  emit cellFocused(mView.record(row), column);
   if (!mEditBox) return;
   mEditBox->viewport()->setToolTip(cell->hint());
   mEditBox->setGeometry(cell->geometry());
@@ -180,7 +180,7 @@ void RecordGrid::cellGotFocus(std::int32_t iIndex) {
 // A cell clicked where the grid's edge cuts it off comes wholly into view, as one reached by the
 // keyboard does; the edit box follows its field there.
 void RecordGrid::bringFocusedIntoView() {
-  if (mFocused >= 0) scrollToField(mFocusedRecord, mFocusedColumn);
+  if (mFocused >= 0) scrollToRow(mFocusedRow, mFocusedColumn);
 }
 
 void RecordGrid::growCell(GridCell* cell, std::int32_t iIndex) {
@@ -227,7 +227,7 @@ void RecordGrid::showEditedValue(const QString& text) {
   GridCell* cell = txtField[static_cast<std::size_t>(mFocused)];
   cell->setText(text);
   const std::int32_t field = mFile.record().actualFieldNoInSelectedRange(mFocusedColumn);
-  markDifference(cell, mFocusedRecord, field);
+  markDifference(cell, mView.record(mFocusedRow), field);
   markEditBox();
   if (field == FileKind::of(kind()).nameField) showRowName(cellRow(mFocused), cell->text());
 }
@@ -240,7 +240,7 @@ void RecordGrid::refocusLastCell() {
 // shows that field of that record, caret and all; when none does, the focus leaves the box.
 void RecordGrid::followFocusedCell(std::int32_t f0, std::int32_t nCols, std::int32_t u0, std::int32_t nRows) {
   if (mFocused < 0 || !mEditBox) return;
-  const std::int32_t row = mFocusedRecord - u0, column = mFocusedColumn - f0;
+  const std::int32_t row = mFocusedRow - u0, column = mFocusedColumn - f0;
   if (row < 0 || row >= nRows || column < 0 || column >= std::min(nCols, gGlobal->MaxFields())) {
     mEditBox->clearFocus();
     return;
@@ -260,16 +260,25 @@ void RecordGrid::followFocusedCell(std::int32_t f0, std::int32_t nCols, std::int
 }
 
 void RecordGrid::focusField(std::int32_t iRecNo, std::int32_t iColumn) {
-  const std::int32_t index = scrollToField(iRecNo, iColumn);
+  if (const std::int32_t row = mView.rowOf(iRecNo); row > 0) focusRow(row, iColumn);
+}
+
+std::int32_t RecordGrid::scrollToField(std::int32_t iRecNo, std::int32_t iColumn) {
+  const std::int32_t row = mView.rowOf(iRecNo);
+  return row > 0 ? scrollToRow(row, iColumn) : -1;
+}
+
+void RecordGrid::focusRow(std::int32_t iRow, std::int32_t iColumn) {
+  const std::int32_t index = scrollToRow(iRow, iColumn);
   if (index < 0 || index >= static_cast<std::int32_t>(txtField.size())) return;
   if (index == mFocused && mEditBox) mEditBox->selectAll();
   else txtField[static_cast<std::size_t>(index)]->setFocus(Qt::TabFocusReason);
 }
 
-std::int32_t RecordGrid::scrollToField(std::int32_t iRecNo, std::int32_t iColumn) {
+std::int32_t RecordGrid::scrollToRow(std::int32_t iRow, std::int32_t iColumn) {
   const std::int32_t rows = noUnits2Display();
-  if (iRecNo < vsbUnits2display->value()) vsbUnits2display->setValue(iRecNo);
-  if (iRecNo > vsbUnits2display->value() + rows - 1) vsbUnits2display->setValue(iRecNo - rows + 1);
+  if (iRow < vsbUnits2display->value()) vsbUnits2display->setValue(iRow);
+  if (iRow > vsbUnits2display->value() + rows - 1) vsbUnits2display->setValue(iRow - rows + 1);
   std::int32_t first = std::min(hsbFields2Display->value(), iColumn);
   const std::int32_t gridWidth = Twips::width(hsbFields2Display);
   const auto rightEdge = [&](std::int32_t from) {
@@ -279,7 +288,7 @@ std::int32_t RecordGrid::scrollToField(std::int32_t iRecNo, std::int32_t iColumn
   };
   while (first < iColumn && (rightEdge(first) > gridWidth || iColumn - first >= gGlobal->MaxFields())) ++first;
   hsbFields2Display->setValue(first);
-  return gGlobal->MaxFields() * (iRecNo - vsbUnits2display->value()) + (iColumn - first);
+  return gGlobal->MaxFields() * (iRow - vsbUnits2display->value()) + (iColumn - first);
 }
 
 // The keys of a grid: Tab and Shift+Tab go on along the unit's fields and then to the next unit,
@@ -289,32 +298,32 @@ std::int32_t RecordGrid::scrollToField(std::int32_t iRecNo, std::int32_t iColumn
 bool RecordGrid::navigate(const QKeyEvent& event) {
   if (blockKey(event)) return true;
   const int key = event.key();
-  const std::int32_t page = noUnits2Display(), units = mFile.record().NoUnits();
+  const std::int32_t page = noUnits2Display(), units = mView.lastRow();
   const std::int32_t columns = mFile.record().NoFieldsInSelectedRange();
   if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
     const bool forward = key == Qt::Key_Tab && !(event.modifiers() & Qt::ShiftModifier);
-    std::int32_t record = mFocusedRecord, column = mFocusedColumn + (forward ? 1 : -1);
-    if (column > columns) column = 1, ++record;
-    if (column < 1) column = columns, --record;
-    if (record < firstDataUnit() || record > units)
+    std::int32_t row = mFocusedRow, column = mFocusedColumn + (forward ? 1 : -1);
+    if (column > columns) column = 1, ++row;
+    if (column < 1) column = columns, --row;
+    if (row < firstDataUnit() || row > units)
       focusNextPrevChild(forward);  // past the last field of the last unit the focus leaves the grid
     else
-      focusField(record, column);
+      focusRow(row, column);
     return true;
   }
   if (!(event.modifiers() & Qt::ControlModifier)) return false;
-  std::int32_t record = mFocusedRecord, column = mFocusedColumn;
+  std::int32_t row = mFocusedRow, column = mFocusedColumn;
   switch (key) {
-    case Qt::Key_Up: --record; break;
-    case Qt::Key_Down: ++record; break;
+    case Qt::Key_Up: --row; break;
+    case Qt::Key_Down: ++row; break;
     case Qt::Key_Left: --column; break;
     case Qt::Key_Right: ++column; break;
-    case Qt::Key_PageUp: record = std::max(record - page, firstDataUnit()); break;
-    case Qt::Key_PageDown: record = std::min(record + page, units); break;
+    case Qt::Key_PageUp: row = std::max(row - page, firstDataUnit()); break;
+    case Qt::Key_PageDown: row = std::min(row + page, units); break;
     default: return false;
   }
   clearBlock();
-  if (record >= firstDataUnit() && record <= units && column >= 1 && column <= columns) focusField(record, column);
+  if (row >= firstDataUnit() && row <= units && column >= 1 && column <= columns) focusRow(row, column);
   return true;
 }
 

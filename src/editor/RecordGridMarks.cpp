@@ -36,7 +36,7 @@ QString RecordGrid::saveProblemText(std::int32_t iRecNo, std::int32_t iField) co
 
 // Marks the shown cells of a grid row whose value a save would refuse.
 void RecordGrid::markSaveProblems(std::int32_t iRow) {
-  const std::int32_t record = vsbUnits2display->sliderPosition() + iRow;
+  const std::int32_t record = mView.record(vsbUnits2display->sliderPosition() + iRow);
   const std::int32_t maxFields = gGlobal->MaxFields();
   for (std::int32_t c = 0; c < maxFields; ++c) {
     GridCell* cell = txtField[static_cast<std::size_t>(maxFields * iRow + c)];
