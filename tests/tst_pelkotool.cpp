@@ -4,6 +4,8 @@
 
 #include "Fetch.h"
 #include "FileBytes.h"
+#include "Platform.h"
+#include "SavedBytes.h"
 
 // pelkoTool as a script would use it: exit codes, output, and files written.
 class TestPelkoTool : public QObject {
@@ -32,35 +34,26 @@ class TestPelkoTool : public QObject {
 
   QTemporaryDir mDir;
 
-  // The unit sample with values replaced in the units whose name holds nameHolds in any case; an
-  // edit "15:3>5" turns a 3 in field 15 into a 5, only the first edit of a field that matches.
-  // Fields are outside the packed cell (22 to 43). A unit's record may go on over more lines,
-  // the line end inside one of its cells.
+  // The unit sample as the record store saves it with values replaced in the units whose name
+  // holds nameHolds in any case; an edit "15:3>5" turns a 3 in field 15 into a 5, only the first
+  // edit of a field that matches.
   static QByteArray unitSampleChanged(const QStringList& edits, const QByteArray& nameHolds) {
-    constexpr qsizetype kCells = 50;  // of a unit record, the packed cell counted once
-    QList<QByteArray> lines = fileBytes(samplePath("crusaders_unit_prod11.txt")).split('\n');
-    qsizetype seen = 0;  // cells of the current record on earlier lines; the cell a line end splits counted once
-    bool chosen = false;
-    for (qsizetype i = 4; i < lines.size(); ++i) {
-      QList<QByteArray> cells = lines[i].split('\t');
-      if (seen == 0) chosen = cells[0].toLower().contains(nameHolds.toLower());
-      const qsizetype first = seen == 0 ? 0 : seen - 1;  // the record's cell that starts this line
+    CRecordData store;
+    store.initRanges(1);
+    if (!store.createRecord(fileBytes(samplePath("crusaders_unit_prod11.txt")).toStdString(), "in.txt")) return {};
+    for (int unit = 5; unit <= store.NoUnits(); ++unit) {
+      if (!QByteArray::fromStdString(std::string(store.unitName(unit))).toLower().contains(nameHolds.toLower())) continue;
       QSet<int> done;
       for (const QString& edit : edits) {
         const int field = edit.section(QLatin1Char(':'), 0, 0).toInt();
-        const qsizetype at = (field < 22 ? field - 1 : field - 22) - first;
-        if (!chosen || done.contains(field) || at < (seen == 0 ? 0 : 1) || at >= cells.size()) continue;
-        if (cells[at] != edit.section(QLatin1Char(':'), 1).section(QLatin1Char('>'), 0, 0).toLatin1()) continue;
-        cells[at] = edit.section(QLatin1Char('>'), 1).toLatin1();
+        const std::string from = edit.section(QLatin1Char(':'), 1).section(QLatin1Char('>'), 0, 0).toStdString();
+        if (done.contains(field) || store.value(unit, field) != from) continue;
+        store.setValue(unit, field, edit.section(QLatin1Char('>'), 1).toStdString());
         done.insert(field);
       }
-      lines[i] = cells.join('\t');
-      seen = first + cells.size();
-      if (seen >= kCells) seen = 0;
     }
-    return lines.join('\n');
+    return saved(store, 1);
   }
-
 
   // The unit sample with edits, in order, each a word: "speed" gives the Crossbowmen (record 12)
   // a Speed (field 66) of 5.5 for 4.5; "inserted" puts a unit Squires before the first unit;
@@ -89,6 +82,7 @@ class TestPelkoTool : public QObject {
 
  private slots:
   void initTestCase() {
+    Platform::setScreenTwips({15360, 11520});
     QVERIFY(mDir.isValid());
     QVERIFY(writeFile(mDir.filePath("unit.diff"), "12\tCrossbowmen\t66\tSpeed\t4.5\t5.5\n"));
   }

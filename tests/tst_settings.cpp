@@ -141,10 +141,7 @@ class TestSettings : public QObject {
     for (int n = 2; n <= 6; ++n) QCOMPARE(loaded.getSelRangeArrayStr(n), saved.getSelRangeArrayStr(n));
     QCOMPARE(loaded.tags, saved.tags);
     QCOMPARE(loaded.captions, saved.tags);
-    QCOMPARE(loaded.RangeSelected(), 3);
-    QCOMPARE(loaded.buttonOn, 3);
-    QCOMPARE(loaded.scroll[0], 0);
-    QCOMPARE(loaded.scroll[1], 1);
+    QCOMPARE((QList<int>{loaded.RangeSelected(), loaded.buttonOn, loaded.scroll[0], loaded.scroll[1]}), (QList<int>{3, 3, 0, 1}));
     QCOMPARE(loaded.getWidthArrayStr(), saved.getWidthArrayStr());
   }
 
