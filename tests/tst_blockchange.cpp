@@ -86,8 +86,7 @@ class TestBlockChange : public QObject {
     store.setRangeSelected(4);
     const ChangeTargets targets = ChangeTargets::of(store, CellBlock{5, 6, 1, 2});
     QCOMPARE(targets.fields, (std::vector<std::int32_t>{4, 3}));
-    QCOMPARE(targets.firstRecord, 5);
-    QCOMPARE(targets.lastRecord, 6);
+    QCOMPARE((std::pair{targets.firstRecord, targets.lastRecord}), (std::pair{5, 6}));
   }
 
   void othersHoldNumbers_data() {
