@@ -33,6 +33,8 @@ void load(EditedFile& file) {
   if (!file.record().createRecord(std::move(*text), gPath)) std::abort();
 }
 
+UnitView inOrder(const CRecordData& store) { return UnitView::every(FileKind::of(store.FormID()).firstUnit, store.NoUnits()); }
+
 CellBlock everything(const CRecordData& store) {
   return {FileKind::of(store.FormID()).firstUnit, store.NoUnits(), 1, store.NoFieldsInSelectedRange()};
 }
@@ -50,7 +52,7 @@ void copyAll(benchmark::State& state) {
   for (auto _ : state) {
     std::string text;
     state.SetIterationTime(
-        secondsFor([&] { text = BlockTransfer::copyText(file.record(), everything(file.record()), false, "\r\n"); }));
+        secondsFor([&] { text = BlockTransfer::copyText(file.record(), inOrder(file.record()), everything(file.record()), false, "\r\n"); }));
     state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
   }
 }
@@ -60,7 +62,7 @@ void paste(benchmark::State& state, bool whole) {
   EditedFile file;
   load(file);
   const CellBlock all = everything(file.record());
-  const std::string text = whole ? BlockTransfer::copyText(file.record(), all, false, "\r\n") : "7";
+  const std::string text = whole ? BlockTransfer::copyText(file.record(), inOrder(file.record()), all, false, "\r\n") : "7";
   const CellBlock target = whole ? all : CellBlock{all.firstRecord, all.lastRecord, 15, 15};
   for (auto _ : state) {
     state.PauseTiming();
@@ -68,7 +70,7 @@ void paste(benchmark::State& state, bool whole) {
     state.ResumeTiming();
     std::size_t changed = 0;
     state.SetIterationTime(secondsFor([&] {
-      BlockTransfer::PastePlan plan = BlockTransfer::planPaste(file.record(), text, target);
+      BlockTransfer::PastePlan plan = BlockTransfer::planPaste(file.record(), inOrder(file.record()), text, target);
       if (plan.refusal != BlockTransfer::PastePlan::Refusal::None) std::abort();
       changed = plan.changes.size();
       file.makeStep(std::move(plan.changes));

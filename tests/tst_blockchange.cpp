@@ -59,8 +59,7 @@ class TestBlockChange : public QObject {
     QVERIFY(change);
     ChangeTargets targets;
     for (const int field : fetched<QList<int>>("fields")) targets.fields.push_back(field);
-    targets.firstRecord = fetched<int>("firstRecord");
-    targets.lastRecord = fetched<int>("lastRecord");
+    for (int record = fetched<int>("firstRecord"); record <= fetched<int>("lastRecord"); ++record) targets.records.push_back(record);
     targets.nameContains = fetched<QString>("name").toStdString();
     const auto result = changeValues(store, *change, targets);
     QString text;
@@ -78,15 +77,18 @@ class TestBlockChange : public QObject {
     QCOMPARE(text, fetched<QString>("result"));
   }
 
-  // A block's display columns are the selected range's fields.
+  // A block's display columns are the selected range's fields, its rows the records a sorted
+  // view shows there.
   void blockColumns() {
     CRecordData store;
     QVERIFY(load(store, buildings()));
     store.setRange(4, "4, 3, ");
     store.setRangeSelected(4);
-    const ChangeTargets targets = ChangeTargets::of(store, CellBlock{5, 6, 1, 2});
+    UnitView sorted;
+    sorted.showOnly(5, {8, 6, 5});
+    const ChangeTargets targets = ChangeTargets::of(store, sorted, CellBlock{5, 6, 1, 2});
     QCOMPARE(targets.fields, (std::vector<std::int32_t>{4, 3}));
-    QCOMPARE((std::pair{targets.firstRecord, targets.lastRecord}), (std::pair{5, 6}));
+    QCOMPARE(targets.records, (std::vector<std::int32_t>{8, 6}));
   }
 
   void othersHoldNumbers_data() {

@@ -5,6 +5,7 @@
 #include "DataFileFormat.h"
 #include "DataText.h"
 #include "Fetch.h"
+#include "FileKind.h"
 
 Q_DECLARE_METATYPE(BlockTransfer::PastePlan::Refusal)
 
@@ -24,6 +25,7 @@ void load(CRecordData& store) {
 }
 
 CellBlock block(const QList<int>& bounds) { return {bounds[0], bounds[1], bounds[2], bounds[3]}; }
+UnitView every(const CRecordData& store) { return UnitView::every(FileKind::of(store.FormID()).firstUnit, store.NoUnits()); }
 
 // "record:field=value" for each change, joined by "|".
 QByteArray listed(const CellChanges& changes) {
@@ -63,7 +65,7 @@ class TestBlockTransfer : public QObject {
     CRecordData store;
     load(store);
     store.setRangeSelected(fetched<int>("range"));
-    const std::string text = BlockTransfer::copyText(store, block(fetched<QList<int>>("block")), fetched<bool>("names"),
+    const std::string text = BlockTransfer::copyText(store, every(store), block(fetched<QList<int>>("block")), fetched<bool>("names"),
                                                      fetched<QByteArray>("lineEnd").toStdString());
     QCOMPARE(QByteArray::fromStdString(text), fetched<QByteArray>("text"));
   }
@@ -97,8 +99,9 @@ class TestBlockTransfer : public QObject {
     load(store);
     const CellBlock target = block(fetched<QList<int>>("target"));
     const QByteArray& text = fetched<QByteArray>("text");  // null: the target's own copy
+    const UnitView view = every(store);
     const auto plan = BlockTransfer::planPaste(
-        store, text.isNull() ? BlockTransfer::copyText(store, target, false, "\r\n") : text.toStdString(), target);
+        store, view, text.isNull() ? BlockTransfer::copyText(store, view, target, false, "\r\n") : text.toStdString(), target);
     const QList<int> sizes = fetched<QList<int>>("sizes");
     QCOMPARE(plan.refusal, sizes[2] < sizes[0] || sizes[3] < sizes[1] ? Refusal::TooLarge : Refusal::None);
     QCOMPARE((QList<int>{plan.blockRecords, plan.blockColumns, plan.fitRecords, plan.fitColumns}), sizes);
@@ -139,7 +142,7 @@ class TestBlockTransfer : public QObject {
     std::string text(each, 'x');
     // A block, its second value unchanged.
     if (!fill) text += "\t" + std::string(store.value(target.firstRecord, target.lastColumn + 1)) + "\n";
-    const auto plan = BlockTransfer::planPaste(store, text, target);
+    const auto plan = BlockTransfer::planPaste(store, every(store), text, target);
     QCOMPARE(plan.refusal, fetched<Refusal>("refusal"));
     QCOMPARE(plan.changes.empty(), plan.refusal != Refusal::None);
     if (plan.refusal == Refusal::None) return;

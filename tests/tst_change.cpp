@@ -63,7 +63,7 @@ class TestChange : public QObject, EditorFixture {
     CRecordData store;
     store.initRanges(2);
     QVERIFY(store.createRecord(buildings().toStdString(), "in.txt"));
-    FChangeValues dialog(store, ChangeTargets::of(store, CellBlock{5, fetched<int>("lastRecord"), 3, 3}), nullptr);
+    FChangeValues dialog(store, ChangeTargets::of(store, UnitView::every(5, store.NoUnits()), CellBlock{5, fetched<int>("lastRecord"), 3, 3}), nullptr);
     QString preview;
     dialog.open();
     answer(fetched<QString>("expression"), preview)(&dialog);

@@ -10,7 +10,7 @@ void FEditor::changeValues() {
   if (block.empty()) return;
   const bool editing = mSession->active();
   const std::int32_t record = mSession->record(), column = mSession->column();
-  FChangeValues dialog(mFile.record(), ChangeTargets::of(mFile.record(), block), this);
+  FChangeValues dialog(mFile.record(), ChangeTargets::of(mFile.record(), mGrid->view(), block), this);
   const bool accepted = dialog.exec() == QDialog::Accepted;
   // Without a window manager nothing gives the window the keyboard back when the dialog goes.
   activateWindow();

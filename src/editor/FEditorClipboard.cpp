@@ -45,14 +45,15 @@ void FEditor::watchClipboard() {
 CellBlock FEditor::blockOrFocusedCell() const {
   const CellBlock block = mGrid->selectedBlock();
   if (!block.empty() || !mSession->active()) return block;
-  return {mSession->record(), mSession->record(), mSession->column(), mSession->column()};
+  const std::int32_t row = mGrid->view().rowOf(mSession->record());
+  return {row, row, mSession->column(), mSession->column()};
 }
 
 bool FEditor::copyBlock(bool withNames) {
   const CellBlock block = withNames ? blockOrFocusedCell() : mGrid->selectedBlock();
   if (block.empty()) return false;
   QGuiApplication::clipboard()->setText(
-      CodePage::toQString(BlockTransfer::copyText(mFile.record(), block, withNames, kLineEnd)));
+      CodePage::toQString(BlockTransfer::copyText(mFile.record(), mGrid->view(), block, withNames, kLineEnd)));
   return true;
 }
 
@@ -80,7 +81,7 @@ bool FEditor::pasteBlock(const QString& text) {
   if (mGrid->selectedBlock().empty() && !SpreadsheetText::isBlock(bytes)) return false;
   const CellBlock target = blockOrFocusedCell();
   if (target.empty()) return true;
-  BlockTransfer::PastePlan plan = BlockTransfer::planPaste(mFile.record(), bytes, target);
+  BlockTransfer::PastePlan plan = BlockTransfer::planPaste(mFile.record(), mGrid->view(), bytes, target);
   using Refusal = BlockTransfer::PastePlan::Refusal;
   if (plan.refusal != Refusal::None) {
     QString why;

@@ -39,6 +39,7 @@ FindSearch::Request FEditor::findRequest() const {
   request.allValues = mFindBar->allValues();
   request.matchCase = mFindBar->matchCase();
   request.wholeValue = mFindBar->wholeValue();
+  request.view = &mGrid->view();
   return request;
 }
 
@@ -50,8 +51,10 @@ void FEditor::findNext(int step) {
   if (!mFindBar || mFindBar->isHidden()) return showFindBar();
   FindSearch::Request request = findRequest();
   if (request.text.empty()) return mFindBar->setNote({});
-  const bool fresh = mFoundRecord < request.firstUnit || mFoundRecord > record().NoUnits();
-  request.record = fresh ? std::max(mGrid->firstRow(), request.firstUnit) : mFoundRecord;
+  // The last match's row: gone when a filter no longer shows its unit.
+  const std::int32_t foundRow = mFoundRecord < request.firstUnit ? 0 : mGrid->view().rowOf(mFoundRecord);
+  const bool fresh = foundRow == 0;
+  request.record = fresh ? std::max(mGrid->firstRow(), request.firstUnit) : foundRow;
   request.column = fresh ? mGrid->firstColumn() : mFoundColumn;
   request.backwards = step < 0;
   request.startCounts = step == 0 || fresh;

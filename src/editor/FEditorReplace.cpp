@@ -36,13 +36,13 @@ void FEditor::replace(bool all) {
     return placeFindBar();
   }
   const bool atMatch =
-      mFoundRecord >= request.firstUnit && mFoundRecord <= record().NoUnits() &&
+      mFoundRecord >= request.firstUnit && mGrid->view().rowOf(mFoundRecord) > 0 &&
       (!request.allValues || (mFoundColumn >= 1 && mFoundColumn <= record().NoFieldsInSelectedRange()));
   if (atMatch) {
     const std::int32_t field =
         request.allValues ? record().actualFieldNoInSelectedRange(mFoundColumn) : request.nameField;
     FindSearch::Replacement made =
-        FindSearch::replaceAll(record(), request, with, {mFoundRecord, mFoundRecord, {field}});
+        FindSearch::replaceAll(record(), request, with, {{mFoundRecord}, {field}});
     if (!made.cells.empty() || made.tooLong > 0) {
       const QString note = applyReplacement(std::move(made));
       findNext(1);

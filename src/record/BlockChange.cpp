@@ -29,33 +29,32 @@ std::vector<std::string_view> dataValues(const CRecordData& record, std::int32_t
 
 }  // namespace
 
-ChangeTargets ChangeTargets::of(const CRecordData& record, const CellBlock& block) {
+ChangeTargets ChangeTargets::of(const CRecordData& record, const UnitView& view, const CellBlock& block) {
   ChangeTargets targets;
   for (std::int32_t column = block.firstColumn; column <= block.lastColumn; ++column)
     targets.fields.push_back(record.actualFieldNoInSelectedRange(column));
-  targets.firstRecord = block.firstRecord;
-  targets.lastRecord = block.lastRecord;
+  targets.records = view.records(block.firstRecord, block.lastRecord);
   return targets;
 }
 
 ChangeTargets ChangeTargets::allUnits(const CRecordData& record, std::vector<std::int32_t> fields, std::string name) {
-  return {std::move(fields), firstUnit(record), record.NoUnits(), std::move(name)};
+  const UnitView every = UnitView::every(firstUnit(record), record.NoUnits());
+  return {std::move(fields), every.records(every.firstRow(), every.lastRow()), std::move(name)};
 }
 
 pelko::expected<BlockChange, ChangeTooLarge> changeValues(const CRecordData& record, const ValueChange& change,
                                                           const ChangeTargets& targets) {
   BlockChange result;
-  const std::int32_t first = std::max(targets.firstRecord, firstUnit(record));
-  const std::int32_t last = std::min(targets.lastRecord, record.NoUnits());
-  std::vector<bool> named(static_cast<std::size_t>(std::max(0, last - first + 1)), true);
-  for (std::int32_t unit = first; unit <= last && !targets.nameContains.empty(); ++unit)
-    named[static_cast<std::size_t>(unit - first)] = holdsText(record.unitName(unit), targets.nameContains);
+  std::vector<std::int32_t> units;
+  for (const std::int32_t unit : targets.records)
+    if (unit >= firstUnit(record) && unit <= record.NoUnits() &&
+        (targets.nameContains.empty() || holdsText(record.unitName(unit), targets.nameContains)))
+      units.push_back(unit);
   for (const std::int32_t field : targets.fields) {
     if (field < 1 || field > record.NoFields()) continue;
     const std::vector<std::string_view> values = dataValues(record, field);
     const bool whole = ValueChange::fieldNumbers(values).whole;
-    for (std::int32_t unit = first; unit <= last; ++unit) {
-      if (!named[static_cast<std::size_t>(unit - first)]) continue;
+    for (const std::int32_t unit : units) {
       const std::string_view old = values[static_cast<std::size_t>(unit - firstUnit(record))];
       const auto now = change.apply(old, whole);
       if (!now && now.error() == ValueChange::ApplyError::NotANumber) {

@@ -7,19 +7,20 @@
 #include "CellBlock.h"
 #include "CellChanges.h"
 #include "Expected.h"
+#include "UnitView.h"
 #include "ValueChange.h"
 
 class CRecordData;
 
-// The values one Change Values acts on: fields (not display columns) of a run of records, header
-// rows left out; with a name text, only the units whose name holds it, in any letter case.
+// The values one Change Values acts on: fields (not display columns) of data records, in the
+// order given; with a name text, only the units whose name holds it, in any letter case.
 struct ChangeTargets {
   std::vector<std::int32_t> fields;
-  std::int32_t firstRecord = 0, lastRecord = -1;
+  std::vector<std::int32_t> records;
   std::string nameContains;
 
-  // The block's display columns as fields of the selected range.
-  static ChangeTargets of(const CRecordData& record, const CellBlock& block);
+  // The block's display columns as fields of the selected range, its rows as the view's records.
+  static ChangeTargets of(const CRecordData& record, const UnitView& view, const CellBlock& block);
   // The fields of every unit of the file.
   static ChangeTargets allUnits(const CRecordData& record, std::vector<std::int32_t> fields, std::string name = {});
 };

@@ -59,7 +59,8 @@ bool planRecord(const CRecordData& store, std::int32_t record, const std::vector
 
 }  // namespace
 
-std::string copyText(const CRecordData& store, const CellBlock& block, bool withNames, std::string_view lineEnd) {
+std::string copyText(const CRecordData& store, const UnitView& view, const CellBlock& block, bool withNames,
+                     std::string_view lineEnd) {
   std::string out;
   if (block.empty()) return out;
   const std::vector<std::int32_t> fields = fieldsOf(store, block);
@@ -76,7 +77,7 @@ std::string copyText(const CRecordData& store, const CellBlock& block, bool with
     for (std::size_t k = 0; k < fields.size(); ++k) row[first + k] = titled ? store.value(1, fields[k]) : "";
     SpreadsheetText::appendRow(out, row, lineEnd);
   }
-  for (std::int32_t record = block.firstRecord; record <= block.lastRecord; ++record) {
+  for (const std::int32_t record : view.records(block.firstRecord, block.lastRecord)) {
     if (withNames) row[0] = store.unitName(record);
     for (std::size_t k = 0; k < fields.size(); ++k) row[first + k] = store.value(record, fields[k]);
     SpreadsheetText::appendRow(out, row, lineEnd);
@@ -84,7 +85,7 @@ std::string copyText(const CRecordData& store, const CellBlock& block, bool with
   return out;
 }
 
-PastePlan planPaste(const CRecordData& store, std::string_view text, const CellBlock& target) {
+PastePlan planPaste(const CRecordData& store, const UnitView& view, std::string_view text, const CellBlock& target) {
   PastePlan plan;
   if (target.empty() || text.empty()) return plan;
   if (!SpreadsheetText::isBlock(text)) {
@@ -94,7 +95,7 @@ PastePlan planPaste(const CRecordData& store, std::string_view text, const CellB
     const std::vector<std::int32_t> fields = fieldsOf(store, target);
     const std::string_view value = rows.front().front();
     std::size_t pasted = 0;
-    for (std::int32_t record = target.firstRecord; record <= target.lastRecord; ++record)
+    for (const std::int32_t record : view.records(target.firstRecord, target.lastRecord))
       if (!planRecord(
               store, record, fields, fields.size(), [&](std::size_t) { return value; }, pasted, plan))
         break;
@@ -102,19 +103,19 @@ PastePlan planPaste(const CRecordData& store, std::string_view text, const CellB
   }
   // One pass, rows decoded one at a time: planning stops once the block outgrows the room, and
   // the rest is only measured.
-  const std::int32_t roomRecords = std::max(store.NoUnits() - target.firstRecord + 1, 0);
+  const std::int32_t roomRecords = std::max(view.lastRow() - target.firstRecord + 1, 0);
   const std::int32_t roomColumns = std::max(store.NoFieldsInSelectedRange() - target.firstColumn + 1, 0);
   const std::vector<std::int32_t> fields = fieldsOf(
       store, {target.firstRecord, target.firstRecord, target.firstColumn, target.firstColumn + roomColumns - 1});
   std::size_t pasted = 0;
   bool planning = true;
   SpreadsheetText::forEachRow(text, [&](const std::vector<std::string>& row) {
-    const std::int32_t record = target.firstRecord + plan.blockRecords++;
+    const std::int32_t at = target.firstRecord + plan.blockRecords++;
     plan.blockColumns = std::max(plan.blockColumns, static_cast<std::int32_t>(row.size()));
     planning =
         planning && plan.blockRecords <= roomRecords && plan.blockColumns <= roomColumns &&
         planRecord(
-            store, record, fields, row.size(), [&](std::size_t k) { return std::string_view(row[k]); }, pasted, plan);
+            store, view.record(at), fields, row.size(), [&](std::size_t k) { return std::string_view(row[k]); }, pasted, plan);
   });
   plan.fitRecords = std::min(plan.blockRecords, roomRecords);
   plan.fitColumns = std::min(plan.blockColumns, roomColumns);

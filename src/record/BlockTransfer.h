@@ -6,21 +6,24 @@
 
 #include "CellBlock.h"
 #include "CellChanges.h"
+#include "UnitView.h"
 
 class CRecordData;
 
 // Copy and paste of a block of values in the text spreadsheets put on the clipboard
-// (SpreadsheetText). Blocks are the store's records × display columns of its selected range.
+// (SpreadsheetText). Blocks are rows of a view × display columns of the store's selected range;
+// the view says which record each row is.
 namespace BlockTransfer {
 
 // A single value filled into a whole file's block could take many gigabytes; a paste of every
 // value of a large file takes a few hundred megabytes.
 inline constexpr std::size_t kMostPastedBytes = std::size_t{1} << 30;
 
-// One line per record in record order, each line ending with lineEnd. With names, a first line
+// One line per row in the view's order, each line ending with lineEnd. With names, a first line
 // of field titles (the first header record's values) after an empty cell, and each unit's name
 // before its values.
-std::string copyText(const CRecordData& store, const CellBlock& block, bool withNames, std::string_view lineEnd);
+std::string copyText(const CRecordData& store, const UnitView& view, const CellBlock& block, bool withNames,
+                     std::string_view lineEnd);
 
 struct PastePlan {
   // TooMuch: the new values alone would take more than kMostPastedBytes of memory.
@@ -43,6 +46,6 @@ struct PastePlan {
 // block goes from the target's top-left cell; one value fills the whole target. A row shorter
 // than the block's widest leaves the cells right of it as they are. Values the file cannot hold
 // are planned like any other: storing them marks their records (CRecordData::saveProblem).
-PastePlan planPaste(const CRecordData& store, std::string_view text, const CellBlock& target);
+PastePlan planPaste(const CRecordData& store, const UnitView& view, std::string_view text, const CellBlock& target);
 
 }  // namespace BlockTransfer

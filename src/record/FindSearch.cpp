@@ -118,12 +118,21 @@ bool replaceIn(std::string_view value, const Matcher& search, const Replace& rep
   return true;
 }
 
+// The units walked: request.view, or else every unit in file order, made in `every`.
+const UnitView& viewOf(const CRecordData& store, const Request& request, UnitView& every) {
+  if (request.view) return *request.view;
+  every.showAll(request.firstUnit, store.NoUnits());
+  return every;
+}
+
 }  // namespace
 
 std::optional<Match> next(const CRecordData& store, const Request& request) {
   const std::int32_t first = request.firstUnit;
+  UnitView every;
+  const UnitView& view = viewOf(store, request, every);
   const std::int64_t columns = request.allValues ? store.NoFieldsInSelectedRange() : 1;
-  const std::int64_t total = std::int64_t(store.NoUnits() - first + 1) * columns;
+  const std::int64_t total = std::int64_t(view.shownUnits()) * columns;
   if (request.text.empty() || total <= 0) return std::nullopt;
   const std::int32_t column = std::clamp(request.column, 1, std::max(1, store.NoFieldsInSelectedRange()));
   const std::int64_t here = std::int64_t(request.record - first) * columns + (request.allValues ? column - 1 : 0);
@@ -134,7 +143,7 @@ std::optional<Match> next(const CRecordData& store, const Request& request) {
   bool mayMatch = false;
   for (std::int64_t k = 0; k < total; ++k) {
     const std::int64_t at = ((start + direction * k) % total + total) % total;
-    const auto found = static_cast<std::int32_t>(first + at / columns);
+    const std::int32_t found = view.record(static_cast<std::int32_t>(first + at / columns));
     if (found != checked) {
       const auto text = store.unchangedText(found);
       checked = found;
@@ -150,7 +159,9 @@ std::optional<Match> next(const CRecordData& store, const Request& request) {
 }
 
 Cells inUnits(const CRecordData& store, const Request& request) {
-  Cells cells{request.firstUnit, store.NoUnits(), {}};
+  UnitView every;
+  const UnitView& view = viewOf(store, request, every);
+  Cells cells{view.records(view.firstRow(), view.lastRow()), {}};
   if (!request.allValues)
     cells.fields.push_back(request.nameField);
   else
@@ -160,7 +171,8 @@ Cells inUnits(const CRecordData& store, const Request& request) {
 }
 
 Cells inBlock(const CRecordData& store, const Request& request, const CellBlock& block) {
-  Cells cells{std::max(block.firstRecord, request.firstUnit), std::min(block.lastRecord, store.NoUnits()), {}};
+  UnitView every;
+  Cells cells{viewOf(store, request, every).records(block.firstRecord, block.lastRecord), {}};
   if (!request.allValues) {
     cells.fields.push_back(request.nameField);
     return cells;
@@ -176,7 +188,7 @@ Replacement replaceAll(const CRecordData& store, const Request& request, const R
   const Matcher search = matcher(request);
   if (search.size() == 0) return result;
   std::string after;
-  for (std::int32_t record = where.firstRecord; record <= where.lastRecord; ++record) {
+  for (const std::int32_t record : where.records) {
     if (const auto text = store.unchangedText(record); text && search.find(*text) == std::string_view::npos) continue;
     for (const std::int32_t field : where.fields) {
       const std::string_view before = store.value(record, field);

@@ -7,6 +7,7 @@
 
 #include "CellBlock.h"
 #include "CellChanges.h"
+#include "UnitView.h"
 
 class CRecordData;
 
@@ -22,14 +23,15 @@ struct Request {
   bool allValues = false;      // every field of the selected range, else the name field alone
   bool matchCase = false;
   bool wholeValue = false;     // the text must be the whole value, not a part of it
-  std::int32_t record = 1;     // where the walk starts: a record and, for all values, a display
-  std::int32_t column = 1;     // column of the selected range (clamped to it)
+  std::int32_t record = 1;     // where the walk starts: a row of `view` and, for all values, a
+  std::int32_t column = 1;     // display column of the selected range (clamped to it)
+  const UnitView* view = nullptr;  // the units walked, in its order; none: every unit in file order
   bool backwards = false;
   bool startCounts = true;     // false: the walk starts one place past `record`/`column`
 };
 
 struct Match {
-  std::int32_t record = 0;
+  std::int32_t record = 0;  // the record, not its row
   std::int32_t column = 0;  // the display column for all values; 0 for a name
   bool wrapped = false;     // passed the last unit (backwards: the first) to get here
 };
@@ -43,16 +45,16 @@ struct Replace {
   std::size_t longest = std::string::npos;
 };
 
-// The values a replace looks at: records firstRecord..lastRecord, in each the fields in order.
+// The values a replace looks at: the records in order, in each the fields in order.
 struct Cells {
-  std::int32_t firstRecord = 1;
-  std::int32_t lastRecord = 0;
+  std::vector<std::int32_t> records;
   std::vector<std::int32_t> fields;
 };
-// The units a find walks: the name field alone, or every field of the selected range.
+// The units a find walks (request.view's): the name field alone, or every field of the selected
+// range.
 Cells inUnits(const CRecordData& store, const Request& request);
-// The block's values, or with names only the names of its units; header rows (before
-// request.firstUnit) left out.
+// The block's values (its records are rows of request.view), or with names only the names of its
+// units; header rows (before request.firstUnit) left out.
 Cells inBlock(const CRecordData& store, const Request& request, const CellBlock& block);
 
 struct Replacement {

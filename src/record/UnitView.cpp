@@ -25,3 +25,12 @@ std::int32_t UnitView::rowOf(std::int32_t record) const {
   if (mAll) return record <= lastRow() ? record : 0;
   return static_cast<std::size_t>(record) < mRows.size() ? mRows[static_cast<std::size_t>(record)] : 0;
 }
+
+std::vector<std::int32_t> UnitView::records(std::int32_t firstRow, std::int32_t lastRow) const {
+  firstRow = std::max(firstRow, mFirstUnit);
+  lastRow = std::min(lastRow, this->lastRow());
+  std::vector<std::int32_t> shown;
+  shown.reserve(static_cast<std::size_t>(std::max(0, lastRow - firstRow + 1)));
+  for (std::int32_t row = firstRow; row <= lastRow; ++row) shown.push_back(record(row));
+  return shown;
+}

@@ -10,6 +10,11 @@ class UnitView {
  public:
   // Every unit of a store of noUnits records, its data from record firstUnit, in file order.
   void showAll(std::int32_t firstUnit, std::int32_t noUnits);
+  static UnitView every(std::int32_t firstUnit, std::int32_t noUnits) {
+    UnitView view;
+    view.showAll(firstUnit, noUnits);
+    return view;
+  }
   // Only these data records, each once, in the order given.
   void showOnly(std::int32_t firstUnit, std::vector<std::int32_t> records);
 
@@ -23,6 +28,8 @@ class UnitView {
   }
   // The row that shows the record; 0 when none does.
   std::int32_t rowOf(std::int32_t record) const;
+  // The records rows firstRow..lastRow show, data rows only, in the order shown.
+  std::vector<std::int32_t> records(std::int32_t firstRow, std::int32_t lastRow) const;
 
  private:
   bool mAll = true;
