@@ -107,11 +107,17 @@ std::int64_t InputFile::readSome(char* buffer, std::size_t size, int& error) {
 
 void reserveLarge(std::string& text, std::size_t size) {
   text.reserve(size);
+  adviseLarge(text.data(), size);
+}
+
+void adviseLarge(const void* data, std::size_t size) {
 #ifdef __linux__
   constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
-  const auto begin = (reinterpret_cast<std::uintptr_t>(text.data()) + kHuge - 1) & ~(kHuge - 1);
-  const auto end = (reinterpret_cast<std::uintptr_t>(text.data()) + size) & ~(kHuge - 1);
+  const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+  const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHuge - 1);
   if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+  (void)data, (void)size;
 #endif
 }
 

@@ -40,6 +40,8 @@ int readFileBytes(const std::string& sPath, std::string& text);
 // Reserves room for size bytes. Fresh memory is mapped slowly page by page on these machines
 // (about 330 MB/s): a large buffer asks for huge pages before it is first touched.
 void reserveLarge(std::string& text, std::size_t size);
+// The same for any buffer not yet touched, such as a vector just reserved.
+void adviseLarge(const void* data, std::size_t size);
 
 // Makes a folder and the folders above it that are missing; false when it cannot be made.
 bool makeFolders(const std::string& folder);

@@ -122,6 +122,10 @@ class CRecordData {
 
   // The file's bytes as loaded, edits left out.
   std::string_view loadedText() const { return mText; }
+  // Never the same for two loads, of this store or another: what a cache of loaded values was made from.
+  std::uint64_t loadId() const { return mLoadId; }
+  // The records holding edits, in order: all that a cache of loaded values must read again.
+  std::vector<std::int32_t> editedRecords() const;
 
   // What followed the empty line that ends the data, when it holds more than line ends; written
   // back after the records so that a save loses nothing of the file.
@@ -154,6 +158,7 @@ class CRecordData {
   std::string mFilePath;
   std::string mProjVerInfo;
   std::string mText;  // the loaded file; the index points into it
+  std::uint64_t mLoadId = 0;
   RecordIndex mIndex;
   mutable std::optional<FieldCache> mFields;  // for the kind the records were loaded as
   mutable std::int32_t mLastRead = 0;         // the record value() read last

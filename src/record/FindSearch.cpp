@@ -26,6 +26,8 @@ unsigned char lowerCase(unsigned char byte) {
   }
 }
 
+}  // namespace
+
 unsigned char fold(char c) {
   static const std::array<unsigned char, 256> table = [] {
     std::array<unsigned char, 256> made{};
@@ -35,62 +37,54 @@ unsigned char fold(char c) {
   return table[static_cast<unsigned char>(c)];
 }
 
-// Finds a text in values, letter case aside unless asked. Candidates are found with memchr for
-// the two cases of the text's first character: a file of 100 MB is searched at every key typed.
-class Matcher {
- public:
-  Matcher(std::string needle, bool matchCase, bool wholeValue)
-      : mNeedle(std::move(needle)), mMatchCase(matchCase), mWholeValue(wholeValue) {
-    if (mNeedle.empty()) return;
-    mFirst[0] = mFirst[1] = mNeedle[0];
-    if (!matchCase)
-      for (int b = 0; b < 256; ++b)
-        if (fold(char(b)) == fold(mNeedle[0]) && char(b) != mNeedle[0]) mFirst[1] = char(b);
+// Candidates are found with memchr for the two cases of the text's first character: a file of
+// 100 MB is searched at every key typed.
+Matcher::Matcher(std::string needle, bool matchCase, bool wholeValue)
+    : mNeedle(std::move(needle)), mMatchCase(matchCase), mWholeValue(wholeValue) {
+  if (!mNeedle.empty()) mFirst = forms(mNeedle[0]);
+}
+
+std::array<char, 2> Matcher::forms(char c) const {
+  std::array<char, 2> both{c, c};
+  if (!mMatchCase)
+    for (int b = 0; b < 256; ++b)
+      if (fold(char(b)) == fold(c) && char(b) != c) both[1] = char(b);
+  return both;
+}
+
+std::size_t Matcher::find(std::string_view value, std::size_t from) const {
+  const std::size_t n = mNeedle.size();
+  if (n == 0 || from > value.size() || value.size() - from < n) return std::string_view::npos;
+  const char* const data = value.data();
+  const char* const end = data + (value.size() - n + 1);  // past the last place a match can start
+  std::array<const char*, 2> next{};                      // each case's next place, found lazily
+  for (const char* at = data + from; at < end;) {
+    for (std::size_t c = 0; c < 2; ++c)
+      if (next[c] != end && next[c] < at) {
+        const void* found = std::memchr(at, mFirst[c], static_cast<std::size_t>(end - at));
+        next[c] = found ? static_cast<const char*>(found) : end;
+      }
+    const char* candidate = std::min(next[0], next[1]);
+    if (candidate == end) return std::string_view::npos;
+    if (sameAt(candidate)) return static_cast<std::size_t>(candidate - data);
+    at = candidate + 1;
   }
+  return std::string_view::npos;
+}
 
-  std::size_t size() const { return mNeedle.size(); }
-  bool wholeValue() const { return mWholeValue; }
+bool Matcher::matches(std::string_view value) const {
+  if (!mWholeValue) return find(value) != std::string_view::npos;
+  return !mNeedle.empty() && value.size() == mNeedle.size() && sameAt(value.data());
+}
 
-  // Where the text's next occurrence at or after `from` starts; npos when there is none.
-  std::size_t find(std::string_view value, std::size_t from = 0) const {
-    const std::size_t n = mNeedle.size();
-    if (n == 0 || from > value.size() || value.size() - from < n) return std::string_view::npos;
-    const char* const data = value.data();
-    const char* const end = data + (value.size() - n + 1);  // past the last place a match can start
-    std::array<const char*, 2> next{};                      // each case's next place, found lazily
-    for (const char* at = data + from; at < end;) {
-      for (std::size_t c = 0; c < 2; ++c)
-        if (next[c] != end && next[c] < at) {
-          const void* found = std::memchr(at, mFirst[c], static_cast<std::size_t>(end - at));
-          next[c] = found ? static_cast<const char*>(found) : end;
-        }
-      const char* candidate = std::min(next[0], next[1]);
-      if (candidate == end) return std::string_view::npos;
-      if (same(candidate)) return static_cast<std::size_t>(candidate - data);
-      at = candidate + 1;
-    }
-    return std::string_view::npos;
-  }
+bool Matcher::sameAt(const char* at) const {
+  if (mMatchCase) return std::memcmp(at, mNeedle.data(), mNeedle.size()) == 0;
+  return std::equal(mNeedle.begin(), mNeedle.end(), at, [](char a, char b) { return fold(a) == fold(b); });
+}
 
-  // The value is a match: holds the text, or is the text with wholeValue.
-  bool matches(std::string_view value) const {
-    if (!mWholeValue) return find(value) != std::string_view::npos;
-    return !mNeedle.empty() && value.size() == mNeedle.size() && same(value.data());
-  }
+namespace {
 
- private:
-  bool same(const char* at) const {
-    if (mMatchCase) return std::memcmp(at, mNeedle.data(), mNeedle.size()) == 0;
-    return std::equal(mNeedle.begin(), mNeedle.end(), at, [](char a, char b) { return fold(a) == fold(b); });
-  }
-
-  std::string mNeedle;
-  bool mMatchCase;
-  bool mWholeValue;
-  std::array<char, 2> mFirst{};
-};
-
-Matcher matcher(const Request& request) { return Matcher(request.text, request.matchCase, request.wholeValue); }
+Matcher matcher(const Request& request) { return Matcher(request); }
 
 // A matching value with its matches replaced, into `out`; false, `out` then of no use, when
 // that would be longer than replace.longest. The length is counted first, so that a value that

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -37,6 +38,34 @@ struct Match {
 };
 
 std::optional<Match> next(const CRecordData& store, const Request& request);
+
+// The byte's lower-case partner in windows-1252, as Qt's toLower() gives it; itself when it has none.
+unsigned char fold(char c);
+
+// How find, replace and the unit filter compare a text with values: letter case aside unless
+// asked, a part of the value or with wholeValue all of it.
+class Matcher {
+ public:
+  Matcher(std::string needle, bool matchCase, bool wholeValue);
+  explicit Matcher(const Request& request) : Matcher(request.text, request.matchCase, request.wholeValue) {}
+
+  std::size_t size() const { return mNeedle.size(); }
+  bool wholeValue() const { return mWholeValue; }
+  // The byte and the other byte that matches it (itself when none does, or with matchCase).
+  std::array<char, 2> forms(char c) const;
+  // Where the text's next occurrence at or after `from` starts; npos when there is none.
+  std::size_t find(std::string_view value, std::size_t from = 0) const;
+  // The value is a match: holds the text, or is the text with wholeValue.
+  bool matches(std::string_view value) const;
+  // The text's size() bytes at `at` are the text.
+  bool sameAt(const char* at) const;
+
+ private:
+  std::string mNeedle;
+  bool mMatchCase;
+  bool mWholeValue;
+  std::array<char, 2> mFirst{};
+};
 
 struct Replace {
   std::string with;  // code-page bytes; empty deletes the text
