@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <random>
+#include <set>
 
 #include "CRecordData.h"
 #include "DataText.h"
@@ -18,11 +19,14 @@ class TestUnitView : public QObject {
 
   // A building file whose units hold the given values in `field`, the others "r<k>f<field>".
   static bool load(CRecordData& store, const QByteArrayList& values, int field) {
-    QByteArray text = DataText::dataFile(2, int(values.size()));
-    for (int k = 1; k <= values.size(); ++k)
-      text.replace("\tr" + QByteArray::number(k) + 'f' + QByteArray::number(field) + '\t', '\t' + values[k - 1] + '\t');
+    QByteArray units;
+    for (int k = 1; k <= values.size(); ++k) {
+      QList<QByteArray> cells;
+      for (int f = 1; f <= 28; ++f) cells << (f == field ? values[k - 1] : 'r' + QByteArray::number(k) + 'f' + QByteArray::number(f));
+      units += DataText::record(cells);
+    }
     store.initRanges(2);
-    return bool(store.createRecord(text.toStdString(), "in.txt"));
+    return bool(store.createRecord(DataText::dataFile(2, 0, units).toStdString(), "in.txt"));
   }
 
   static FindSearch::Request request(const QByteArray& text, const QString& options) {
@@ -52,46 +56,46 @@ class TestUnitView : public QObject {
   static Units toList(const std::vector<std::int32_t>& records) { return Units(records.begin(), records.end()); }
 
  private slots:
-  void init() { Platform::setScreenTwips({15360, 11520}); }
+  void initTestCase() { Platform::setScreenTwips({15360, 11520}); }
 
-  // Names of units 5 to 10: "Knights", "knights_templar", "ab", "cd", "\xc9lan", "spearmen";
-  // unit 7's field 5 holds "long_spear". Edits are "record:field=value".
+  // Names of units 5 to 10: "Knights", "knights_templar", "\xc9lan", "ab", "cd", "spearmen";
+  // unit 7's field 5 holds "long_spear". Options: "all" values, match "case", "whole" value, and
+  // last "range=" the selected range's fields. Edits are "record:field=value".
   void matching_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("options");
-    QTest::addColumn<QString>("range");  // the selected range's fields; empty: all of them
     QTest::addColumn<QStringList>("edits");
     QTest::addColumn<Units>("units");
     const QStringList none;
-    QTest::newRow("a part of the name, case aside") << QByteArray("KNIGHT") << "" << "" << none << Units{5, 6};
-    QTest::newRow("match case") << QByteArray("Knight") << "case" << "" << none << Units{5};
-    QTest::newRow("whole value") << QByteArray("KNIGHTS") << "whole" << "" << none << Units{5};
-    QTest::newRow("whole value and case") << QByteArray("knights") << "whole case" << "" << none << Units{};
-    QTest::newRow("case beyond ASCII") << QByteArray("\xe9LA") << "" << "" << none << Units{9};
-    QTest::newRow("not across two names") << QByteArray("bc") << "" << "" << none << Units{};
-    QTest::newRow("not into the next name, whole") << QByteArray("abc") << "whole" << "" << none << Units{};
-    QTest::newRow("the last name's end") << QByteArray("MEN") << "" << "" << none << Units{10};
-    QTest::newRow("names only pass other fields") << QByteArray("long") << "" << "" << none << Units{};
-    QTest::newRow("all values") << QByteArray("spear") << "all" << "" << none << Units{7, 10};
-    QTest::newRow("all values, whole") << QByteArray("LONG_SPEAR") << "all whole" << "" << none << Units{7};
-    QTest::newRow("all values of the selected range") << QByteArray("spear") << "all" << "2, 3, " << none << Units{10};
-    QTest::newRow("header rows are not units") << QByteArray("h1f") << "all" << "" << none << Units{};
-    QTest::newRow("a header row's name") << QByteArray("h2f2") << "" << "" << none << Units{};
-    QTest::newRow("empty text: every unit") << QByteArray() << "" << "" << none << Units{5, 6, 7, 8, 9, 10};
-    QTest::newRow("an edited name that now matches") << QByteArray("pike") << "" << "" << QStringList{"8:2=pikeman"} << Units{8};
-    QTest::newRow("an edited name that no longer does") << QByteArray("knight") << "" << "" << QStringList{"5:2=squire"} << Units{6};
-    QTest::newRow("an edit of another field") << QByteArray("knight") << "" << "" << QStringList{"5:3=x"} << Units{5, 6};
+    QTest::newRow("a part of the name, case aside") << QByteArray("KNIGHT") << "" << none << Units{5, 6};
+    QTest::newRow("match case") << QByteArray("Knight") << "case" << none << Units{5};
+    QTest::newRow("whole value") << QByteArray("KNIGHTS") << "whole" << none << Units{5};
+    QTest::newRow("whole value and case") << QByteArray("knights") << "whole case" << none << Units{};
+    QTest::newRow("case beyond ASCII") << QByteArray("\xe9LA") << "" << none << Units{7};
+    QTest::newRow("not across two names") << QByteArray("bc") << "" << none << Units{};
+    QTest::newRow("not into the next name, whole") << QByteArray("abc") << "whole" << none << Units{};
+    QTest::newRow("the last name's end") << QByteArray("MEN") << "" << none << Units{10};
+    QTest::newRow("names only pass other fields") << QByteArray("long") << "" << none << Units{};
+    QTest::newRow("all values") << QByteArray("spear") << "all" << none << Units{7, 10};
+    QTest::newRow("all values, whole") << QByteArray("LONG_SPEAR") << "all whole" << none << Units{7};
+    QTest::newRow("all values of the selected range") << QByteArray("spear") << "all range=2, 3, " << none << Units{10};
+    QTest::newRow("header rows are not units") << QByteArray("h1f") << "all" << none << Units{};
+    QTest::newRow("a header row's name") << QByteArray("h2f2") << "" << none << Units{};
+    QTest::newRow("empty text: every unit") << QByteArray() << "" << none << Units{5, 6, 7, 8, 9, 10};
+    QTest::newRow("an edited name that now matches") << QByteArray("pike") << "" << QStringList{"8:2=pikeman"} << Units{8};
+    QTest::newRow("an edited name that no longer does") << QByteArray("knight") << "" << QStringList{"5:2=squire"} << Units{6};
+    QTest::newRow("an edit of another field") << QByteArray("knight") << "" << QStringList{"5:3=x"} << Units{5, 6};
     QTest::newRow("edits before, among and after matches") << QByteArray("a") << ""
-                                                           << "" << QStringList{"6:2=x", "8:2=AA", "10:2=ma", "7:3=q"}
-                                                           << Units{7, 8, 9, 10};
-    QTest::newRow("an edited value among all values") << QByteArray("pike") << "all" << "" << QStringList{"6:9=pike"} << Units{6};
+                                                           << QStringList{"6:2=x", "8:2=AA", "10:2=ma", "7:3=q"}
+                                                           << Units{7, 8, 10};
+    QTest::newRow("an edited value among all values") << QByteArray("pike") << "all" << QStringList{"6:9=pike"} << Units{6};
   }
   void matching() {
     CRecordData store;
-    QVERIFY(load(store, {"Knights", "knights_templar", "ab", "cd", "\xc9lan", "spearmen"}, 2));
+    QVERIFY(load(store, {"Knights", "knights_templar", "\xc9lan", "ab", "cd", "spearmen"}, 2));
     store.setValue(7, 5, "long_spear");
-    if (!fetched<QString>("range").isEmpty()) {
-      store.setRange(4, fetched<QString>("range").toStdString());
+    if (const QString range = fetched<QString>("options").section(QStringLiteral("range="), 1); !range.isEmpty()) {
+      store.setRange(4, range.toStdString());
       store.setRangeSelected(4);
     }
     UnitFilter filter;
@@ -143,6 +147,31 @@ class TestUnitView : public QObject {
     QCOMPARE(toList(filter.matching(second, request("knight", QStringLiteral("case")))), Units{});
   }
 
+  // A sort reads one field of unit after unit, TABs counted a block of bytes at a time: every
+  // field of cells of any length, some quoted, reads as the record split whole reads it.
+  void valueOfUnitAfterUnit() {
+    std::mt19937 random(5);
+    QByteArray units;
+    for (int k = 0; k < 60; ++k) {
+      QList<QByteArray> cells;
+      for (int f = 1; f <= 28; ++f)
+        cells << (random() % 9 ? QByteArray(int(random() % 21), char('a' + f % 26)) : "\"q\tq\"");
+      units += DataText::record(cells);
+    }
+    CRecordData store;
+    store.initRanges(2);
+    QVERIFY(store.createRecord(DataText::dataFile(2, 0, units).toStdString(), "in.txt"));
+    std::vector<std::vector<std::string>> split;
+    std::vector<std::string_view> values;
+    for (std::int32_t record = 5; record <= store.NoUnits(); ++record) {
+      store.recordValues(record, values);
+      split.emplace_back(values.begin(), values.end());
+    }
+    for (std::int32_t field = 1; field <= 28; ++field)
+      for (std::int32_t record = 5; record <= store.NoUnits(); ++record)
+        QCOMPARE(store.value(record, field), split[std::size_t(record - 5)][std::size_t(field - 1)]);
+  }
+
   // Field 3 of units 5, 6, ... holds the values; the order is given by value indexes from 0.
   void sortUnits_data() {
     QTest::addColumn<QByteArrayList>("values");
@@ -176,14 +205,31 @@ class TestUnitView : public QObject {
     QCOMPARE(order, fetched<Units>("order"));
   }
 
-  // A filtered subset, with an edited value: sorted as the store holds it now.
-  void sortUnitsOfSomeUnits() {
+  // Enough units for the large-list sort: numbers and words at random, checked pair by pair
+  // against QByteArray's own reading of them.
+  void sortManyUnits() {
+    std::mt19937 random(11);
+    QByteArrayList values;
+    for (int k = 0; k < 2000; ++k)
+      values << (k % 2 ? QByteArray::number(int(random() % 2001) - 1000) + (k % 3 ? "" : ".5")
+                       : QByteArray("aAbB_x").mid(int(random() % 4), 1 + int(random() % 3)));
     CRecordData store;
-    QVERIFY(load(store, {"5", "4", "3", "2", "1"}, 3));
-    store.setValue(9, 3, "6");
-    std::vector<std::int32_t> records{5, 7, 9};
-    ::sortUnits(store, 3, false, records);
-    QCOMPARE(toList(records), (Units{7, 5, 9}));
+    QVERIFY(load(store, values, 3));
+    for (const bool descending : {false, true}) {
+      std::vector<std::int32_t> records(std::size_t(values.size()));
+      std::iota(records.begin(), records.end(), 5);
+      ::sortUnits(store, 3, descending, records);
+      QCOMPARE(std::set<std::int32_t>(records.begin(), records.end()).size(), std::size_t(values.size()));
+      for (std::size_t k = 1; k < records.size(); ++k) {
+        const QByteArray& a = values[records[k - 1] - 5];
+        const QByteArray& b = values[records[k] - 5];
+        bool numberA = false, numberB = false;
+        const double x = a.toDouble(&numberA), y = b.toDouble(&numberB);
+        int order = numberA != numberB ? (numberA == descending ? 1 : -1) : numberA ? (x > y) - (x < y) : qstricmp(a, b);
+        order = numberA == numberB && descending ? -order : order;
+        QVERIFY2(order < 0 || (order == 0 && records[k - 1] < records[k]), a + " before " + b);
+      }
+    }
   }
 };
 

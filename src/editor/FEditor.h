@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "EditedFile.h"
 #include "FileKind.h"
 #include "SettingsWindow.h"
+#include "ShownUnits.h"
 #include "UserFolders.h"
 #include "WindowPlacement.h"
 
@@ -32,10 +34,6 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class RecordGrid;
-namespace FindSearch {
-struct Replacement;
-struct Request;
-}  // namespace FindSearch
 
 // The editor window: one data file of one kind at a time. It wires the parts that own what they
 // show (the grid of records, the edit of its focused cell, the load and save panel) to the file
@@ -181,6 +179,15 @@ class FEditor : public QWidget, public SettingsWindow {
   void replace(bool all);
   QString applyReplacement(FindSearch::Replacement made);
 
+  // --- which units the grid shows, in which order (FEditorView.cpp) ---
+  // After the filters or the sort changed: the grid shows the units they keep.
+  void refreshView();
+  void showView();
+  std::optional<FindSearch::Request> matchingRequest() const;
+  void sortUnits(ShownUnits::Sort sort);
+  void sortByFocusedField();  // the key: ascending, descending, file order in turn
+  void addSortMenu(QMenu& menu);
+
   // --- the settings file's view of the window (FEditorSettings.cpp) ---
   std::int32_t setRange(std::int32_t iRange, const std::string& sText) override;
   std::string getSelRangeArrayStr(std::int32_t iRange) const override;
@@ -234,4 +241,5 @@ class FEditor : public QWidget, public SettingsWindow {
   FindBar* mFindBar = nullptr;       // made on first use
   std::int32_t mFoundRecord = 0;     // the last match: record and display column
   std::int32_t mFoundColumn = 0;
+  ShownUnits mShown;  // the filters and the sort behind the grid's view
 };

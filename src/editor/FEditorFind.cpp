@@ -19,6 +19,7 @@ FindBar& FEditor::findBar() {
     mFindBar = new FindBar(this);
     connect(mFindBar, &FindBar::findRequested, this, &FEditor::findNext);
     connect(mFindBar, &FindBar::replaceRequested, this, &FEditor::replace);
+    connect(mFindBar, &FindBar::filterChanged, this, &FEditor::refreshView);
   }
   return *mFindBar;
 }
@@ -49,6 +50,8 @@ FindSearch::Request FEditor::findRequest() const {
 // F3 and Shift+F3 give the match's cell the focus.
 void FEditor::findNext(int step) {
   if (!mFindBar || mFindBar->isHidden()) return showFindBar();
+  // With "Only matching units" each key typed changes the units shown, then finds among them.
+  if (step == 0 && mShown.setMatching(matchingRequest())) showView();
   FindSearch::Request request = findRequest();
   if (request.text.empty()) return mFindBar->setNote({});
   // The last match's row: gone when a filter no longer shows its unit.

@@ -45,6 +45,7 @@ void FEditor::showCellMenu(QPoint globalPos) {
   QAction* change = menu->addAction(QStringLiteral("Change Values…"));
   change->setShortcut(Qt::CTRL | Qt::Key_E);
   connect(change, &QAction::triggered, this, &FEditor::changeValues);
+  addSortMenu(*menu);
   menu->exec(globalPos);
   if (!mSession->active()) mGrid->focusField(record, column);
 }

@@ -128,6 +128,9 @@ void FEditor::showLoadedRecords(const std::string& sPath) {
   setStatusText(QString::number(units) + QStringLiteral(" units loaded from; ") + CodePage::shownPath(sPath));
   showFileTitle(sPath);
   mGrid->showFromStart();
+  // A new file shows in its own order; the filters still ticked keep its units that they match.
+  mShown.setSort({});
+  if (mShown.filtered()) refreshView();
   fraOptions->show();
   fraMain->show();
   cmdFileActions[3]->setEnabled(true);

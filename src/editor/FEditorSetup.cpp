@@ -67,6 +67,7 @@ void FEditor::Form_Load() {
   connect(new QShortcut(QKeySequence::FindNext, this), &QShortcut::activated, this, [this] { findNext(1); });
   connect(new QShortcut(QKeySequence::FindPrevious, this), &QShortcut::activated, this, [this] { findNext(-1); });
   connect(new QShortcut(Qt::CTRL | Qt::Key_E, this), &QShortcut::activated, this, &FEditor::changeValues);
+  connect(new QShortcut(Qt::Key_F9, this), &QShortcut::activated, this, &FEditor::sortByFocusedField);
   // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z everywhere: the platform's own undo keys may be only some of them.
   connect(new QShortcut(Qt::CTRL | Qt::Key_Z, this), &QShortcut::activated, this, [this] { undoRedo(false); });
   for (const QKeyCombination redo : {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z})

@@ -43,6 +43,8 @@ FindBar::FindBar(QWidget* parent)
       mText(textBox(this, "txtFind", QStringLiteral("Find a unit"))),
       mAllValues(option(this, "chkFindAllValues", QStringLiteral("All values"),
                         QStringLiteral("Search every value of the fields the selected range shows"))),
+      mOnlyMatching(option(this, "chkOnlyMatching", QStringLiteral("&Only matching units"),
+                           QStringLiteral("Show only the units that match (Alt+O)"))),
       mNote(new QLabel(this)),
       mReplaceRow(new QWidget(this)),
       mReplacement(textBox(mReplaceRow, "txtReplace", QStringLiteral("Replace with"))),
@@ -68,12 +70,15 @@ FindBar::FindBar(QWidget* parent)
   rows->addWidget(mReplaceRow);
   layout->addWidget(mText, 1);
   layout->addWidget(mAllValues);
+  layout->addWidget(mOnlyMatching);
   layout->addWidget(previous);
   layout->addWidget(next);
   layout->addWidget(mNote);
   layout->addWidget(close);
   connect(mText, &QLineEdit::textEdited, this, [this] { emit findRequested(0); });
   connect(mAllValues, &QCheckBox::toggled, this, [this] { emit findRequested(0); });
+  connect(mOnlyMatching, &QCheckBox::toggled, this, &FindBar::filterChanged);
+  mOnlyMatching->installEventFilter(this);
   connect(mText, &QLineEdit::returnPressed, this, [this] { emit findRequested(1); });
   connect(next, &QToolButton::clicked, this, [this] { emit findRequested(1); });
   connect(previous, &QToolButton::clicked, this, [this] { emit findRequested(-1); });
@@ -87,6 +92,18 @@ FindBar::FindBar(QWidget* parent)
 QString FindBar::text() const { return mText->text(); }
 
 bool FindBar::allValues() const { return mAllValues->isChecked(); }
+
+bool FindBar::onlyMatching() const { return isVisible() && mOnlyMatching->isChecked(); }
+
+void FindBar::hideEvent(QHideEvent* event) {
+  QFrame::hideEvent(event);
+  if (mOnlyMatching->isChecked()) emit filterChanged();
+}
+
+void FindBar::showEvent(QShowEvent* event) {
+  QFrame::showEvent(event);
+  if (mOnlyMatching->isChecked()) emit filterChanged();
+}
 
 bool FindBar::matchCase() const { return mReplaceRow->isVisibleTo(this) && mMatchCase->isChecked(); }
 
@@ -141,9 +158,10 @@ void FindBar::createReplaceRow() {
 }
 
 // An access key clicks its button at once, where a button's own waits a moment to show it going
-// down: a key typed right after Alt+A (Ctrl+S, say) must find the values replaced.
+// down: a key typed right after Alt+A (Ctrl+S, say) must find the values replaced, and one after
+// Alt+O goes on typing in the find box among the units kept.
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {
-  auto* button = qobject_cast<QPushButton*>(watched);
+  auto* button = qobject_cast<QAbstractButton*>(watched);
   if (!button || event->type() != QEvent::Shortcut || static_cast<QShortcutEvent*>(event)->isAmbiguous())
     return QFrame::eventFilter(watched, event);
   button->click();

@@ -17,6 +17,8 @@ class FindBar : public QFrame {
 
   QString text() const;
   bool allValues() const;
+  // "Only matching units": while the bar shows, the grid shows only the units it matches.
+  bool onlyMatching() const;
   // The replace row's options; off while it is hidden, so that Ctrl+F finds as it always did.
   bool matchCase() const;
   bool wholeValue() const;
@@ -33,14 +35,19 @@ class FindBar : public QFrame {
   void findRequested(int step);
   // all: every match, else the current one.
   void replaceRequested(bool all);
+  // Whether the bar keeps only matching units changed: its option, or the bar shown or hidden.
+  void filterChanged();
 
  private:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void createReplaceRow();
   void showWithText(bool replacing);
 
   QLineEdit* mText;
   QCheckBox* mAllValues;
+  QCheckBox* mOnlyMatching;
   QLabel* mNote;
   QWidget* mReplaceRow;
   QLineEdit* mReplacement;

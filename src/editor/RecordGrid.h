@@ -103,6 +103,7 @@ class RecordGrid : public QWidget {
   // Left of the field number: as wide as its text, or in the room left of the grid. Returns where
   // the field number may start.
   int placeDifferenceCount(int iTop, bool fitText, int gridLeft);
+  bool onlyChanged() const { return false; }
 
   // --- the block of selected values (RecordGridBlock.cpp) ---
   // Empty when no block is selected: commands then act on the focused cell. Its records are rows

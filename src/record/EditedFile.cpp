@@ -108,6 +108,14 @@ void EditedFile::compareWithDefaults(const CRecordData& defaults) {
   mDefaultsWithoutRecord = comparison.pairing.unpairedBefore().size();
 }
 
+std::vector<std::int32_t> EditedFile::differingRecords() const {
+  std::vector<std::int32_t> records;
+  for (const auto& [key, value] : mDefaults) records.push_back(static_cast<std::int32_t>(key >> 32));
+  std::ranges::sort(records);
+  records.erase(std::unique(records.begin(), records.end()), records.end());
+  return records;
+}
+
 const std::string* EditedFile::defaultValue(std::int32_t iRecNo, std::int32_t iField) const {
   if (mDefaults.empty()) return nullptr;
   const auto found = mDefaults.find(key(iRecNo, iField));

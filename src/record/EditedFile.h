@@ -74,6 +74,7 @@ class EditedFile {
   // the record has no counterpart in the copy.
   const std::string* defaultValue(std::int32_t iRecNo, std::int32_t iField) const;
   std::size_t differenceCount() const { return mDefaults.size(); }
+  std::vector<std::int32_t> differingRecords() const;
   // The store's records that the default copy lacks, and the copy's records this store lacks.
   std::size_t recordsWithoutDefault() const { return mWithoutDefault.size(); }
   std::size_t defaultsWithoutRecord() const { return mDefaultsWithoutRecord; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <numeric>
+#include <optional>
 #include <string_view>
 
 #if defined(__SSE2__)
@@ -61,13 +62,24 @@ std::vector<std::int32_t> UnitFilter::matching(const CRecordData& store, const F
     index(store, request);
     return byName(store, search, request.text);
   }
-  const std::vector<std::int32_t> fields = FindSearch::inUnits(store, request).fields;
+  std::vector<std::int32_t> fields;  // the selected range's, as find's
+  for (std::int32_t column = 1; column <= store.NoFieldsInSelectedRange(); ++column)
+    fields.push_back(store.actualFieldNoInSelectedRange(column));
   std::vector<std::string_view> values;
   const auto matches = [&](std::int32_t field) {
     return field >= 1 && std::size_t(field) <= values.size() && search.matches(values[std::size_t(field - 1)]);
   };
+  // An unedited record holds its values in its loaded text: one scan of the whole text finds the
+  // few records worth splitting into values.
+  const std::string_view loaded = store.loadedText();
+  const std::array<char, 2> firstByte = search.forms(request.text.front()), lastByte = search.forms(request.text.back());
+  std::optional<std::size_t> found;  // the text's next place in the loaded text
   for (std::int32_t record = first; record <= last; ++record) {
-    if (const auto text = store.unchangedText(record); text && search.find(*text) == npos) continue;
+    if (const auto text = store.unchangedText(record)) {
+      const auto begin = static_cast<std::size_t>(text->data() - loaded.data());
+      if (!found || *found < begin) found = nextMatch(loaded, begin, search, firstByte, lastByte);
+      if (*found >= begin + text->size()) continue;
+    }
     store.recordValues(record, values);
     if (std::ranges::any_of(fields, matches)) units.push_back(record);
   }

@@ -14,7 +14,8 @@ class UnitFilter {
  public:
   // The data units from request.firstUnit, in file order, whose name (request.nameField) holds
   // request.text, or with request.allValues any value of the selected range's fields; every
-  // unit for an empty text. Edited values count as the store holds them now.
+  // unit for an empty text. Edited values count as the store holds them now. The filter picks
+  // among every unit: request.view, record and column are not looked at.
   std::vector<std::int32_t> matching(const CRecordData& store, const FindSearch::Request& request);
 
  private:

@@ -46,10 +46,23 @@ std::uint64_t chunkOf(std::string_view value, std::size_t depth, bool secondary)
   return chunk;
 }
 
-// The number's value, which isNumber accepted; one too long for a double is infinite or 0.
+// The number's value, which isNumber accepted. Up to 15 digits, the digits read as a whole
+// number are exact, and one division by an exact power of ten rounds as from_chars does; longer
+// numbers are rare. One too long for a double is infinite or 0.
 double numberOf(std::string_view value) {
+  static constexpr std::array<double, 16> kTens{1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::uint64_t whole = 0;
+  std::size_t digits = 0;
+  for (const char c : value)
+    if (c != '-' && c != '.') whole = whole * 10 + std::uint64_t(c - '0'), ++digits;
+  const std::size_t point = value.find('.');
+  const std::size_t decimals = point == std::string_view::npos ? 0 : value.size() - point - 1;
   double number = 0;
-  if (std::from_chars(value.data(), value.data() + value.size(), number).ec == std::errc::result_out_of_range) {
+  if (digits <= 15) {
+    number = double(whole) / kTens[decimals];
+    number = value.starts_with('-') ? -number : number;
+  } else if (std::from_chars(value.data(), value.data() + value.size(), number).ec == std::errc::result_out_of_range) {
     const bool large = value.find_first_not_of("-0") < value.find('.');
     number = value.starts_with('-') ? -(large ? HUGE_VAL : 0.0) : (large ? HUGE_VAL : 0.0);
   }
@@ -112,7 +125,9 @@ struct TextSort {
     sortByKey(items, scratch);
     for (auto begin = items.begin(); begin != items.end();) {
       const auto end = std::find_if(begin + 1, items.end(), [&](const Keyed& item) { return item.key != begin->key; });
-      if (end - begin > 1) {
+      // A run of one value repeated (a field of few values) is in file order already.
+      const auto same = [&](const Keyed& item) { return values[item.at] == values[begin->at]; };
+      if (end - begin > 1 && !std::all_of(begin + 1, end, same)) {
         const bool longer = std::any_of(begin, end, [&](const Keyed& item) { return values[item.at].size() > depth * 8 + 8; });
         if (longer)
           sort({begin, end}, depth + 1, secondary);
