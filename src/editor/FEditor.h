@@ -131,6 +131,8 @@ class FEditor : public QWidget, public SettingsWindow {
   bool newEditor();
   bool loadFile();
   bool saveFileAs();
+  // An entry of the recent files: loaded as openFile loads it; a file gone is dropped from the list.
+  void openRecentFile(const std::string& path);
   FPrompt& prompt();  // made on first use, unloaded when the window closes
 
   // --- width and range commands (FEditorCommands.cpp) ---

@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFrame>
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
@@ -124,6 +125,20 @@ bool FEditor::openFile(const QString& path) {
   if (mFile.dataChanged() && !askSaveChanges()) return false;
   if (mFormID != 0) tell(GlobalShared::saveTypeSettings(mFormID, *this));
   return LoadRecord(CodePage::toPath(path), 0);  // reports its own failures
+}
+
+void FEditor::openRecentFile(const std::string& path) {
+  if (GlobalShared::fileExists(path)) {
+    openFile(CodePage::fromPath(path));
+    return;
+  }
+  RecentFiles recent = GlobalShared::loadRecentFiles();
+  recent.remove(path);
+  tell(GlobalShared::saveRecentFiles(recent));
+  const char* const note = "Not found, dropped from the recent files: ";
+  setStatusText(CodePage::toQString(note) + CodePage::shownPath(path));
+  // Without a file the status line is hidden.
+  if (!fraMain->isVisible()) ShowMessage::box(Message::withPath("Recent Files", note, path, "", Message::OkOnly | Message::Exclamation));
 }
 
 void FEditor::openLater(const QString& path) {

@@ -1,5 +1,5 @@
 // Find (Ctrl+F): unit names, or every value of the shown fields; letter case aside unless the
-// replace row asks otherwise.
+// replace row asks otherwise. A field is also found by its title.
 #include <algorithm>
 
 #include "CodePage.h"
@@ -62,14 +62,31 @@ void FEditor::findNext(int step) {
   request.backwards = step < 0;
   request.startCounts = step == 0 || fresh;
   const auto match = mFormID == 0 ? std::nullopt : FindSearch::next(record(), request);
-  if (!match) return mFindBar->setNote(QStringLiteral("No match"));
+  // A field titled so: its column beside the unit found, or, with no unit found, alone, Enter and
+  // F3 then walking through such fields. A value found among all values keeps its own column.
+  std::int32_t title = 0;
+  if (mFormID != 0 && !(match && request.allValues))
+    title = FindSearch::fieldByTitle(record(), request.text, request.firstUnit, std::max(mFoundColumn, 1) + (match ? 0 : step),
+                                     step < 0)
+                .value_or(0);
+  if (!match && title == 0) return mFindBar->setNote(QStringLiteral("No match"));
+  if (!match) {
+    mFoundColumn = title;
+    mFindBar->setNote(QStringLiteral("Field %1").arg(record().actualFieldNoInSelectedRange(title)));
+    // In the row where the walk started; a filter that shows no unit leaves nothing to scroll.
+    const std::int32_t row = std::min(request.record, mGrid->view().lastRow());
+    if (row < mGrid->view().firstRow()) return;
+    if (step == 0) mGrid->scrollToField(mGrid->view().record(row), title);
+    else mGrid->focusField(mGrid->view().record(row), title);
+    return;
+  }
   mFindBar->setNote(!match->wrapped ? QString()
                     : request.backwards ? QStringLiteral("Wrapped to the last unit")
                                         : QStringLiteral("Wrapped to the first unit"));
   // A name's match is its name cell, when the range shows that field.
   const std::int32_t nameColumn = mGrid->displayColumn(request.nameField);
   mFoundRecord = match->record;
-  mFoundColumn = request.allValues ? match->column : nameColumn > 0 ? nameColumn : mGrid->firstColumn();
+  mFoundColumn = request.allValues ? match->column : title > 0 ? title : nameColumn > 0 ? nameColumn : mGrid->firstColumn();
   if (step == 0)
     mGrid->scrollToField(mFoundRecord, mFoundColumn);
   else

@@ -15,6 +15,7 @@
 #include "DataFile.h"
 #include "GlobalShared.h"
 #include "ProgressPanel.h"
+#include "RecentFilesMenu.h"
 #include "RecordGrid.h"
 #include "ShowMessage.h"
 #include "Twips.h"
@@ -61,6 +62,7 @@ bool FEditor::LoadRecord(const std::string& sPath, std::int32_t iFileType) {
   setDataChanged(false);
   hideProgress();
   if (loaded) {
+    RecentFilesMenu::remember(sPath);
     followJournal(sPath, [this] { return ContentHash::of(mFile.record().loadedText()); });
     offerKeptEdits(sPath);
   }

@@ -24,6 +24,7 @@
 #include "Settings.h"
 #include "Platform.h"
 #include "ProgressPanel.h"
+#include "RecentFilesMenu.h"
 #include "RecordGrid.h"
 #include "GridGeometry.h"
 #include "Twips.h"
@@ -165,6 +166,7 @@ void FEditor::createFileActionsFrame() {
     cmdFileActions[a.index] = button;
   }
   cmdFileActions[3]->setEnabled(false);
+  connect(new RecentFilesMenu(cmdFileActions[2], this), &RecentFilesMenu::chosen, this, &FEditor::openRecentFile);
   chkAutoDetect = make<QCheckBox>(fraFileActions, QStringLiteral("chkAutoDetect"), 2460, 120, 1215, 255);
   chkAutoDetect->setText(QStringLiteral("Auto-Detect"));
   chkAutoDetect->setToolTip(QStringLiteral("Auto-detect FileType from first few characters of file"));

@@ -152,6 +152,21 @@ std::optional<Match> next(const CRecordData& store, const Request& request) {
   return std::nullopt;
 }
 
+std::optional<std::int32_t> fieldByTitle(const CRecordData& store, std::string_view text, std::int32_t firstUnit,
+                                         std::int32_t startColumn, bool backwards) {
+  const std::int32_t columns = store.NoFieldsInSelectedRange();
+  const Matcher search(std::string(text), false, false);
+  if (search.size() == 0 || columns <= 0) return std::nullopt;
+  const std::int32_t start = ((startColumn - 1) % columns + columns) % columns;
+  for (std::int32_t k = 0; k < columns; ++k) {
+    const std::int32_t column = ((start + (backwards ? -k : k)) % columns + columns) % columns + 1;
+    const std::int32_t field = store.actualFieldNoInSelectedRange(column);
+    for (std::int32_t record = 1; record < firstUnit && record <= store.NoUnits(); ++record)
+      if (search.matches(store.value(record, field))) return column;
+  }
+  return std::nullopt;
+}
+
 Cells inUnits(const CRecordData& store, const Request& request) {
   UnitView every;
   const UnitView& view = viewOf(store, request, every);

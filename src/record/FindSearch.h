@@ -39,6 +39,12 @@ struct Match {
 
 std::optional<Match> next(const CRecordData& store, const Request& request);
 
+// The display column of the selected range whose field's header rows (the records before
+// firstUnit, which make its column's header) hold the text, letter case aside: the first from
+// startColumn on (wrapped into the range), or back from it, wrapping at either end.
+std::optional<std::int32_t> fieldByTitle(const CRecordData& store, std::string_view text, std::int32_t firstUnit,
+                                         std::int32_t startColumn, bool backwards = false);
+
 // The byte's lower-case partner in windows-1252, as Qt's toLower() gives it; itself when it has none.
 unsigned char fold(char c);
 

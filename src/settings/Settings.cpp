@@ -145,4 +145,8 @@ std::optional<FileFailure> saveClosingSettings(FileType iFileType, SettingsWindo
   return write(entries);
 }
 
+RecentFiles loadRecentFiles() { return RecentFiles::read(getIniPath()); }
+
+std::optional<FileFailure> saveRecentFiles(const RecentFiles& recent) { return write(recent.entries()); }
+
 }  // namespace GlobalShared
