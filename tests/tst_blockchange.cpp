@@ -36,25 +36,21 @@ class TestBlockChange : public QObject {
     QTest::addColumn<int>("lastRecord");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("result");
-    const QList<int> f3{3}, f4{4};
-    QTest::newRow("a whole field stays whole, half away from zero")
-        << "*1.5" << f3 << 5 << 8 << "" << "3 changed, 0 unchanged, 1 skipped: 5:3 10>15, 6:3 15>23, 8:3 20>30";
-    QTest::newRow("a decimal field keeps its decimals")
-        << "*1.5" << f4 << 5 << 8 << "" << "4 changed, 0 unchanged, 0 skipped: 5:4 1.5>2.25, 6:4 2>3, 7:4 3>4.5, 8:4 4>6";
-    QTest::newRow("the whole field decides, not the block")
-        << "/4" << f4 << 6 << 6 << "" << "1 changed, 0 unchanged, 0 skipped: 6:4 2>0.5";
-    QTest::newRow("a value left as it was is counted, not kept")
-        << "=15" << f3 << 5 << 8 << "" << "2 changed, 1 unchanged, 1 skipped: 5:3 10>15, 8:3 20>15";
-    QTest::newRow("header rows of a block are left alone")
-        << "+1" << f3 << 1 << 6 << "" << "2 changed, 0 unchanged, 0 skipped: 5:3 10>11, 6:3 15>16";
-    QTest::newRow("a block past the last unit") << "+1" << f4 << 8 << 12 << "" << "1 changed, 0 unchanged, 0 skipped: 8:4 4>5";
-    QTest::newRow("names holding the text in any letter case")
-        << "-1" << f3 << 5 << 8 << "arch" << "2 changed, 0 unchanged, 0 skipped: 5:3 10>9, 6:3 15>14";
-    QTest::newRow("several fields, field by field")
-        << "+10%" << QList<int>{5, 4} << 7 << 8 << ""
-        << "2 changed, 0 unchanged, 2 skipped: 7:4 3>3.3, 8:4 4>4.4";
-    QTest::newRow("a result too large changes nothing")
-        << "*99999999999999999999999999999999999999" << QList<int>{4, 3} << 6 << 8 << "" << "too large: 6:4 2";
+    const auto row = [](const char* name, const char* expression, QList<int> fields, int first, int last, const char* units,
+                        const char* result) { QTest::newRow(name) << expression << fields << first << last << units << result; };
+    row("a whole field stays whole, half away from zero", "*1.5", {3}, 5, 8, "",
+        "3 changed, 0 unchanged, 1 skipped: 5:3 10>15, 6:3 15>23, 8:3 20>30");
+    row("a decimal field keeps its decimals", "*1.5", {4}, 5, 8, "",
+        "4 changed, 0 unchanged, 0 skipped: 5:4 1.5>2.25, 6:4 2>3, 7:4 3>4.5, 8:4 4>6");
+    row("the whole field decides, not the block", "/4", {4}, 6, 6, "", "1 changed, 0 unchanged, 0 skipped: 6:4 2>0.5");
+    row("a value left as it was is counted, not kept", "=15", {3}, 5, 8, "",
+        "2 changed, 1 unchanged, 1 skipped: 5:3 10>15, 8:3 20>15");
+    row("header rows of a block are left alone", "+1", {3}, 1, 6, "", "2 changed, 0 unchanged, 0 skipped: 5:3 10>11, 6:3 15>16");
+    row("a block past the last unit", "+1", {4}, 8, 12, "", "1 changed, 0 unchanged, 0 skipped: 8:4 4>5");
+    row("names holding the text in any letter case", "-1", {3}, 5, 8, "arch",
+        "2 changed, 0 unchanged, 0 skipped: 5:3 10>9, 6:3 15>14");
+    row("several fields, field by field", "+10%", {5, 4}, 7, 8, "", "2 changed, 0 unchanged, 2 skipped: 7:4 3>3.3, 8:4 4>4.4");
+    row("a result too large changes nothing", "*99999999999999999999999999999999999999", {4, 3}, 6, 8, "", "too large: 6:4 2");
   }
   void change() {
     CRecordData store;

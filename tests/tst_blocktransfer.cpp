@@ -49,20 +49,17 @@ class TestBlockTransfer : public QObject {
     QTest::addColumn<bool>("names");
     QTest::addColumn<QByteArray>("lineEnd");
     QTest::addColumn<QByteArray>("text");
-    QTest::newRow("one value") << QList<int>{5, 5, 4, 4} << 1 << false << QByteArray("\n") << QByteArray("r1f4\n");
-    QTest::newRow("units in record order, CR LF") << QList<int>{5, 7, 1, 2} << 1 << false << QByteArray("\r\n")
-                                                  << QByteArray("r1f1\tr1f2\r\nr2f1\tr2f2\r\nr3f1\tr3f2\r\n");
-    QTest::newRow("TAB, line break and quote in a value are quoted")
-        << QList<int>{6, 6, 2, 4} << 1 << false << QByteArray("\n")
-        << QByteArray("r2f2\t\"say \"\"hi\"\"\tnow\r\nthen\"\tr2f4\n");
-    QTest::newRow("display columns of another range")
-        << QList<int>{7, 7, 1, 2} << 2 << false << QByteArray("\n") << QByteArray("r3f5\tr3f9\n");
-    QTest::newRow("with names: titles first, names before values")
-        << QList<int>{5, 6, 3, 4} << 1 << true << QByteArray("\r\n")
-        << QByteArray("\th1f3\th1f4\r\nr1f2\tr1f3\tr1f4\r\nr2f2\t\"say \"\"hi\"\"\tnow\r\nthen\"\tr2f4\r\n");
-    QTest::newRow("with names in another range")
-        << QList<int>{5, 5, 2, 2} << 2 << true << QByteArray("\n") << QByteArray("\th1f9\nr1f2\tr1f9\n");
-    QTest::newRow("no block, no text") << QList<int>{5, 4, 1, 1} << 1 << true << QByteArray("\n") << QByteArray();
+    const auto row = [](const char* name, QList<int> block, int range, bool names, const char* lineEnd, const char* text) {
+      QTest::newRow(name) << block << range << names << QByteArray(lineEnd) << QByteArray(text);
+    };
+    row("units in record order, CR LF", {5, 7, 1, 2}, 1, false, "\r\n", "r1f1\tr1f2\r\nr2f1\tr2f2\r\nr3f1\tr3f2\r\n");
+    row("TAB, line break and quote in a value are quoted", {6, 6, 2, 4}, 1, false, "\n",
+        "r2f2\t\"say \"\"hi\"\"\tnow\r\nthen\"\tr2f4\n");
+    row("display columns of another range", {7, 7, 1, 2}, 2, false, "\n", "r3f5\tr3f9\n");
+    row("with names: titles first, names before values", {5, 6, 3, 4}, 1, true, "\r\n",
+        "\th1f3\th1f4\r\nr1f2\tr1f3\tr1f4\r\nr2f2\t\"say \"\"hi\"\"\tnow\r\nthen\"\tr2f4\r\n");
+    row("with names in another range", {5, 5, 2, 2}, 2, true, "\n", "\th1f9\nr1f2\tr1f9\n");
+    row("no block, no text", {5, 4, 1, 1}, 1, true, "\n", "");
   }
   void copy() {
     CRecordData store;
@@ -73,63 +70,38 @@ class TestBlockTransfer : public QObject {
     QCOMPARE(QByteArray::fromStdString(text), fetched<QByteArray>("text"));
   }
 
-  // A copy pasted back where it came from changes nothing, whatever it had to quote.
-  void pasteOfCopyChangesNothing() {
-    CRecordData store;
-    load(store);
-    const CellBlock all{5, 7, 1, store.NoFieldsInSelectedRange()};
-    const BlockTransfer::PastePlan plan =
-        BlockTransfer::planPaste(store, every(store), BlockTransfer::copyText(store, every(store), all, false, "\r\n"), all);
-    QCOMPARE(plan.refusal, Refusal::None);
-    QCOMPARE(plan.blockRecords, 3);
-    QCOMPARE(plan.blockColumns, 28);
-    QVERIFY(plan.changes.empty());
-  }
-
   void paste_data() {
     QTest::addColumn<QList<int>>("target");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QList<int>>("sizes");  // the block's units and fields, then those that fit
     QTest::addColumn<QByteArray>("changes");
-    QTest::newRow("block from the top-left of a larger block")
-        << QList<int>{5, 7, 2, 4} << QByteArray("a\tb\nc\td\n") << QList<int>{2, 2, 2, 2}
-        << QByteArray("5:2=a|5:3=b|6:2=c|6:3=d");
-    QTest::newRow("block from the focused cell, CR LF, no last line end")
-        << QList<int>{6, 6, 4, 4} << QByteArray("a\tb\r\nc\td") << QList<int>{2, 2, 2, 2}
-        << QByteArray("6:4=a|6:5=b|7:4=c|7:5=d");
-    QTest::newRow("one value fills the block") << QList<int>{5, 6, 1, 2} << QByteArray("x\r\n")
-                                               << QList<int>{2, 2, 2, 2} << QByteArray("5:1=x|5:2=x|6:1=x|6:2=x");
-    QTest::newRow("one quoted value with a line break fills the block")
-        << QList<int>{6, 7, 1, 1} << QByteArray("\"a\r\nb\"") << QList<int>{2, 1, 2, 1}
-        << QByteArray("6:1=a\r\nb|7:1=a\r\nb");
-    QTest::newRow("one empty value empties the block")
-        << QList<int>{7, 7, 1, 2} << QByteArray("\n") << QList<int>{1, 2, 1, 2} << QByteArray("7:1=|7:2=");
-    QTest::newRow("quoted line breaks and quotes in a block")
-        << QList<int>{5, 5, 1, 1} << QByteArray("\"a\nb\"\t\"c\"\"d\"\ne\n") << QList<int>{2, 2, 2, 2}
-        << QByteArray("5:1=a\nb|5:2=c\"d|6:1=e");
-    QTest::newRow("ragged: a short row leaves the cells right of it")
-        << QList<int>{5, 5, 1, 1} << QByteArray("a\tb\tc\nd\ne\tf\n") << QList<int>{3, 3, 3, 3}
-        << QByteArray("5:1=a|5:2=b|5:3=c|6:1=d|7:1=e|7:2=f");
-    QTest::newRow("values equal to the stored ones are no changes")
-        << QList<int>{5, 5, 1, 1} << QByteArray("r1f1\tx\nr2f1\tr2f2\n") << QList<int>{2, 2, 2, 2}
-        << QByteArray("5:2=x");
-    QTest::newRow("fills to the last unit and field")
-        << QList<int>{6, 6, 27, 27} << QByteArray("a\tb\nc\td\n") << QList<int>{2, 2, 2, 2}
-        << QByteArray("6:27=a|6:28=b|7:27=c|7:28=d");
-    QTest::newRow("too large: past the last unit")
-        << QList<int>{7, 7, 1, 1} << QByteArray("a\nb\n") << QList<int>{2, 1, 1, 1} << QByteArray();
-    QTest::newRow("too large: past the last field")
-        << QList<int>{5, 7, 27, 28} << QByteArray("a\tb\tc\n") << QList<int>{1, 3, 1, 2} << QByteArray();
-    QTest::newRow("too large: a ragged row's width counts")
-        << QList<int>{5, 5, 27, 27} << QByteArray("a\nb\tc\td\n") << QList<int>{2, 3, 2, 2} << QByteArray();
-    QTest::newRow("too large: both ways")
-        << QList<int>{6, 6, 28, 28} << QByteArray("a\tb\nc\td\ne\n") << QList<int>{3, 2, 2, 1} << QByteArray();
+    const auto row = [](const char* name, QList<int> target, const char* text, QList<int> sizes, const char* changes) {
+      QTest::newRow(name) << target << QByteArray(text) << sizes << QByteArray(changes);
+    };
+    row("block from the top-left of a larger block", {5, 7, 2, 4}, "a\tb\nc\td\n", {2, 2, 2, 2}, "5:2=a|5:3=b|6:2=c|6:3=d");
+    row("block from the focused cell, CR LF, no last line end", {6, 6, 4, 4}, "a\tb\r\nc\td", {2, 2, 2, 2},
+        "6:4=a|6:5=b|7:4=c|7:5=d");
+    row("one value fills the block", {5, 6, 1, 2}, "x\r\n", {2, 2, 2, 2}, "5:1=x|5:2=x|6:1=x|6:2=x");
+    row("one quoted value with a line break fills the block", {6, 7, 1, 1}, "\"a\r\nb\"", {2, 1, 2, 1}, "6:1=a\r\nb|7:1=a\r\nb");
+    row("one empty value empties the block", {7, 7, 1, 2}, "\n", {1, 2, 1, 2}, "7:1=|7:2=");
+    row("quoted line breaks and quotes in a block", {5, 5, 1, 1}, "\"a\nb\"\t\"c\"\"d\"\ne\n", {2, 2, 2, 2}, "5:1=a\nb|5:2=c\"d|6:1=e");
+    row("ragged: a short row leaves the cells right of it", {5, 5, 1, 1}, "a\tb\tc\nd\ne\tf\n", {3, 3, 3, 3},
+        "5:1=a|5:2=b|5:3=c|6:1=d|7:1=e|7:2=f");
+    row("values equal to the stored ones are no changes", {5, 5, 1, 1}, "r1f1\tx\nr2f1\tr2f2\n", {2, 2, 2, 2}, "5:2=x");
+    row("fills to the last unit and field", {6, 6, 27, 27}, "a\tb\nc\td\n", {2, 2, 2, 2}, "6:27=a|6:28=b|7:27=c|7:28=d");
+    row("a copy pasted back: nothing, whatever it had to quote", {5, 7, 1, 28}, nullptr, {3, 28, 3, 28}, "");
+    row("too large: past the last unit", {7, 7, 1, 1}, "a\nb\n", {2, 1, 1, 1}, "");
+    row("too large: a ragged row's width counts", {5, 5, 27, 27}, "a\nb\tc\td\n", {2, 3, 2, 2}, "");
+    row("too large: both ways", {6, 6, 28, 28}, "a\tb\nc\td\ne\n", {3, 2, 2, 1}, "");
   }
   void paste() {
     CRecordData store;
     load(store);
-    const auto plan = BlockTransfer::planPaste(store, every(store), fetched<QByteArray>("text").toStdString(),
-                                               block(fetched<QList<int>>("target")));
+    const CellBlock target = block(fetched<QList<int>>("target"));
+    const QByteArray& text = fetched<QByteArray>("text");  // null: the target's own copy
+    const UnitView view = every(store);
+    const auto plan = BlockTransfer::planPaste(
+        store, view, text.isNull() ? BlockTransfer::copyText(store, view, target, false, "\r\n") : text.toStdString(), target);
     const QList<int> sizes = fetched<QList<int>>("sizes");
     QCOMPARE(plan.refusal, sizes[2] < sizes[0] || sizes[3] < sizes[1] ? Refusal::TooLarge : Refusal::None);
     QCOMPARE((QList<int>{plan.blockRecords, plan.blockColumns, plan.fitRecords, plan.fitColumns}), sizes);
@@ -143,11 +115,14 @@ class TestBlockTransfer : public QObject {
     QTest::addColumn<int>("spare");  // characters the record can still take after the paste
     QTest::addColumn<bool>("fill");
     QTest::addColumn<Refusal>("refusal");
-    QTest::newRow("a block's value that just fits") << QList<int>{5, 5, 3, 3} << 0 << false << Refusal::None;
-    QTest::newRow("a block's value one too long") << QList<int>{5, 5, 3, 3} << -1 << false << Refusal::TooLong;
-    QTest::newRow("a fill that just fits") << QList<int>{7, 7, 3, 4} << 0 << true << Refusal::None;
-    QTest::newRow("a fill two too long") << QList<int>{7, 7, 3, 4} << -2 << true << Refusal::TooLong;
-    QTest::newRow("an edited record one too long") << QList<int>{6, 6, 4, 4} << -1 << false << Refusal::TooLong;
+    const auto row = [](const char* name, QList<int> target, int spare, bool fill, Refusal refusal) {
+      QTest::newRow(name) << target << spare << fill << refusal;
+    };
+    row("a block's value that just fits", {5, 5, 3, 3}, 0, false, Refusal::None);
+    row("a block's value one too long", {5, 5, 3, 3}, -1, false, Refusal::TooLong);
+    row("a fill that just fits", {7, 7, 3, 4}, 0, true, Refusal::None);
+    row("a fill two too long", {7, 7, 3, 4}, -2, true, Refusal::TooLong);
+    row("an edited record one too long", {6, 6, 4, 4}, -1, false, Refusal::TooLong);
   }
   void recordLength() {
     CRecordData store;
@@ -165,9 +140,8 @@ class TestBlockTransfer : public QObject {
     QCOMPARE(room() % target.columns(), 0);
     const auto each = static_cast<std::size_t>(room() / target.columns());
     std::string text(each, 'x');
-    if (!fill)
-      text += "\t" + std::string(store.value(target.firstRecord, target.lastColumn + 1)) +
-              "\n";  // a block, its second value unchanged
+    // A block, its second value unchanged.
+    if (!fill) text += "\t" + std::string(store.value(target.firstRecord, target.lastColumn + 1)) + "\n";
     const auto plan = BlockTransfer::planPaste(store, every(store), text, target);
     QCOMPARE(plan.refusal, fetched<Refusal>("refusal"));
     QCOMPARE(plan.changes.empty(), plan.refusal != Refusal::None);

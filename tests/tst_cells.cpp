@@ -75,18 +75,12 @@ class TestCells : public QObject, EditorFixture {
     QCOMPARE(field(5, 2), std::string("r1f2x"));
   }
 
-  // Typing one character changes that character alone: line ends, non-breaking spaces and every
-  // other byte of the value stay as loaded.
-  void editsKeepUntouchedBytes_data() {
-    QTest::addColumn<QByteArray>("value");
-    QByteArray high;
-    for (int b = 0x80; b <= 0xff; ++b) high += char(b);
-    QTest::newRow("quoted CR LF lines") << QByteArray("\"a\r\nb\r\nc\"");
-    QTest::newRow("LF and a lone CR inside quotes") << QByteArray("\"a\nb\rc\"");
-    QTest::newRow("every byte above 127") << high;
-  }
+  // Typing one character changes that character alone: line ends of any kind, non-breaking spaces
+  // and every other byte of the value stay as loaded.
   void editsKeepUntouchedBytes() {
-    QFETCH(QByteArray, value);
+    QByteArray value = "\"a\r\nb\nc\rd";
+    for (int b = 0x80; b <= 0xff; ++b) value += char(b);
+    value += '"';
     load(2, 0, record(QList<QByteArray>{value} + QList<QByteArray>(27, "z")));
     focusCell(0);
     QTest::keyClick(editor(), Qt::Key_End, Qt::ControlModifier);
@@ -120,7 +114,6 @@ class TestCells : public QObject, EditorFixture {
     QTest::newRow("the longest value a record can hold") << true << 39998 << true;
     QTest::newRow("one character more than a record with the value kept") << false << 39995 << false;
     QTest::newRow("one character more than a record") << true << 39999 << false;
-    QTest::newRow("a megabyte") << true << 1000000 << false;
   }
   void pasteOnce() {
     QFETCH(int, length);

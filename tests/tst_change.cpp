@@ -28,20 +28,15 @@ class TestChange : public QObject, EditorFixture {
 
   void changeFocused(int record, int field, const QString& expression, bool fromMenu = false) {
     QString preview;
-    ModalAnswerer answerer;
-    if (fromMenu)
-      answerer.then<QMenu>([](QMenu* menu) {
-        for (QAction* action : menu->actions())
-          if (action->text() == QStringLiteral("Change Values…")) action->trigger();
-      });
-    answerer.then<FChangeValues>(answer(expression, preview));
+    const auto dialog = [&](ModalAnswerer& answerer) { answerer.then<FChangeValues>(answer(expression, preview)); };
     if (fromMenu) {
-      QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), editor()->mapToGlobal(QPoint(2, 2)));
-      QApplication::sendEvent(cellOf(record, field), &click);
+      chooseFromCellMenu(QStringLiteral("Change Values…"), cellOf(record, field), dialog);
     } else {
+      ModalAnswerer answerer;
+      dialog(answerer);
       key(Qt::CTRL | Qt::Key_E);
+      QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
     }
-    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
     w->activateWindow();  // the offscreen platform may leave none active after the dialog
   }
 

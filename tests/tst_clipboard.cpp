@@ -3,6 +3,8 @@
 #include "EditorFixture.h"
 #include "RecordGrid.h"
 
+using namespace Qt::StringLiterals;
+
 // Copy and Paste of blocks in the window: Ctrl+C and Ctrl+V, the cell menu's Copy with Names,
 // and a paste as one step to undo and redo.
 class TestClipboard : public QObject, EditorFixture {
@@ -24,31 +26,22 @@ class TestClipboard : public QObject, EditorFixture {
   void cleanup() { closeWindow(); }
 
   void paste_data() {
-    QTest::addColumn<QList<int>>(
-        "block");  // selected: first and last record, first and last field; or the focused cell
+    QTest::addColumn<QList<int>>("block");  // selected: first and last record, first and last field; or the focused cell
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QStringList>("changed");
     QTest::addColumn<QString>("status");
-    QTest::newRow("block from the focused cell") << QList<int>{5, 5, 2, 2} << QStringLiteral("a\tb\r\nc\t\"d d\"\r\n")
-                                                 << QStringList{QStringLiteral("5:2=a"), QStringLiteral("5:3=b"),
-                                                                QStringLiteral("6:2=c"), QStringLiteral("6:3=d d")}
-                                                 << QStringLiteral("Pasted: 4 values changed.");
-    QTest::newRow("block from the top-left of the selected block")
-        << QList<int>{6, 7, 3, 4} << QStringLiteral("a\tr2f4\n") << QStringList{QStringLiteral("6:3=a")}
-        << QStringLiteral("Pasted: 1 value changed.");
-    QTest::newRow("one value fills the selected block")
-        << QList<int>{6, 7, 1, 2} << QStringLiteral("\u00e9")
-        << QStringList{QStringLiteral("6:1=\u00e9"), QStringLiteral("6:2=\u00e9"), QStringLiteral("7:1=\u00e9"),
-                       QStringLiteral("7:2=\u00e9")}
-        << QStringLiteral("Pasted: 4 values changed.");
-    QTest::newRow("too large, nothing changes")
-        << QList<int>{7, 7, 3, 3} << QStringLiteral("a\tb\nc\td\n") << QStringList{}
-        << QStringLiteral(
-               "Not pasted: the block is 2 units \u00d7 2 fields; from this cell 1 unit \u00d7 2 fields fit.");
-    QTest::newRow("a value the file cannot hold is marked")
-        << QList<int>{5, 5, 1, 1} << QStringLiteral("\"a\tb\"\tx\n")
-        << QStringList{QStringLiteral("5:1=a\tb"), QStringLiteral("5:2=x")}
-        << QStringLiteral("Cannot be saved as it is: Record 5 (\"x\"), field 1: a TAB");
+    const auto row = [](const char* name, QList<int> block, const QString& text, const QStringList& changed, const QString& status) {
+      QTest::newRow(name) << block << text << changed << status;
+    };
+    row("block from the focused cell", {5, 5, 2, 2}, u"a\tb\r\nc\t\"d d\"\r\n"_s, {u"5:2=a"_s, u"5:3=b"_s, u"6:2=c"_s, u"6:3=d d"_s},
+        u"Pasted: 4 values changed."_s);
+    row("block from the top-left of the selected block", {6, 7, 3, 4}, u"a\tr2f4\n"_s, {u"6:3=a"_s}, u"Pasted: 1 value changed."_s);
+    row("one value fills the selected block", {6, 7, 1, 2}, u"\u00e9"_s,
+        {u"6:1=\u00e9"_s, u"6:2=\u00e9"_s, u"7:1=\u00e9"_s, u"7:2=\u00e9"_s}, u"Pasted: 4 values changed."_s);
+    row("too large, nothing changes", {7, 7, 3, 3}, u"a\tb\nc\td\n"_s, {},
+        u"Not pasted: the block is 2 units \u00d7 2 fields; from this cell 1 unit \u00d7 2 fields fit."_s);
+    row("a value the file cannot hold is marked", {5, 5, 1, 1}, u"\"a\tb\"\tx\n"_s, {u"5:1=a\tb"_s, u"5:2=x"_s},
+        u"Cannot be saved as it is: Record 5 (\"x\"), field 1: a TAB"_s);
   }
   void paste() {
     load(2, 3);
@@ -104,15 +97,12 @@ class TestClipboard : public QObject, EditorFixture {
     QTest::addColumn<QList<int>>("block");
     QTest::addColumn<QString>("command");  // a key, or the cell menu's action by its text or name
     QTest::addColumn<QString>("clipboard");
-    QTest::newRow("the selected block") << QList<int>{5, 6, 3, 4} << QStringLiteral("Ctrl+C")
-                                        << QStringLiteral("r1f3\tr1f4\nr2f3\t\"x\ty\"\n");
-    QTest::newRow("the menu's Copy: the selected block")
-        << QList<int>{5, 6, 3, 4} << QStringLiteral("edit-copy") << QStringLiteral("r1f3\tr1f4\nr2f3\t\"x\ty\"\n");
-    QTest::newRow("with names: the focused cell")
-        << QList<int>{6, 6, 3, 3} << QStringLiteral("Copy with Names") << QStringLiteral("\th1f3\nr2f2\tr2f3\n");
+    const QString block = u"r1f3\tr1f4\nr2f3\t\"x\ty\"\n"_s;
+    QTest::newRow("the selected block") << QList<int>{5, 6, 3, 4} << u"Ctrl+C"_s << block;
+    QTest::newRow("the menu's Copy: the selected block") << QList<int>{5, 6, 3, 4} << u"edit-copy"_s << block;
+    QTest::newRow("with names: the focused cell") << QList<int>{6, 6, 3, 3} << u"Copy with Names"_s << u"\th1f3\nr2f2\tr2f3\n"_s;
     QTest::newRow("with names: the selected block")
-        << QList<int>{5, 6, 3, 4} << QStringLiteral("Copy with Names")
-        << QStringLiteral("\th1f3\th1f4\nr1f2\tr1f3\tr1f4\nr2f2\tr2f3\t\"x\ty\"\n");
+        << QList<int>{5, 6, 3, 4} << u"Copy with Names"_s << u"\th1f3\th1f4\nr1f2\tr1f3\tr1f4\nr2f2\tr2f3\t\"x\ty\"\n"_s;
   }
   void copy() {
     load(2, 2, {});
@@ -123,13 +113,10 @@ class TestClipboard : public QObject, EditorFixture {
     for (int r = block[0]; r < block[1]; ++r) key(Qt::CTRL | Qt::SHIFT | Qt::Key_Down);
     for (int c = block[2]; c < block[3]; ++c) key(Qt::CTRL | Qt::SHIFT | Qt::Key_Right);
     QApplication::clipboard()->clear();
-    if (const QString command = fetched<QString>("command"); command == QStringLiteral("Ctrl+C"))
-      key(Qt::CTRL | Qt::Key_C);
-    else
-      chooseFromCellMenu(command, editor()->viewport());
+    if (const QString command = fetched<QString>("command"); command == u"Ctrl+C"_s) key(Qt::CTRL | Qt::Key_C);
+    else chooseFromCellMenu(command, editor()->viewport());
     // The Windows clipboard may turn line ends into CR LF and back: only the lines are compared.
-    QCOMPARE(QApplication::clipboard()->text().replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-             fetched<QString>("clipboard"));
+    QCOMPARE(QApplication::clipboard()->text().replace(u"\r\n"_s, u"\n"_s), fetched<QString>("clipboard"));
   }
 };
 

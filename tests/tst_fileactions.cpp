@@ -169,30 +169,39 @@ class TestFileActions : public QObject, EditorFixture {
     if (loads) QCOMPARE(w->record().sFilePath(), QDir::cleanPath(path).toStdString());
   }
 
-  // Ctrl+S writes the loaded file back without a dialog; a default copy goes through Save File As.
-  // The window is marked modified while there are unsaved changes.
+  // Ctrl+S writes the loaded file back without a dialog; a default copy goes through Save File As,
+  // where a name without an extension gets the default one and Qt's dialog asks before replacing
+  // the file. The window is marked modified while there are unsaved changes, and the saved file is
+  // the one being edited.
   void saveWithCtrlS_data() {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("inPlace");
-    QTest::newRow("loaded file") << "units.txt" << true;
-    QTest::newRow("default copy") << "crusaders_unit_prod11.bak" << false;
+    QTest::addColumn<QString>("savedAs");
+    QTest::newRow("loaded file") << "units.txt" << "units.txt";
+    QTest::newRow("default copy") << "crusaders_unit_prod11.bak" << "saved.TXT";
   }
   void saveWithCtrlS() {
     QFETCH(QString, name);
-    QFETCH(bool, inPlace);
-    const QString path = copyOfSample(kUnits, name);
+    QFETCH(QString, savedAs);
+    const QString path = copyOfSample(kUnits, name), target = mWindow.path(savedAs);
     loadAndEdit(path);
     const QString title = QStringLiteral("[%1] - PelkoEditor [Unit_Prod11]");
     QCOMPARE(shownTitle(), title.arg(name + QLatin1Char('*')));
+    const bool inPlace = name == savedAs;
     QStringList seen;
     ModalAnswerer answerer;
-    if (!inPlace) answerer.then<QFileDialog>(chooseFile({}, seen));
+    if (!inPlace) {
+      QVERIFY(writeFile(target, "old"));
+      answerer.then<QFileDialog>(chooseFile(mWindow.path(QStringLiteral("saved")), seen)).then<QMessageBox>(pressInBox(QMessageBox::Yes, seen));
+    }
     QTest::keyClick(editor(), Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(seen, inPlace ? QStringList() : QStringList{QStringLiteral("Save [Unit_Prod11] File As...")});
-    QCOMPARE(w->dataChanged(), !inPlace);
-    QCOMPARE(shownTitle(), title.arg(inPlace ? name : name + QLatin1Char('*')));
+    QCOMPARE(seen.value(0), inPlace ? QString() : QStringLiteral("Save [Unit_Prod11] File As..."));
+    QVERIFY(!w->dataChanged());
+    QCOMPARE(shownTitle(), title.arg(asShown(savedAs)));
+    QCOMPARE(status(), QStringLiteral("36 units saved to:    ") + asShown(target));
+    QCOMPARE(QString::fromStdString(w->record().sFilePath()), target);
     const QByteArray edited = QByteArray::fromStdString(w->record().returnArrayUnitNames(5, 1).front());
     QVERIFY(edited != "Peasants");
+    QVERIFY(fileBytes(target).contains("\r\n" + edited + '\t'));
     QCOMPARE(fileBytes(path).contains("\r\n" + edited + '\t'), inPlace);
   }
 
@@ -247,26 +256,6 @@ class TestFileActions : public QObject, EditorFixture {
     QCOMPARE(w->FormID(), 1);
     QVERIFY(status().endsWith(asShown(bak)));
     QCOMPARE(find<QLabel>(QStringLiteral("lblLoadMessage"))->text(), QStringLiteral("Loading default [Unit_Prod11] data..........."));
-  }
-
-  // A name without an extension gets the default one; the file exists, and Qt's dialog asks before
-  // replacing it.
-  void saveFileAs() {
-    loadAndEdit(copyOfSample(kProjectiles));
-    const QString target = mWindow.path(QStringLiteral("saved.TXT"));
-    QVERIFY(writeFile(target, "old"));
-    QStringList seen;
-    ModalAnswerer answerer;
-    answerer.then<QFileDialog>(chooseFile(mWindow.path(QStringLiteral("saved")), seen)).then<QMessageBox>(pressInBox(QMessageBox::Yes, seen));
-    click(button(3));  // with unsaved changes, and no prompt
-    QCOMPARE(seen.value(0), QStringLiteral("Save [ProjectileStats] File As..."));
-    QVERIFY(!w->dataChanged());
-    const QByteArray saved = fileBytes(target);
-    QVERIFY(saved.size() > 100 && saved.startsWith(fileBytes(samplePath(kProjectiles)).left(saved.indexOf(';') + 1)));
-    QCOMPARE(status(), QStringLiteral("24 units saved to:    ") + asShown(target));
-    // The saved file is now the one being edited: the title and the unsaved-changes prompt say so.
-    QCOMPARE(shownTitle(), QLatin1Char('[') + asShown(QStringLiteral("saved.TXT")) + QStringLiteral("] - PelkoEditor [ProjectileStats]"));
-    QCOMPARE(QString::fromStdString(w->record().sFilePath()), target);
   }
 
   void newEditorMissing() {

@@ -4,6 +4,8 @@
 
 #include "Fetch.h"
 #include "FileBytes.h"
+#include "Platform.h"
+#include "SavedBytes.h"
 
 // pelkoTool as a script would use it: exit codes, output, and files written.
 class TestPelkoTool : public QObject {
@@ -32,35 +34,26 @@ class TestPelkoTool : public QObject {
 
   QTemporaryDir mDir;
 
-  // The unit sample with values replaced in the units whose name holds nameHolds in any case; an
-  // edit "15:3>5" turns a 3 in field 15 into a 5, only the first edit of a field that matches.
-  // Fields are outside the packed cell (22 to 43). A unit's record may go on over more lines,
-  // the line end inside one of its cells.
+  // The unit sample as the record store saves it with values replaced in the units whose name
+  // holds nameHolds in any case; an edit "15:3>5" turns a 3 in field 15 into a 5, only the first
+  // edit of a field that matches.
   static QByteArray unitSampleChanged(const QStringList& edits, const QByteArray& nameHolds) {
-    constexpr qsizetype kCells = 50;  // of a unit record, the packed cell counted once
-    QList<QByteArray> lines = fileBytes(samplePath("crusaders_unit_prod11.txt")).split('\n');
-    qsizetype seen = 0;  // cells of the current record on earlier lines; the cell a line end splits counted once
-    bool chosen = false;
-    for (qsizetype i = 4; i < lines.size(); ++i) {
-      QList<QByteArray> cells = lines[i].split('\t');
-      if (seen == 0) chosen = cells[0].toLower().contains(nameHolds.toLower());
-      const qsizetype first = seen == 0 ? 0 : seen - 1;  // the record's cell that starts this line
+    CRecordData store;
+    store.initRanges(1);
+    if (!store.createRecord(fileBytes(samplePath("crusaders_unit_prod11.txt")).toStdString(), "in.txt")) return {};
+    for (int unit = 5; unit <= store.NoUnits(); ++unit) {
+      if (!QByteArray::fromStdString(std::string(store.unitName(unit))).toLower().contains(nameHolds.toLower())) continue;
       QSet<int> done;
       for (const QString& edit : edits) {
         const int field = edit.section(QLatin1Char(':'), 0, 0).toInt();
-        const qsizetype at = (field < 22 ? field - 1 : field - 22) - first;
-        if (!chosen || done.contains(field) || at < (seen == 0 ? 0 : 1) || at >= cells.size()) continue;
-        if (cells[at] != edit.section(QLatin1Char(':'), 1).section(QLatin1Char('>'), 0, 0).toLatin1()) continue;
-        cells[at] = edit.section(QLatin1Char('>'), 1).toLatin1();
+        const std::string from = edit.section(QLatin1Char(':'), 1).section(QLatin1Char('>'), 0, 0).toStdString();
+        if (done.contains(field) || store.value(unit, field) != from) continue;
+        store.setValue(unit, field, edit.section(QLatin1Char('>'), 1).toStdString());
         done.insert(field);
       }
-      lines[i] = cells.join('\t');
-      seen = first + cells.size();
-      if (seen >= kCells) seen = 0;
     }
-    return lines.join('\n');
+    return saved(store, 1);
   }
-
 
   // The unit sample with edits, in order, each a word: "speed" gives the Crossbowmen (record 12)
   // a Speed (field 66) of 5.5 for 4.5; "inserted" puts a unit Squires before the first unit;
@@ -89,6 +82,7 @@ class TestPelkoTool : public QObject {
 
  private slots:
   void initTestCase() {
+    Platform::setScreenTwips({15360, 11520});
     QVERIFY(mDir.isValid());
     QVERIFY(writeFile(mDir.filePath("unit.diff"), "12\tCrossbowmen\t66\tSpeed\t4.5\t5.5\n"));
   }
@@ -97,43 +91,38 @@ class TestPelkoTool : public QObject {
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("outStart");  // empty: nothing is printed there
     QTest::addColumn<QString>("errStart");
-    QTest::newRow("detected unit file") << QStringList{"check", samplePath("crusaders_unit_prod11.txt")} << 0
-                                        << "crusaders_unit_prod11.txt: [Unit_Prod11], 40 records, 36 units, 71 fields\n" << "";
-    QTest::newRow("projectile file forced as a unit file")
-        << QStringList{"check", samplePath("ProjectileStats.txt"), "--type", "1"} << 1 << ""
-        << "Error Loading [Unit_Prod11] file\nThere was an error loading the data.\n\n"
-           "The [Unit_Prod11] Data is incorrectly formatted.\n\nThe Program stopped Loading at Record: 1  Field: 59\n";
-    QTest::newRow("missing file") << QStringList{"check", "/nonexistent/x.txt"} << 1 << ""
-                                  << "PelkoEditor\nAn error occurred trying to read '/nonexistent/x.txt'\n[2] :No such file or directory\n"
-                                     "LoadRecord Aborted!\nCouldn't auto-detect File Type!";
-    QTest::newRow("no command") << QStringList{} << 2 << "" << "usage:";
-    QTest::newRow("save to a missing folder") << QStringList{"save", samplePath("ProjectileStats.txt"), "/nonexistent/out.txt"} << 1 << ""
-                                              << "PelkoEditor\nAn error occurred trying to save to '/nonexistent/out.txt'\n";
-    QTest::newRow("diff of a missing file") << QStringList{"diff", samplePath("ProjectileStats.txt"), "/nonexistent/x.txt"} << 2 << ""
-                                            << "PelkoEditor\nAn error occurred trying to read '/nonexistent/x.txt'";
-    QTest::newRow("--help") << QStringList{"--help"} << 0 << "usage: pelkoTool check FILE" << "";
-    QTest::newRow("-h") << QStringList{"-h"} << 0 << "usage: pelkoTool check FILE" << "";
-    QTest::newRow("unknown command") << QStringList{"merge", "a", "b"} << 2 << "" << "usage: pelkoTool check FILE";
     const QString units = samplePath("crusaders_unit_prod11.txt"), buildings = samplePath("crusader_build_prod13.txt");
+    const QString projectiles = samplePath("ProjectileStats.txt"), missing = "/nonexistent/x.txt", out = mDir.filePath("out.txt");
+    const QString unread = "PelkoEditor\nAn error occurred trying to read '/nonexistent/x.txt'";
+    const auto row = [](const char* name, const QStringList& args, int exitCode, const QString& out, const QString& err) {
+      QTest::newRow(name) << args << exitCode << out << err;
+    };
+    row("detected unit file", {"check", units}, 0, "crusaders_unit_prod11.txt: [Unit_Prod11], 40 records, 36 units, 71 fields\n", "");
+    row("projectile file forced as a unit file", {"check", projectiles, "--type", "1"}, 1, "",
+        "Error Loading [Unit_Prod11] file\nThere was an error loading the data.\n\n"
+        "The [Unit_Prod11] Data is incorrectly formatted.\n\nThe Program stopped Loading at Record: 1  Field: 59\n");
+    row("missing file", {"check", missing}, 1, "", unread + "\n[2] :No such file or directory\nLoadRecord Aborted!\nCouldn't auto-detect");
+    row("no command", {}, 2, "", "usage:");
+    row("save to a missing folder", {"save", projectiles, "/nonexistent/out.txt"}, 1, "",
+        "PelkoEditor\nAn error occurred trying to save to '/nonexistent/out.txt'\n");
+    row("diff of a missing file", {"diff", projectiles, missing}, 2, "", unread);
+    row("--help", {"--help"}, 0, "usage: pelkoTool check FILE", "");
+    row("-h", {"-h"}, 0, "usage: pelkoTool check FILE", "");
+    row("unknown command", {"merge", "a", "b"}, 2, "", "usage: pelkoTool check FILE");
     const QString kinds = "pelkoTool: " + buildings + " is a [Build_prod13] file and " + units + " a [Unit_Prod11] file";
-    QTest::newRow("diff of a building and a unit file") << QStringList{"diff", buildings, units} << 2 << "" << kinds;
-    QTest::newRow("diff of two kinds, one forced") << QStringList{"diff", buildings, units, "--type", "2"} << 2 << "" << kinds;
-    const QString out = mDir.filePath("out.txt");
-    QTest::newRow("change with a bad expression") << QStringList{"change", units, out, "--field", "15", "*x"} << 2 << ""
-                                                  << "pelkoTool: *x: a number such as 5 or 1.25 is expected at column 2\nusage:";
-    QTest::newRow("change without --field") << QStringList{"change", units, out, "+1"} << 2 << "" << "usage:";
-    QTest::newRow("change with a field list that is no list") << QStringList{"change", units, out, "--field", "15,", "+1"} << 2 << ""
-                                                              << "usage:";
-    QTest::newRow("change of a field the file lacks") << QStringList{"change", units, out, "--field", "72", "+1"} << 2 << ""
-                                                      << "pelkoTool: field 72: a [Unit_Prod11] file has fields 1 to 71\n";
-    QTest::newRow("change with a result too large")
-        << QStringList{"change", units, out, "--field", "54", "*1000000000000000000000000000000000000"} << 2 << ""
-        << "pelkoTool: record 5, field 54: the result for 731 is too large; nothing was written\n";
-    QTest::newRow("change of a missing file") << QStringList{"change", "/nonexistent/x.txt", out, "--field", "15", "+1"} << 1 << ""
-                                              << "PelkoEditor\nAn error occurred trying to read '/nonexistent/x.txt'";
-    QTest::newRow("apply of unit changes onto a building file")
-        << QStringList{"apply", buildings, mDir.filePath("unit.diff"), mDir.filePath("out.txt")} << 2 << ""
-        << "pelkoTool: " + mDir.filePath("unit.diff") + " holds changes of another kind of file than " + buildings;
+    row("diff of a building and a unit file", {"diff", buildings, units}, 2, "", kinds);
+    row("diff of two kinds, one forced", {"diff", buildings, units, "--type", "2"}, 2, "", kinds);
+    row("change with a bad expression", {"change", units, out, "--field", "15", "*x"}, 2, "",
+        "pelkoTool: *x: a number such as 5 or 1.25 is expected at column 2\nusage:");
+    row("change without --field", {"change", units, out, "+1"}, 2, "", "usage:");
+    row("change with a field list that is no list", {"change", units, out, "--field", "15,", "+1"}, 2, "", "usage:");
+    row("change of a field the file lacks", {"change", units, out, "--field", "72", "+1"}, 2, "",
+        "pelkoTool: field 72: a [Unit_Prod11] file has fields 1 to 71\n");
+    row("change with a result too large", {"change", units, out, "--field", "54", "*1000000000000000000000000000000000000"}, 2,
+        "", "pelkoTool: record 5, field 54: the result for 731 is too large; nothing was written\n");
+    row("change of a missing file", {"change", missing, out, "--field", "15", "+1"}, 1, "", unread);
+    row("apply of unit changes onto a building file", {"apply", buildings, mDir.filePath("unit.diff"), out}, 2, "",
+        "pelkoTool: " + mDir.filePath("unit.diff") + " holds changes of another kind of file than " + buildings);
   }
   void check() {
     const Run result = run(fetched<QStringList>("args"));
@@ -161,22 +150,17 @@ class TestPelkoTool : public QObject {
     QTest::addColumn<QByteArray>("nameHolds");
     QTest::addColumn<QString>("out");
     const QString all36 = "changed 36 values, unchanged 0, skipped 0 (not numbers)\n";
-    QTest::newRow("whole field of every unit, half rounded up")
-        << QStringList{"--field", "15", "*1.5"} << QStringList{"15:1>2", "15:2>3", "15:3>5"} << QByteArray() << all36;
-    QTest::newRow("decimal field, exact") << QStringList{"--field", "12", "+0.1"} << QStringList{"12:1.2>1.3"} << QByteArray() << all36;
-    QTest::newRow("percentage after the packed cell") << QStringList{"--field", "66", "-10%"} << QStringList{"66:4.5>4.05"}
-                                                      << QByteArray() << all36;
-    QTest::newRow("negative whole numbers, half away from zero")
-        << QStringList{"*0.5", "--field", "52"} << QStringList{"52:2>1", "52:-2>-1"} << QByteArray()
-        << "changed 14 values, unchanged 22, skipped 0 (not numbers)\n";
-    QTest::newRow("units by name in any case") << QStringList{"--name", "KNIGHTS", "--field", "14", "=10"}
-                                               << QStringList{"14:5>10", "14:4>10"} << QByteArray("knights")
-                                               << "changed 2 values, unchanged 0, skipped 0 (not numbers)\n";
-    QTest::newRow("text of a second field skipped") << QStringList{"--field", "15,44", "+1"}
-                                                    << QStringList{"15:3>4", "15:2>3", "15:1>2"} << QByteArray()
-                                                    << "changed 36 values, unchanged 0, skipped 36 (not numbers)\n";
-    QTest::newRow("name that no unit holds") << QStringList{"--field", "15", "--name", "zz", "+1"} << QStringList() << QByteArray("zz")
-                                             << "changed 0 values, unchanged 0, skipped 0 (not numbers)\n";
+    const auto row = [](const char* name, const QStringList& options, const QStringList& edits, const char* nameHolds,
+                        const QString& out) { QTest::newRow(name) << options << edits << QByteArray(nameHolds) << out; };
+    row("whole field of every unit, half rounded up", {"--field", "15", "*1.5"}, {"15:1>2", "15:2>3", "15:3>5"}, "", all36);
+    row("decimal field, exact", {"--field", "12", "+0.1"}, {"12:1.2>1.3"}, "", all36);
+    row("percentage after the packed cell", {"--field", "66", "-10%"}, {"66:4.5>4.05"}, "", all36);
+    row("negative whole numbers, half away from zero", {"*0.5", "--field", "52"}, {"52:2>1", "52:-2>-1"}, "",
+        "changed 14 values, unchanged 22, skipped 0 (not numbers)\n");
+    row("units by name in any case", {"--name", "KNIGHTS", "--field", "14", "=10"}, {"14:5>10", "14:4>10"}, "knights",
+        "changed 2 values, unchanged 0, skipped 0 (not numbers)\n");
+    row("text of a second field skipped", {"--field", "15,44", "+1"}, {"15:3>4", "15:2>3", "15:1>2"}, "",
+        "changed 36 values, unchanged 0, skipped 36 (not numbers)\n");
   }
   void change() {
     QTemporaryDir dir;
@@ -266,24 +250,22 @@ class TestPelkoTool : public QObject {
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("written");  // the edits the saved file shows; "-": nothing is written
-    const QString notFound = "conflict\t12\t66\tunit\tCrossbowmen\tnot found\n";
-    QTest::newRow("unit at its number, CR LF changes") << "" << QStringList() << true << 0 << "" << "speed";
-    QTest::newRow("unit inserted early in the target")
-        << "inserted" << QStringList() << false << 0 << "moved\t12\t13\tCrossbowmen\n" << "inserted speed";
-    QTest::newRow("unit moved in the target") << "moved" << QStringList() << true << 0 << "moved\t12\t40\tCrossbowmen\n"
-                                              << "moved speed";
+    const QString notFound = "conflict\t12\t66\tunit\tCrossbowmen\tnot found\n", moved = "moved\t12\t13\tCrossbowmen\n";
     const QString slower = "conflict\t12\t66\texpected\t4.5\tfound\t3.5\n";
-    QTest::newRow("another value in the target") << "slower" << QStringList() << false << 1 << slower << "-";
-    QTest::newRow("another value in the target, forced") << "slower" << QStringList{"--force"} << false << 0 << slower << "speed";
-    QTest::newRow("another value in a moved unit, forced")
-        << "inserted slower" << QStringList{"--force"} << false << 0 << "moved\t12\t13\tCrossbowmen\n" + slower << "inserted speed";
-    QTest::newRow("unit renamed in the target") << "renamed" << QStringList() << false << 1 << notFound << "-";
-    QTest::newRow("unit renamed in the target, forced") << "renamed" << QStringList{"--force"} << false << 0 << notFound
-                                                        << "renamed";
-    QTest::newRow("unit removed in the target, forced") << "removed" << QStringList{"--force"} << false << 0 << notFound
-                                                        << "removed";
-    QTest::newRow("two units of the name, neither at the number")
-        << "twice" << QStringList() << false << 1 << "conflict\t12\t66\tunit\tCrossbowmen\tfound 2 times\n" << "-";
+    const auto row = [](const char* name, const char* target, bool force, bool crLf, int exitCode, const QString& out,
+                        const char* written) {
+      QTest::newRow(name) << target << (force ? QStringList{"--force"} : QStringList()) << crLf << exitCode << out << written;
+    };
+    row("unit at its number, CR LF changes", "", false, true, 0, "", "speed");
+    row("unit inserted early in the target", "inserted", false, false, 0, moved, "inserted speed");
+    row("unit moved in the target", "moved", false, true, 0, "moved\t12\t40\tCrossbowmen\n", "moved speed");
+    row("another value in the target", "slower", false, false, 1, slower, "-");
+    row("another value in the target, forced", "slower", true, false, 0, slower, "speed");
+    row("another value in a moved unit, forced", "inserted slower", true, false, 0, moved + slower, "inserted speed");
+    row("unit renamed in the target", "renamed", false, false, 1, notFound, "-");
+    row("unit renamed in the target, forced", "renamed", true, false, 0, notFound, "renamed");
+    row("two units of the name, neither at the number", "twice", false, false, 1,
+        "conflict\t12\t66\tunit\tCrossbowmen\tfound 2 times\n", "-");
   }
   void applyByUnit() {
     QFETCH(QString, target);

@@ -35,7 +35,6 @@ class TestRanges : public QObject {
     QTest::addColumn<int>("status");
     QTest::newRow("span") << 1 << "1 to 5," << "1, 2, 3, 4, 5" << 0;
     QTest::newRow("descending span") << 1 << "5 to 1," << "5" << 0;
-    QTest::newRow("no final comma") << 1 << "1 to 5" << "" << 0;
     QTest::newRow("text after the last comma ignored") << 1 << "2, 9" << "2" << 0;
     QTest::newRow("zero lower bound") << 1 << "0 to 2," << "1, 1, 2" << 2;
     QTest::newRow("the last field") << 1 << "71," << "71" << 0;
@@ -60,15 +59,6 @@ class TestRanges : public QObject {
     const std::string stored = record.getSelRangeArrayStr();
     record.setRange(5, stored);
     QCOMPARE(record.getSelRangeArrayStr(5), stored);
-  }
-
-  // A unit file starts with every field shown, and its second range holds the troop stats.
-  void rangesAfterSetUp() {
-    CRecordData unit;
-    unit.initRanges(1);
-    QCOMPARE(columns(unit), numbers(1, 71));
-    unit.setRangeSelected(2);
-    QCOMPARE(columns(unit), numbers(22, 43));
   }
 
   void widthFromText_data() {

@@ -58,20 +58,21 @@ class TestSelection : public QObject, EditorFixture {
     QTest::addColumn<QString>("count");
     const auto extend = [](Qt::Key key) { return QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, key); };
     const QKeyCombination down = extend(Qt::Key_Down), up = extend(Qt::Key_Up);
-    QTest::newRow("down twice, right once") << 7 << 3 << QList{down, down, extend(Qt::Key_Right)} << "7-9 x 3-4" << "9:4"
-                                            << "6 values selected (3 units \u00d7 2 fields)";
-    QTest::newRow("back up through the anchor") << 9 << 3 << QList{down, down, up, up, up} << "8-9 x 3-3" << "8:3"
-                                                << "2 values selected (2 units \u00d7 1 field)";
-    QTest::newRow("a page down") << 6 << 2 << QList{extend(Qt::Key_PageDown)} << "6-page x 2-2" << "page:2" << QString();
-    QTest::newRow("held at the first unit and field") << kFirst << 1 << QList{up, extend(Qt::Key_Left)} << "5-5 x 1-1" << "5:1"
-                                                      << "1 value selected (1 unit \u00d7 1 field)";
-    QTest::newRow("a page up held at the first unit") << 7 << 28 << QList{extend(Qt::Key_PageUp), extend(Qt::Key_Right)}
-                                                      << "5-7 x 28-28" << "5:28" << QString();
-    QTest::newRow("held at the last unit") << kFirst + kUnits - 2 << 1 << QList{extend(Qt::Key_PageDown), down}
-                                           << "203-204 x 1-1" << "204:1" << QString();
-    QTest::newRow("Ctrl+arrow moves on and clears") << 7 << 3 << QList{down, QKeyCombination(Qt::ControlModifier, Qt::Key_Right)}
-                                                    << "none" << "8:4" << QString();
-    QTest::newRow("Escape clears") << 7 << 3 << QList{down, QKeyCombination(Qt::Key_Escape)} << "none" << "8:3" << QString();
+    const auto row = [](const char* name, int record, int column, QList<QKeyCombination> keys, const char* block,
+                        const char* focus, const QString& count = {}) {
+      QTest::newRow(name) << record << column << keys << QString::fromLatin1(block) << QString::fromLatin1(focus) << count;
+    };
+    row("down twice, right once", 7, 3, {down, down, extend(Qt::Key_Right)}, "7-9 x 3-4", "9:4",
+        QStringLiteral("6 values selected (3 units \u00d7 2 fields)"));
+    row("back up through the anchor", 9, 3, {down, down, up, up, up}, "8-9 x 3-3", "8:3",
+        QStringLiteral("2 values selected (2 units \u00d7 1 field)"));
+    row("a page down", 6, 2, {extend(Qt::Key_PageDown)}, "6-page x 2-2", "page:2");
+    row("held at the first unit and field", kFirst, 1, {up, extend(Qt::Key_Left)}, "5-5 x 1-1", "5:1",
+        QStringLiteral("1 value selected (1 unit \u00d7 1 field)"));
+    row("a page up held at the first unit", 7, 28, {extend(Qt::Key_PageUp), extend(Qt::Key_Right)}, "5-7 x 28-28", "5:28");
+    row("held at the last unit", kFirst + kUnits - 2, 1, {extend(Qt::Key_PageDown), down}, "203-204 x 1-1", "204:1");
+    row("Ctrl+arrow moves on and clears", 7, 3, {down, QKeyCombination(Qt::ControlModifier, Qt::Key_Right)}, "none", "8:4");
+    row("Escape clears", 7, 3, {down, QKeyCombination(Qt::Key_Escape)}, "none", "8:3");
   }
   void byKeys() {
     QFETCH(int, record);

@@ -159,14 +159,16 @@ class EditorFixture {
     QFocusEvent toAMenu(QEvent::FocusOut, Qt::PopupFocusReason);  // as a desktop's menu takes it
     QApplication::sendEvent(editor(), &toAMenu);
   }
-  // Opens the cell menu by a right click on `on` and triggers the action with that text or name.
-  void chooseFromCellMenu(const QString& text, QWidget* on) {
+  // Opens the cell menu by a right click on `on` and triggers the action with that text or name;
+  // `then` answers the dialogs the action opens.
+  void chooseFromCellMenu(const QString& text, QWidget* on, const std::function<void(ModalAnswerer&)>& then = {}) {
     ModalAnswerer answerer;
     answerer.then<QMenu>([text](QMenu* menu) {
       for (QAction* action : menu->actions())
         if (action->text() == text || action->objectName() == text) action->trigger();
       menu->close();
     });
+    if (then) then(answerer);
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), editor()->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(on, &click);
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.errors.join(QLatin1Char('\n'))));
