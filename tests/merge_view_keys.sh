@@ -36,7 +36,11 @@ mod "Spearmen:14=3" "Feudal Sergeants:15=77" "Chivalric Knights:14=50" > "$work/
 # Theirs: two values we can take, the same change, the conflicting one.
 mod "Spearmen:16=9" "Pikemen:20=21" "Feudal Sergeants:15=77" "Chivalric Knights:14=60" > "$work/theirs.txt"
 "$tool" diff "$work/crusaders_unit_prod11.bak" "$work/theirs.txt" > "$work/theirs.diff" || true
-"$tool" apply "$work/units.txt" "$work/theirs.diff" "$work/merged.txt" > /dev/null 2>&1 || true
+# apply writes nothing while a line conflicts: the conflicts it lists are left out, then it applies.
+"$tool" apply "$work/units.txt" "$work/theirs.diff" "$work/merged.txt" > "$work/conflicts" 2>&1 || true
+awk -F'\t' 'NR == FNR { if ($1 == "conflict") skip[$2 "\t" $3] = 1; next } !(($1 "\t" $3) in skip)' \
+  "$work/conflicts" "$work/theirs.diff" > "$work/taken.diff"
+"$tool" apply "$work/units.txt" "$work/taken.diff" "$work/merged.txt" > /dev/null
 
 failed=0
 until_true() {
