@@ -6,12 +6,7 @@
 #   many_values_keys.sh EDITOR PELKOTOOL SAMPLE
 set -euo pipefail
 editor=$1 tool=$2 sample=$3
-if [ "${PELKO_INSIDE_X:-}" != 1 ]; then
-  PELKO_INSIDE_X=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$@"
-fi
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; wait; rm -rf "$work" || true' EXIT
-cp "$editor" "$work/"
+source "$(dirname "$0")/support/xkeys.sh"
 cp "$sample" "$work/units.txt"
 
 # The sample with fields (1-based) of the named units set by a Python expression of the old value.
@@ -33,12 +28,6 @@ sys.stdout.buffer.write(b'\r\n'.join(lines))
 PY
 }
 
-failed=0
-# Waits up to 15 s for a condition: a loaded machine may be slow to save or to show a dialog.
-until_true() {
-  for _ in $(seq 75); do "$@" && return 0; sleep 0.2; done
-  return 1
-}
 check() {  # what, expected file
   if until_true cmp -s "$2" "$work/units.txt"; then
     echo "PASS $1"
@@ -47,13 +36,7 @@ check() {  # what, expected file
     failed=1
   fi
 }
-keys() { xdotool key --delay 80 "$@"; sleep 0.6; }
-write() { xdotool type --delay 60 "$1"; sleep 0.6; }
-
-XDG_STATE_HOME=$work/state "$work/$(basename "$editor")" "$work/units.txt" & app=$!
-id=$(timeout 30 xdotool search --sync --onlyvisible --name '^\[units\.txt\] - PelkoEditor' | head -n 1)
-xdotool windowfocus --sync "$id"
-sleep 1
+start_editor units.txt
 
 units=("Spearmen" "Feudal Sergeants" "Chivalric Knights")
 keys ctrl+f; write Spearmen; keys Return Escape
@@ -89,7 +72,5 @@ open(sys.argv[2], 'wb').write(b'\r\n'.join(out))
 PY
 check "Ctrl+H, Replace All renames the unit" "$work/renamed.txt"
 
-# The editor writes its settings as it closes: it must be gone before its folder is removed.
-kill -TERM $app 2>/dev/null || true
-wait $app || true
+stop_editor
 exit $failed

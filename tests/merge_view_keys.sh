@@ -7,12 +7,7 @@
 #   merge_view_keys.sh EDITOR PELKOTOOL SAMPLE
 set -euo pipefail
 editor=$1 tool=$2 sample=$3
-if [ "${PELKO_INSIDE_X:-}" != 1 ]; then
-  PELKO_INSIDE_X=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$@"
-fi
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null || true; wait; rm -rf "$work" || true' EXIT
-cp "$editor" "$work/"
+source "$(dirname "$0")/support/xkeys.sh"
 cp "$sample" "$work/crusaders_unit_prod11.bak"
 
 # The sample with fields (1-based) of named units set: NAME:FIELD=VALUE ...
@@ -42,18 +37,7 @@ awk -F'\t' 'NR == FNR { if ($1 == "conflict") skip[$2 "\t" $3] = 1; next } !(($1
   "$work/conflicts" "$work/theirs.diff" > "$work/taken.diff"
 "$tool" apply "$work/units.txt" "$work/taken.diff" "$work/merged.txt" > /dev/null
 
-failed=0
-until_true() {
-  for _ in $(seq 75); do "$@" && return 0; sleep 0.2; done
-  return 1
-}
-keys() { xdotool key --delay 80 "$@"; sleep 0.6; }
-write() { xdotool type --delay 60 "$1"; sleep 0.6; }
-
-XDG_STATE_HOME=$work/state XDG_DATA_HOME=$work/data "$work/$(basename "$editor")" "$work/units.txt" & app=$!
-id=$(timeout 30 xdotool search --sync --onlyvisible --name '^\[units\.txt\] - PelkoEditor' | head -n 1)
-xdotool windowfocus --sync "$id"
-sleep 1
+start_editor units.txt
 
 keys ctrl+d
 timeout 15 xdotool search --sync --onlyvisible --name '^Compare With' > /dev/null
@@ -76,6 +60,5 @@ else
   echo "FAIL the clipboard holds: $(xclip -o -selection clipboard 2>/dev/null | head -n 5)"; failed=1
 fi
 
-kill -TERM $app 2>/dev/null || true
-wait $app || true
+stop_editor
 exit $failed
