@@ -57,7 +57,7 @@ class TestCompare : public QObject, EditorFixture {
     if (fetched<bool>("copy")) compare(QStringLiteral("theirs.txt"));
     QStringList seen;
     const QString path = chosen == kUnits ? copyOfSample(kUnits) : mWindow.path(chosen);
-    compare(path, chosen == kUnits ? QStringList{asShown(path) + QStringLiteral("\r\n\r\nholds another kind of data: only a [Build_prod13] file "
+    compare(path, chosen == kUnits ? QStringList{path + QStringLiteral("\r\n\r\nholds another kind of data: only a [Build_prod13] file "
                                                                                   "can be compared with the loaded one.")}
                                    : QStringList());
     QCOMPARE(differences()->text(), fetched<QString>("count"));

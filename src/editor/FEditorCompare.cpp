@@ -38,7 +38,7 @@ void FEditor::chooseComparedFile() {
 
 bool FEditor::compareWith(const std::string& sPath) {
   const std::string copyPath = GlobalShared::getDefaultCopyPath(mFormID);
-  if (sPath == copyPath) {
+  if (GlobalShared::samePath(sPath, copyPath)) {
     mFile.stopComparing();
     compareWithDefaults(mFile.record().sFilePath());
   } else {

@@ -215,4 +215,17 @@ bool makeFolders(const std::string& folder) {
 
 std::string describeError(int errorNumber) { return SystemError::of(errorNumber).described(); }
 
+bool samePath(std::string_view a, std::string_view b) {
+#ifdef _WIN32
+  // Both separators name the same folder; the system's own case folding, not the C library's.
+  std::wstring wa = WindowsText::widen(std::string(a)), wb = WindowsText::widen(std::string(b));
+  std::replace(wa.begin(), wa.end(), L'/', L'\\');
+  std::replace(wb.begin(), wb.end(), L'/', L'\\');
+  return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(), static_cast<int>(wb.size()), TRUE) ==
+         CSTR_EQUAL;
+#else
+  return a == b;
+#endif
+}
+
 }  // namespace GlobalShared

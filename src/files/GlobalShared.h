@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // The codes of the kinds of data file (FileKind describes them) and the small file operations
 // every subsystem uses. Free functions without state.
@@ -14,6 +15,9 @@ constexpr FileType kProjectileStats = 3;
 
 // True when the path names an existing file or folder.
 bool fileExists(const std::string& sPath);
+// Whether two paths name the same file as the platform compares names: on Windows in any letter
+// case and with either separator.
+bool samePath(std::string_view a, std::string_view b);
 // A file nobody may write: no write permission at all, or the read-only attribute on Windows.
 bool isReadOnlyFile(const std::string& sPath);
 

@@ -1,11 +1,7 @@
 #include "RecentFiles.h"
 
 #include <algorithm>
-#ifdef _WIN32
-#include <windows.h>
-
-#include "WindowsText.h"
-#endif
+#include "GlobalShared.h"
 
 namespace {
 
@@ -29,24 +25,12 @@ void RecentFiles::add(const std::string& path) {
 
 bool RecentFiles::remove(const std::string& path) {
   const auto gone =
-      std::remove_if(mPaths.begin(), mPaths.end(), [&](const std::string& p) { return samePath(p, path); });
+      std::remove_if(mPaths.begin(), mPaths.end(), [&](const std::string& p) { return GlobalShared::samePath(p, path); });
   const bool found = gone != mPaths.end();
   mPaths.erase(gone, mPaths.end());
   return found;
 }
 
-bool RecentFiles::samePath(std::string_view a, std::string_view b) {
-#ifdef _WIN32
-  // Both separators name the same folder; the system's own case folding, not the C library's.
-  std::wstring wa = WindowsText::widen(std::string(a)), wb = WindowsText::widen(std::string(b));
-  std::replace(wa.begin(), wa.end(), L'/', L'\\');
-  std::replace(wb.begin(), wb.end(), L'/', L'\\');
-  return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(), static_cast<int>(wb.size()), TRUE) ==
-         CSTR_EQUAL;
-#else
-  return a == b;
-#endif
-}
 
 bool RecentFiles::storable(std::string_view path) {
   // The settings file drops blanks around a value and ends a line at CR or LF.

@@ -23,8 +23,6 @@ class RecentFiles {
   // False when the file was not in the list.
   bool remove(const std::string& path);
 
-  // The same file as the platform names files: letter case aside on Windows.
-  static bool samePath(std::string_view a, std::string_view b);
   // A path that a "key=value" line gives back unchanged.
   static bool storable(std::string_view path);
 
